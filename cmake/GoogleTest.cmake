@@ -1,0 +1,16 @@
+# GoogleTest from Debian's source package, built with the same compiler (and,
+# on the host, the same sanitizers) as the code under test.
+set(TESSALY_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source folder")
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+add_subdirectory(${TESSALY_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/_deps/googletest EXCLUDE_FROM_ALL)
+if(NOT TESSALY_WINDOWS AND TESSALY_SANITIZE)
+    foreach(t gtest gtest_main)
+        target_compile_options(${t} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer)
+    endforeach()
+endif()
+if(NOT TARGET GTest::gtest)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+endif()

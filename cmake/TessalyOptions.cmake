@@ -1,0 +1,40 @@
+# Compile settings shared by every target of the project's own code.
+add_library(tessaly_options INTERFACE)
+target_include_directories(tessaly_options INTERFACE ${PROJECT_SOURCE_DIR})
+target_compile_options(tessaly_options INTERFACE -Wall -Wextra -Wshadow -Werror)
+
+if(TESSALY_WINDOWS)
+    target_compile_definitions(tessaly_options INTERFACE
+        UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+    # The DLL and every test program carry their C/C++ runtime inside, so they
+    # import system DLLs only.
+    target_link_options(tessaly_options INTERFACE -static -static-libgcc -static-libstdc++)
+elseif(TESSALY_SANITIZE)
+    target_compile_options(tessaly_options INTERFACE
+        -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(tessaly_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# Builds a test program from its sources and registers it with ctest. On the
+# host every GoogleTest case becomes its own ctest entry; under Wine one entry
+# per program, since each Wine start costs about a second.
+# ENVIRONMENT pins what a test relies on, such as the time zone (TZ) or the
+# locale (LC_ALL); under Wine it reaches the Windows process too.
+function(tessaly_add_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} tessaly_test_support GTest::gtest_main tessaly_options)
+    if(TESSALY_WINDOWS)
+        add_test(NAME ${name} COMMAND ${name})
+        if(T_ENVIRONMENT)
+            set_tests_properties(${name} PROPERTIES ENVIRONMENT "${T_ENVIRONMENT}")
+        endif()
+    else()
+        include(GoogleTest)
+        if(T_ENVIRONMENT)
+            gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${T_ENVIRONMENT}")
+        else()
+            gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+        endif()
+    endif()
+endfunction()

@@ -1,0 +1,108 @@
+// The file system on the host: readdir and stat stand in for FindFirstFileW
+// and CreateFileW/GetFileTime. Like the Windows calls they follow symbolic
+// links, so a link to a folder counts as a folder and a dangling link is a
+// file that cannot be opened.
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "platform/FileSystem.h"
+#include "platform/SystemErrors.h"
+#include "platform/posix/CalendarMath.h"
+#include "platform/posix/ErrnoMapping.h"
+#include "platform/posix/Utf8.h"
+
+namespace tessaly::platform {
+
+namespace {
+constexpr std::uint32_t kFileAttributeNormal = 0x80;
+
+struct DirCloser {
+    void operator()(DIR* dir) const { closedir(dir); }
+};
+
+FileTimeCount CountFromTimespec(const timespec& time) {
+    return static_cast<FileTimeCount>(time.tv_sec + kSecondsFrom1601To1970) * kTicksPerSecond +
+           static_cast<FileTimeCount>(time.tv_nsec / 100);
+}
+
+std::uint32_t AttributesOfStat(const struct stat& info) {
+    return S_ISDIR(info.st_mode) ? win32::kFileAttributeDirectory : kFileAttributeNormal;
+}
+}  // namespace
+
+struct DirectoryEnumeration::State {
+    std::unique_ptr<DIR, DirCloser> dir;
+    std::string folder;  // with trailing slash
+    std::wstring name;
+    std::uint32_t attributes = 0;
+    bool hasEntry = false;
+
+    bool Read() {
+        errno = 0;
+        const dirent* entry = readdir(dir.get());
+        if (entry == nullptr) {
+            SetLastError(errno == 0 ? win32::kNoMoreItems : Win32ErrorFromErrno(errno));
+            return false;
+        }
+        name = Utf8ToWide(entry->d_name);
+        if (entry->d_type == DT_DIR) {
+            attributes = win32::kFileAttributeDirectory;
+        } else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat info {};
+            attributes = stat((folder + entry->d_name).c_str(), &info) == 0 ? AttributesOfStat(info)
+                                                                             : kFileAttributeNormal;
+        } else {
+            attributes = kFileAttributeNormal;
+        }
+        return true;
+    }
+};
+
+DirectoryEnumeration::DirectoryEnumeration(const std::wstring& pattern) : m_state(std::make_unique<State>()) {
+    // The pattern is always "<folder prefix>*": enumerate the folder itself.
+    std::wstring_view folder = pattern;
+    if (!folder.empty() && folder.back() == L'*') folder.remove_suffix(1);
+    m_state->folder = ToPosixPath(folder);
+    m_state->dir.reset(opendir(m_state->folder.empty() ? "." : m_state->folder.c_str()));
+    if (!m_state->dir) {
+        SetLastError(Win32ErrorFromErrno(errno));
+        return;
+    }
+    if (!m_state->folder.empty() && m_state->folder.back() != '/') m_state->folder.push_back('/');
+    m_state->hasEntry = m_state->Read();
+}
+
+DirectoryEnumeration::~DirectoryEnumeration() = default;
+
+bool DirectoryEnumeration::HasEntry() const { return m_state->hasEntry; }
+const wchar_t* DirectoryEnumeration::Name() const { return m_state->name.c_str(); }
+std::uint32_t DirectoryEnumeration::Attributes() const { return m_state->attributes; }
+
+bool DirectoryEnumeration::Next() {
+    m_state->hasEntry = m_state->hasEntry && m_state->Read();
+    return m_state->hasEntry;
+}
+
+FileTimesResult ReadFileTimes(const std::wstring& path, FileTimes& times) {
+    struct stat info {};
+    if (stat(ToPosixPath(path).c_str(), &info) != 0) {
+        SetLastError(Win32ErrorFromErrno(errno));
+        return FileTimesResult::OpenFailed;
+    }
+    times.LastAccess = CountFromTimespec(info.st_atim);
+    times.LastWrite = CountFromTimespec(info.st_mtim);
+    return FileTimesResult::Read;
+}
+
+std::uint32_t ReadFileAttributes(const std::wstring& path) {
+    struct stat info {};
+    if (stat(ToPosixPath(path).c_str(), &info) != 0) {
+        SetLastError(Win32ErrorFromErrno(errno));
+        return win32::kInvalidFileAttributes;
+    }
+    return AttributesOfStat(info);
+}
+
+}  // namespace tessaly::platform

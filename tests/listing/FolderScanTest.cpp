@@ -1,0 +1,250 @@
+// The folder scan against the real file system (the host's, or Windows' under
+// Wine). The program runs with TZ=Europe/Berlin.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "diagnostics/ErrorText.h"
+#include "listing/DayCount.h"
+#include "listing/FolderListing.h"
+#include "platform/Clock.h"
+#include "tests/support/DebugCapture.h"
+#include "tests/support/TempFolder.h"
+
+namespace tessaly {
+namespace {
+
+using testing::UtcCount;
+
+FileTimeCount g_now = 0;
+SystemTime FixedClock() {
+    SystemTime fields;
+    platform::FileTimeToSystemTime(g_now, fields);
+    return fields;
+}
+
+std::vector<std::wstring> Names(const FolderListing& listing) {
+    std::vector<std::wstring> names;
+    for (const FileEntry& entry : listing.Files()) names.push_back(entry.Name);
+    return names;
+}
+
+[[maybe_unused]] const FileEntry* Find(const FolderListing& listing, const std::wstring& name) {
+    for (const FileEntry& entry : listing.Files())
+        if (entry.Name == name) return &entry;
+    return nullptr;
+}
+
+class FolderScanTest : public ::testing::Test {
+protected:
+    void SetUp() override { g_now = UtcCount(2026, 12, 9, 13, 0); }  // 14:00 in Berlin
+
+    void AddFile(const std::wstring& name, FileTimeCount access, FileTimeCount write) {
+        folder.MakeFile(name);
+        folder.SetTimes(name, access, write);
+    }
+
+    testing::TempFolder folder;
+    FolderListing listing{FixedClock};
+};
+
+TEST_F(FolderScanTest, ListsFilesButNoFoldersAndNoDotEntries) {
+    const FileTimeCount t = UtcCount(2026, 12, 1, 10, 0);
+    AddFile(L"a.txt", t, t);
+    AddFile(L"b.txt", t, t);
+    folder.MakeFolder(L"sub");
+    listing.SetFolder(folder.Path());
+    listing.Scan(FileTimeKind::Modified, false, true);
+    std::vector<std::wstring> names = Names(listing);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"a.txt", L"b.txt"}));
+}
+
+TEST_F(FolderScanTest, FolderOfOnlySubfoldersGivesNoEntries) {
+    folder.MakeFolder(L"one");
+    folder.MakeFolder(L"two");
+    listing.SetFolder(folder.Path());
+    listing.Scan(FileTimeKind::Accessed, true, true);
+    EXPECT_TRUE(listing.Files().empty());
+}
+
+TEST_F(FolderScanTest, EmptyOrMissingFolderGivesNoEntriesAndNoMessage) {
+    testing::DebugCapture capture;
+    listing.Scan(FileTimeKind::Accessed, true, true);
+    EXPECT_TRUE(listing.Files().empty());
+    listing.SetFolder(folder.PathOf(L"gone"));
+    listing.Scan(FileTimeKind::Accessed, true, true);
+    EXPECT_TRUE(listing.Files().empty());
+    EXPECT_TRUE(capture.Lines().empty());
+}
+
+TEST_F(FolderScanTest, PathIsFolderPlusOneBackslashPlusName) {
+    const FileTimeCount t = UtcCount(2026, 12, 1, 10, 0);
+    AddFile(L"f.txt", t, t);
+    struct Case {
+        std::wstring folder, expectedPath;
+    };
+    const Case cases[] = {
+        {folder.Path(), folder.Path() + L"\\f.txt"},
+        {folder.Path() + L"\\", folder.Path() + L"\\f.txt"},  // no doubled backslash
+        {folder.Path() + L"/", folder.Path() + L"/\\f.txt"},  // a slash is not a backslash
+    };
+    for (const Case& c : cases) {
+        listing.SetFolder(c.folder);
+        listing.Scan(FileTimeKind::Modified, false, true);
+        ASSERT_EQ(listing.Files().size(), 1u);
+        EXPECT_EQ(listing.Files().front().Path, c.expectedPath);
+        EXPECT_NE(listing.Files().front().SortTime, 0u) << "the path must reach the file";
+    }
+}
+
+#ifdef _WIN32
+TEST_F(FolderScanTest, DriveRootPathsHaveNoDoubledBackslash) {
+    const std::wstring name = L"tessaly-root-test.txt";
+    const std::wstring root = L"C:\\";
+    {
+        FILE* file = _wfopen((root + name).c_str(), L"w");
+        ASSERT_NE(file, nullptr);
+        fclose(file);
+    }
+    listing.SetFolder(root);
+    listing.Scan(FileTimeKind::Modified, false, true);
+    const FileEntry* entry = Find(listing, name);
+    _wremove((root + name).c_str());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->Path, root + name);
+}
+
+TEST_F(FolderScanTest, HiddenAndSystemFilesAreListed) {
+    const FileTimeCount t = UtcCount(2026, 12, 1, 10, 0);
+    AddFile(L"hidden.sys", t, t);
+    folder.MakeHiddenSystem(L"hidden.sys");
+    listing.SetFolder(folder.Path());
+    listing.Scan(FileTimeKind::Modified, false, true);
+    EXPECT_EQ(Names(listing), std::vector<std::wstring>{L"hidden.sys"});
+}
+#else
+TEST_F(FolderScanTest, DotFilesAreListed) {
+    const FileTimeCount t = UtcCount(2026, 12, 1, 10, 0);
+    AddFile(L".hidden", t, t);
+    listing.SetFolder(folder.Path());
+    listing.Scan(FileTimeKind::Modified, false, true);
+    EXPECT_EQ(Names(listing), std::vector<std::wstring>{L".hidden"});
+}
+#endif
+
+TEST_F(FolderScanTest, UnopenableFileIsListedLastWithZeroTimesAndOneMessage) {
+    const FileTimeCount old = UtcCount(1990, 1, 1, 10, 0);
+    AddFile(L"ancient.txt", old, old);
+    folder.MakeUnopenableFile(L"100%s broken.");
+
+    testing::DebugCapture capture;
+    listing.SetFolder(folder.Path());
+    listing.Scan(FileTimeKind::Accessed, true, true);
+
+    ASSERT_EQ(Names(listing), (std::vector<std::wstring>{L"ancient.txt", L"100%s broken."}));
+    const FileEntry& broken = listing.Files().back();
+    EXPECT_EQ(broken.SortTime, 0u);
+    EXPECT_EQ(broken.LocalTime.Year, 0);
+    EXPECT_EQ(broken.LocalTime.Day, 0);
+    EXPECT_EQ(broken.Hint, TimeHint::None);
+    EXPECT_EQ(broken.DaysAgo, kUnknownDaysAgo);
+
+    const std::wstring path = folder.Path() + L"\\100%s broken.";
+    const std::wstring expected =
+        L"Tessaly: CreateFile failed for file \"" + path + L"\" (" + FormatSystemError(L"", 2) + L")";
+    EXPECT_EQ(capture.Lines(), std::vector<std::wstring>{expected});
+}
+
+TEST_F(FolderScanTest, EachKindTakesItsOwnTime) {
+    // Access in winter (UTC+1), write in summer (UTC+2).
+    AddFile(L"f.txt", UtcCount(2026, 3, 1, 10, 0, 7, 125), UtcCount(2026, 6, 1, 10, 30, 9, 500));
+    listing.SetFolder(folder.Path());
+
+    listing.Scan(FileTimeKind::Accessed, false, true);
+    ASSERT_EQ(listing.Files().size(), 1u);
+    const SystemTime accessed = listing.Files().front().LocalTime;
+    EXPECT_EQ(accessed.Month, 3);
+    EXPECT_EQ(accessed.Hour, 11);
+    EXPECT_EQ(accessed.Second, 7);
+    EXPECT_EQ(accessed.Milliseconds, 125);
+    EXPECT_EQ(listing.Files().front().SortTime, UtcCount(2026, 3, 1, 11, 0, 7, 125));
+
+    listing.Scan(FileTimeKind::Modified, false, true);
+    ASSERT_EQ(listing.Files().size(), 1u);
+    const SystemTime modified = listing.Files().front().LocalTime;
+    EXPECT_EQ(modified.Month, 6);
+    EXPECT_EQ(modified.Hour, 12);
+    EXPECT_EQ(modified.Minute, 30);
+    EXPECT_EQ(listing.Files().front().SortTime, UtcCount(2026, 6, 1, 12, 30, 9, 500));
+}
+
+TEST_F(FolderScanTest, TimesWithinOneMillisecondGiveEqualSortTimes) {
+    const FileTimeCount t = UtcCount(2026, 12, 8, 9, 15, 0, 42);
+    AddFile(L"a.txt", t + 1'000, t + 1'000);  // 0.1 ms later
+    AddFile(L"b.txt", t + 9'000, t + 9'000);  // 0.9 ms later
+    listing.SetFolder(folder.Path());
+    listing.Scan(FileTimeKind::Modified, false, true);
+    ASSERT_EQ(listing.Files().size(), 2u);
+    EXPECT_EQ(listing.Files().front().SortTime, listing.Files().back().SortTime);
+    EXPECT_EQ(listing.Files().front().SortTime % kTicksPerMillisecond, 0u);
+}
+
+TEST_F(FolderScanTest, DaysAgoCountsLocalCalendarDays) {
+    struct Case {
+        const wchar_t* name;
+        FileTimeCount written, now;
+        std::int32_t expected;
+    };
+    const Case cases[] = {
+        // Clock at 00:05 local: midnight of today is 0, the last millisecond of yesterday is 1.
+        {L"midnight", UtcCount(2026, 12, 8, 23, 0, 0, 0), UtcCount(2026, 12, 8, 23, 5), 0},
+        {L"last-ms", UtcCount(2026, 12, 8, 22, 59, 59, 999), UtcCount(2026, 12, 8, 23, 5), 1},
+        {L"future", UtcCount(2026, 12, 11, 9, 0), UtcCount(2026, 12, 9, 13, 0), -2},
+        // 23:30 summer time on 24 October, seen at 00:30 winter time on 26 October:
+        // 25 hours of UTC difference, but two calendar days.
+        {L"autumn", UtcCount(2026, 10, 24, 21, 30), UtcCount(2026, 10, 25, 23, 30), 2},
+        // 23:30 winter time on 28 March, seen at 00:30 summer time on 30 March: 23 hours, two days.
+        {L"spring", UtcCount(2026, 3, 28, 22, 30), UtcCount(2026, 3, 29, 22, 30), 2},
+    };
+    for (const Case& c : cases) {
+        testing::TempFolder one;
+        one.MakeFile(c.name);
+        one.SetTimes(c.name, c.written, c.written);
+        g_now = c.now;
+        FolderListing scan(FixedClock);
+        scan.SetFolder(one.Path());
+        scan.Scan(FileTimeKind::Modified, false, true);
+        ASSERT_EQ(scan.Files().size(), 1u);
+        EXPECT_EQ(scan.Files().front().DaysAgo, c.expected) << c.name;
+    }
+}
+
+TEST_F(FolderScanTest, HintsOnlyWhenAskedFor) {
+    const FileTimeCount yesterday = UtcCount(2026, 12, 8, 9, 0);
+    AddFile(L"y.txt", yesterday, yesterday);
+    listing.SetFolder(folder.Path());
+    listing.Scan(FileTimeKind::Modified, false, true);
+    EXPECT_EQ(listing.Files().front().Hint, TimeHint::None);
+    EXPECT_EQ(listing.Files().front().DaysAgo, 1);
+    listing.Scan(FileTimeKind::Modified, true, true);
+    EXPECT_EQ(listing.Files().front().Hint, TimeHint::Yesterday);
+}
+
+TEST_F(FolderScanTest, EveryScanReplacesTheEntriesAndClearEmptiesAll) {
+    const FileTimeCount t = UtcCount(2026, 12, 1, 10, 0);
+    AddFile(L"a.txt", t, t);
+    AddFile(L"b.txt", t, t);
+    listing.SetFolder(folder.Path());
+    listing.Scan(FileTimeKind::Accessed, false, true);
+    listing.Scan(FileTimeKind::Modified, false, true);
+    EXPECT_EQ(listing.Files().size(), 2u);
+    listing.Clear();
+    EXPECT_TRUE(listing.Files().empty());
+    EXPECT_TRUE(listing.Folder().empty());
+}
+
+}  // namespace
+}  // namespace tessaly

@@ -1,0 +1,90 @@
+#include <windows.h>
+
+#include <stdexcept>
+
+#include "tests/support/TempFolder.h"
+
+namespace tessaly::testing {
+
+static void RemoveTree(const std::wstring& path) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring child = path + L"\\" + name;
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                RemoveTree(child);
+            else if (!DeleteFileW(child.c_str()))
+                RemoveDirectoryW(child.c_str());
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+TempFolder::TempFolder() {
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    static LONG counter = 0;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        std::wstring candidate = std::wstring(base) + L"tessaly-test-" + std::to_wstring(GetCurrentProcessId()) +
+                                 L"-" + std::to_wstring(InterlockedIncrement(&counter));
+        if (CreateDirectoryW(candidate.c_str(), nullptr)) {
+            m_path = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempFolder::~TempFolder() { RemoveTree(m_path); }
+
+std::wstring TempFolder::PathOf(const std::wstring& name) const { return m_path + L"\\" + name; }
+
+void TempFolder::MakeFile(const std::wstring& name) {
+    HANDLE file = CreateFileW(PathOf(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create a test file");
+    CloseHandle(file);
+}
+
+void TempFolder::MakeFolder(const std::wstring& name) {
+    if (!CreateDirectoryW(PathOf(name).c_str(), nullptr)) throw std::runtime_error("cannot create a test folder");
+}
+
+void TempFolder::SetTimes(const std::wstring& name, FileTimeCount lastAccess, FileTimeCount lastWrite) {
+    HANDLE file = CreateFileW(PathOf(name).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open a test file for its times");
+    const FILETIME access{static_cast<DWORD>(lastAccess), static_cast<DWORD>(lastAccess >> 32)};
+    const FILETIME write{static_cast<DWORD>(lastWrite), static_cast<DWORD>(lastWrite >> 32)};
+    const BOOL ok = SetFileTime(file, nullptr, &access, &write);
+    CloseHandle(file);
+    if (!ok) throw std::runtime_error("cannot set a test file's times");
+}
+
+void TempFolder::MakeUnopenableFile(const std::wstring& name) {
+    const std::wstring raw = L"\\\\?\\" + PathOf(name);
+    HANDLE file = ::CreateFileW(raw.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create an unopenable test file");
+    CloseHandle(file);
+}
+
+void TempFolder::MakeHiddenSystem(const std::wstring& name) {
+    if (!SetFileAttributesW(PathOf(name).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+        throw std::runtime_error("cannot set attributes");
+}
+
+FileTimeCount UtcCount(int year, int month, int day, int hour, int minute, int second, int millisecond) {
+    SYSTEMTIME fields{static_cast<WORD>(year),   static_cast<WORD>(month),  0,
+                      static_cast<WORD>(day),    static_cast<WORD>(hour),   static_cast<WORD>(minute),
+                      static_cast<WORD>(second), static_cast<WORD>(millisecond)};
+    FILETIME count;
+    if (!SystemTimeToFileTime(&fields, &count)) throw std::runtime_error("invalid test time");
+    return (static_cast<FileTimeCount>(count.dwHighDateTime) << 32) | count.dwLowDateTime;
+}
+
+}  // namespace tessaly::testing

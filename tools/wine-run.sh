@@ -1,0 +1,59 @@
+#!/bin/bash
+# Runs one Windows program under 64-bit Wine, the way ctest runs every Windows
+# test: each run gets its own throwaway prefix, copied from one template that is
+# made once per machine, so runs cannot see each other's registry or files.
+# Wine's debugger is disabled, so a crash ends the program with a failing status
+# instead of a debugger session that may exit 0. Wine's own fixme/err/warn noise
+# is kept out of the output; debugger-output lines of the program are kept when
+# TESSALY_WINE_DEBUG_OUTPUT=1.
+set -u
+export PATH="/usr/lib/wine:$PATH"
+
+template_root=${TESSALY_WINE_TEMPLATE:-${XDG_CACHE_HOME:-$HOME/.cache}/tessaly/wine-template}
+template="$template_root/prefix"
+mkdir -p "$template_root"
+
+common_env() {
+    export WINEDEBUG=${1:--all}
+    export WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml,winedbg.exe=d"
+}
+
+(
+    flock 9
+    if [ ! -f "$template/.ready" ]; then
+        rm -rf "$template"
+        common_env
+        WINEPREFIX="$template" wine64 wineboot --init >/dev/null 2>&1
+        WINEPREFIX="$template" wineserver -w
+        touch "$template/.ready"
+    fi
+) 9>"$template_root/.lock"
+
+prefix=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-wine.XXXXXX")
+cleanup() {
+    WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+    WINEPREFIX="$prefix" wineserver -w >/dev/null 2>&1 || true
+    rm -rf "$prefix"
+}
+trap cleanup EXIT
+
+# Hard links are enough for the read-only bulk; the registry hives are
+# rewritten in place by Wine, so they must be real copies.
+cp -al "$template/." "$prefix/"
+for hive in system.reg user.reg userdef.reg; do
+    rm -f "$prefix/$hive"
+    cp "$template/$hive" "$prefix/$hive"
+done
+
+if [ "${TESSALY_WINE_DEBUG_OUTPUT:-0}" = 1 ]; then
+    common_env "-all,warn+seh"
+else
+    common_env
+fi
+export WINEPREFIX="$prefix"
+
+# Only the program's own output: drop Wine's diagnostics and the CR of CRLF.
+wine64 "$@" 2> >(sed -u -E '/OutputDebugString/b; /^([0-9a-f]{4}:)?(fixme|err|warn|trace):/d' >&2) \
+    | tr -d '\r'
+status=${PIPESTATUS[0]}
+exit "$status"
