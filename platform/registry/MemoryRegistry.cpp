@@ -1,0 +1,252 @@
+#include "platform/registry/MemoryRegistry.h"
+
+#include <cstring>
+#include <cwctype>
+
+namespace tessaly::registry {
+
+namespace {
+
+constexpr Win32Error kKeyDeleted = 1018;  // ERROR_KEY_DELETED
+
+std::wstring Folded(std::wstring_view name) {
+    std::wstring folded(name);
+    for (wchar_t& c : folded) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+    return folded;
+}
+
+// A path of one or more levels, split at backslashes; empty levels dropped.
+std::vector<std::wstring> SplitPath(const wchar_t* path) {
+    std::vector<std::wstring> parts;
+    if (path == nullptr) return parts;
+    std::wstring current;
+    for (const wchar_t* p = path; *p != L'\0'; ++p) {
+        if (*p == L'\\') {
+            if (!current.empty()) parts.push_back(std::move(current));
+            current.clear();
+        } else {
+            current.push_back(*p);
+        }
+    }
+    if (!current.empty()) parts.push_back(std::move(current));
+    return parts;
+}
+
+bool IsRoot(KeyId key) { return key >= kClassesRoot && key <= kDynData; }
+
+}  // namespace
+
+struct MemoryRegistry::Node {
+    struct Value {
+        std::wstring name;
+        std::uint32_t type = type::kNone;
+        std::vector<unsigned char> data;
+    };
+    std::wstring name;
+    std::map<std::wstring, std::shared_ptr<Node>> children;  // by folded name
+    std::map<std::wstring, Value> values;                    // by folded name
+    std::uint32_t denied = 0;
+    bool deleted = false;
+
+    std::shared_ptr<Node> Child(const std::wstring& childName) const {
+        auto it = children.find(Folded(childName));
+        return it == children.end() ? nullptr : it->second;
+    }
+};
+
+MemoryRegistry::MemoryRegistry() {
+    for (KeyId root = kClassesRoot; root <= kDynData; ++root) m_roots[root] = std::make_shared<Node>();
+}
+
+MemoryRegistry::~MemoryRegistry() = default;
+
+Win32Error MemoryRegistry::Resolve(KeyId key, Handle& handle) const {
+    if (IsRoot(key)) {
+        handle = Handle{m_roots.at(key), access::kAllAccess};
+        return win32::kSuccess;
+    }
+    auto it = m_handles.find(key);
+    if (it == m_handles.end()) return win32::kInvalidHandle;
+    if (it->second.node->deleted) return kKeyDeleted;
+    handle = it->second;
+    return win32::kSuccess;
+}
+
+KeyId MemoryRegistry::NewHandle(std::shared_ptr<Node> node, std::uint32_t access) {
+    const KeyId id = m_nextHandle;
+    m_nextHandle += 4;
+    m_handles.emplace(id, Handle{std::move(node), access});
+    return id;
+}
+
+Win32Error MemoryRegistry::OpenKey(KeyId parent, const wchar_t* subKey, std::uint32_t access, KeyId& key) {
+    Handle base;
+    if (Win32Error error = Resolve(parent, base)) return error;
+    std::shared_ptr<Node> node = base.node;
+    for (const std::wstring& part : SplitPath(subKey)) {
+        node = node->Child(part);
+        if (!node) return win32::kFileNotFound;
+    }
+    if (node->denied & access) return win32::kAccessDenied;
+    key = NewHandle(node, access);
+    return win32::kSuccess;
+}
+
+Win32Error MemoryRegistry::CreateKey(KeyId parent, const wchar_t* subKey, std::uint32_t access, KeyId& key) {
+    Handle base;
+    if (Win32Error error = Resolve(parent, base)) return error;
+    const std::vector<std::wstring> parts = SplitPath(subKey);
+    std::shared_ptr<Node> node = base.node;
+    // Creating below a key needs the right to create subkeys on it: on the
+    // handle for the first level, on the key itself for every level.
+    bool viaHandle = true;
+    for (const std::wstring& part : parts) {
+        std::shared_ptr<Node> child = node->Child(part);
+        if (!child) {
+            if ((viaHandle && !(base.access & access::kCreateSubKey)) || (node->denied & access::kCreateSubKey))
+                return win32::kAccessDenied;
+            child = std::make_shared<Node>();
+            child->name = part;
+            node->children.emplace(Folded(part), child);
+        }
+        node = child;
+        viaHandle = false;
+    }
+    if (node->denied & access) return win32::kAccessDenied;
+    key = NewHandle(node, access);
+    return win32::kSuccess;
+}
+
+Win32Error MemoryRegistry::QueryValue(KeyId key, const wchar_t* name, std::uint32_t* valueType, void* data,
+                                      std::uint32_t& size) {
+    Handle handle;
+    if (Win32Error error = Resolve(key, handle)) return error;
+    if (!(handle.access & access::kQueryValue)) return win32::kAccessDenied;
+    auto it = handle.node->values.find(Folded(name != nullptr ? name : L""));
+    if (it == handle.node->values.end()) return win32::kFileNotFound;
+    const auto& value = it->second;
+    if (valueType != nullptr) *valueType = value.type;
+    const auto needed = static_cast<std::uint32_t>(value.data.size());
+    if (data != nullptr && size < needed) {
+        size = needed;
+        return win32::kMoreData;
+    }
+    if (data != nullptr && needed > 0) std::memcpy(data, value.data.data(), needed);
+    size = needed;
+    return win32::kSuccess;
+}
+
+Win32Error MemoryRegistry::SetValue(KeyId key, const wchar_t* name, std::uint32_t valueType, const void* data,
+                                    std::uint32_t size) {
+    Handle handle;
+    if (Win32Error error = Resolve(key, handle)) return error;
+    if (!(handle.access & access::kSetValue)) return win32::kAccessDenied;
+    if (data == nullptr && size > 0) return win32::kInvalidParameter;
+    Node::Value value;
+    value.name = name != nullptr ? name : L"";
+    value.type = valueType;
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    value.data.assign(bytes, bytes + size);
+    handle.node->values[Folded(value.name)] = std::move(value);
+    return win32::kSuccess;
+}
+
+Win32Error MemoryRegistry::DeleteValue(KeyId key, const wchar_t* name) {
+    Handle handle;
+    if (Win32Error error = Resolve(key, handle)) return error;
+    if (!(handle.access & access::kSetValue)) return win32::kAccessDenied;
+    return handle.node->values.erase(Folded(name != nullptr ? name : L"")) > 0 ? win32::kSuccess
+                                                                                 : win32::kFileNotFound;
+}
+
+Win32Error MemoryRegistry::DeleteKey(KeyId parent, const wchar_t* subKey) {
+    Handle base;
+    if (Win32Error error = Resolve(parent, base)) return error;
+    const std::vector<std::wstring> parts = SplitPath(subKey);
+    if (parts.empty()) return win32::kAccessDenied;  // a key cannot delete itself this way
+    std::shared_ptr<Node> owner = base.node;
+    for (size_t i = 0; i + 1 < parts.size(); ++i) {
+        owner = owner->Child(parts[i]);
+        if (!owner) return win32::kFileNotFound;
+    }
+    std::shared_ptr<Node> node = owner->Child(parts.back());
+    if (!node) return win32::kFileNotFound;
+    // Windows refuses to delete a key that still has subkeys.
+    if ((node->denied & access::kDelete) || !node->children.empty()) return win32::kAccessDenied;
+    node->deleted = true;
+    owner->children.erase(Folded(parts.back()));
+    return win32::kSuccess;
+}
+
+Win32Error MemoryRegistry::FirstSubKeyName(KeyId key, wchar_t* name, std::uint32_t room) {
+    Handle handle;
+    if (Win32Error error = Resolve(key, handle)) return error;
+    if (!(handle.access & access::kEnumerateSubKeys)) return win32::kAccessDenied;
+    if (handle.node->children.empty()) return win32::kNoMoreItems;
+    const std::wstring& first = handle.node->children.begin()->second->name;
+    if (name == nullptr || first.size() + 1 > room) return win32::kMoreData;
+    std::wmemcpy(name, first.c_str(), first.size() + 1);
+    return win32::kSuccess;
+}
+
+Win32Error MemoryRegistry::HasSubKeys(KeyId key, bool& hasSubKeys) {
+    Handle handle;
+    if (Win32Error error = Resolve(key, handle)) return error;
+    if (!(handle.access & access::kQueryValue)) return win32::kAccessDenied;
+    hasSubKeys = !handle.node->children.empty();
+    return win32::kSuccess;
+}
+
+Win32Error MemoryRegistry::CloseKey(KeyId key) {
+    if (IsRoot(key)) return win32::kSuccess;
+    return m_handles.erase(key) > 0 ? win32::kSuccess : win32::kInvalidHandle;
+}
+
+void MemoryRegistry::Deny(KeyId root, const std::wstring& path, std::uint32_t rights) {
+    std::shared_ptr<Node> node = m_roots.at(root);
+    for (const std::wstring& part : SplitPath(path.c_str())) {
+        std::shared_ptr<Node> child = node->Child(part);
+        if (!child) {
+            child = std::make_shared<Node>();
+            child->name = part;
+            node->children.emplace(Folded(part), child);
+        }
+        node = child;
+    }
+    node->denied |= rights;
+}
+
+namespace {
+void DumpNode(const MemoryRegistry::Node& node, const std::wstring& path, std::wstring& out);
+}
+
+std::wstring MemoryRegistry::Dump(KeyId root) const {
+    std::wstring out;
+    DumpNode(*m_roots.at(root), L"", out);
+    return out;
+}
+
+namespace {
+void DumpNode(const MemoryRegistry::Node& node, const std::wstring& path, std::wstring& out) {
+    static const wchar_t kHex[] = L"0123456789abcdef";
+    for (const auto& [folded, value] : node.values) {
+        (void)folded;
+        out += path + L" [" + (value.name.empty() ? L"@" : value.name) + L"] type " + std::to_wstring(value.type) +
+               L" =";
+        for (unsigned char byte : value.data) {
+            out += L' ';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+        }
+        out += L'\n';
+    }
+    for (const auto& [folded, child] : node.children) {
+        (void)folded;
+        const std::wstring childPath = path + L"\\" + child->name;
+        out += childPath + L'\n';
+        DumpNode(*child, childPath, out);
+    }
+}
+}  // namespace
+
+}  // namespace tessaly::registry
