@@ -26,9 +26,9 @@ function(tessaly_add_test name)
     target_link_libraries(${name} PRIVATE ${T_LIBS} tessaly_test_support GTest::gtest_main tessaly_options)
     if(TESSALY_WINDOWS)
         add_test(NAME ${name} COMMAND ${name})
-        if(T_ENVIRONMENT)
-            set_tests_properties(${name} PROPERTIES ENVIRONMENT "${T_ENVIRONMENT}")
-        endif()
+        # One Wine prefix template per build; every run copies it.
+        set_tests_properties(${name} PROPERTIES
+            ENVIRONMENT "TESSALY_WINE_TEMPLATE=${CMAKE_BINARY_DIR}/wine-template;${T_ENVIRONMENT}")
     else()
         include(GoogleTest)
         if(T_ENVIRONMENT)

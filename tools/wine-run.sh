@@ -9,7 +9,7 @@
 set -u
 export PATH="/usr/lib/wine:$PATH"
 
-template_root=${TESSALY_WINE_TEMPLATE:-${XDG_CACHE_HOME:-$HOME/.cache}/tessaly/wine-template}
+template_root=${TESSALY_WINE_TEMPLATE:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/tessaly/wine-template}
 template="$template_root/prefix"
 mkdir -p "$template_root"
 
