@@ -1,0 +1,16 @@
+// Numbers from text through OLE Automation's conversion.
+#include <windows.h>
+#include <oleauto.h>
+
+#include "platform/NumberText.h"
+
+namespace tessaly::platform {
+
+HResult UnsignedFromText(const wchar_t* text, std::uint32_t& value) {
+    ULONG number = 0;
+    const HRESULT result = ::VarUI4FromStr(text, 0, 0, &number);
+    if (SUCCEEDED(result)) value = number;
+    return result;
+}
+
+}  // namespace tessaly::platform
