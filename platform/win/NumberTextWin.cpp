@@ -8,7 +8,8 @@ namespace tessaly::platform {
 
 HResult UnsignedFromText(const wchar_t* text, std::uint32_t& value) {
     ULONG number = 0;
-    const HRESULT result = ::VarUI4FromStr(text, 0, 0, &number);
+    // mingw's declaration takes a non-const pointer; the text is only read.
+    const HRESULT result = ::VarUI4FromStr(const_cast<OLECHAR*>(text), 0, 0, &number);
     if (SUCCEEDED(result)) value = number;
     return result;
 }
