@@ -7,8 +7,6 @@ namespace tessaly::registry {
 
 namespace {
 
-constexpr Win32Error kKeyDeleted = 1018;  // ERROR_KEY_DELETED
-
 std::wstring Folded(std::wstring_view name) {
     std::wstring folded(name);
     for (wchar_t& c : folded) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
@@ -67,7 +65,7 @@ Win32Error MemoryRegistry::Resolve(KeyId key, Handle& handle) const {
     }
     auto it = m_handles.find(key);
     if (it == m_handles.end()) return win32::kInvalidHandle;
-    if (it->second.node->deleted) return kKeyDeleted;
+    if (it->second.node->deleted) return kKeyDeletedError;
     handle = it->second;
     return win32::kSuccess;
 }
@@ -97,20 +95,18 @@ Win32Error MemoryRegistry::CreateKey(KeyId parent, const wchar_t* subKey, std::u
     if (Win32Error error = Resolve(parent, base)) return error;
     const std::vector<std::wstring> parts = SplitPath(subKey);
     std::shared_ptr<Node> node = base.node;
-    // Creating below a key needs the right to create subkeys on it: on the
-    // handle for the first level, on the key itself for every level.
-    bool viaHandle = true;
+    // Creating below a key is checked against the key itself (its security),
+    // not against the rights of the handle that names it: Windows and Wine
+    // create below a handle opened for reading only.
     for (const std::wstring& part : parts) {
         std::shared_ptr<Node> child = node->Child(part);
         if (!child) {
-            if ((viaHandle && !(base.access & access::kCreateSubKey)) || (node->denied & access::kCreateSubKey))
-                return win32::kAccessDenied;
+            if (node->denied & access::kCreateSubKey) return win32::kAccessDenied;
             child = std::make_shared<Node>();
             child->name = part;
             node->children.emplace(Folded(part), child);
         }
         node = child;
-        viaHandle = false;
     }
     if (node->denied & access) return win32::kAccessDenied;
     key = NewHandle(node, access);
@@ -142,12 +138,14 @@ Win32Error MemoryRegistry::SetValue(KeyId key, const wchar_t* name, std::uint32_
     if (Win32Error error = Resolve(key, handle)) return error;
     if (!(handle.access & access::kSetValue)) return win32::kAccessDenied;
     if (data == nullptr && size > 0) return win32::kInvalidParameter;
-    Node::Value value;
-    value.name = name != nullptr ? name : L"";
+    const std::wstring valueName = name != nullptr ? name : L"";
+    // A value that exists keeps the letter case of its first name, as in Windows.
+    const auto [it, added] = handle.node->values.try_emplace(Folded(valueName));
+    Node::Value& value = it->second;
+    if (added) value.name = valueName;
     value.type = valueType;
     const auto* bytes = static_cast<const unsigned char*>(data);
     value.data.assign(bytes, bytes + size);
-    handle.node->values[Folded(value.name)] = std::move(value);
     return win32::kSuccess;
 }
 

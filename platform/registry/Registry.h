@@ -11,16 +11,23 @@
 namespace tessaly::registry {
 
 // An open key, as the registry that opened it knows it. The predefined roots
-// carry the values Windows gives them.
+// carry the values Windows gives them: the 32-bit constants sign-extended to
+// pointer width, as HKEY_CURRENT_USER and its kin are on 64-bit Windows.
 using KeyId = std::uintptr_t;
-constexpr KeyId kClassesRoot = 0x80000000u;
-constexpr KeyId kCurrentUser = 0x80000001u;
-constexpr KeyId kLocalMachine = 0x80000002u;
-constexpr KeyId kUsers = 0x80000003u;
-constexpr KeyId kPerformanceData = 0x80000004u;
-constexpr KeyId kCurrentConfig = 0x80000005u;
-constexpr KeyId kDynData = 0x80000006u;
+constexpr KeyId PredefinedKey(std::uint32_t value) {
+    return static_cast<KeyId>(static_cast<std::intptr_t>(static_cast<std::int32_t>(value)));
+}
+constexpr KeyId kClassesRoot = PredefinedKey(0x80000000u);
+constexpr KeyId kCurrentUser = PredefinedKey(0x80000001u);
+constexpr KeyId kLocalMachine = PredefinedKey(0x80000002u);
+constexpr KeyId kUsers = PredefinedKey(0x80000003u);
+constexpr KeyId kPerformanceData = PredefinedKey(0x80000004u);
+constexpr KeyId kCurrentConfig = PredefinedKey(0x80000005u);
+constexpr KeyId kDynData = PredefinedKey(0x80000006u);
 constexpr KeyId kNoKey = 0;
+
+// A handle whose key was deleted meanwhile (ERROR_KEY_DELETED).
+constexpr Win32Error kKeyDeletedError = 1018;
 
 // Access rights (the Windows masks).
 namespace access {

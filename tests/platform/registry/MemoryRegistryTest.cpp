@@ -1,0 +1,82 @@
+// What only the in-memory registry offers: refusing access on purpose, the
+// text dump of a tree, and the count of keys left open.
+#include <gtest/gtest.h>
+
+#include "platform/registry/MemoryRegistry.h"
+#include "tests/platform/registry/RegistryProbe.h"
+
+namespace tessaly::registry {
+namespace {
+
+TEST(MemoryRegistryTest, DeniedRightsRefuseOpeningButOtherRightsStillOpen) {
+    MemoryRegistry memory;
+    memory.Deny(kCurrentUser, L"Software\\Locked", access::kSetValue);
+    Key key;
+    EXPECT_EQ(OpenKey(memory, kCurrentUser, L"Software\\Locked", access::kAllAccess, key), win32::kAccessDenied);
+    EXPECT_EQ(OpenKey(memory, kCurrentUser, L"Software\\Locked", access::kWrite, key), win32::kAccessDenied);
+    EXPECT_EQ(CreateKey(memory, kCurrentUser, L"Software\\Locked", access::kSetValue, key), win32::kAccessDenied);
+    EXPECT_EQ(OpenKey(memory, kCurrentUser, L"Software\\Locked", access::kRead, key), win32::kSuccess);
+}
+
+TEST(MemoryRegistryTest, AKeyThatDeniesCreatingSubkeysGetsNoNewOnesAtAnyDepth) {
+    MemoryRegistry memory;
+    memory.Deny(kCurrentUser, L"Software", access::kCreateSubKey);
+    const std::wstring before = memory.Dump(kCurrentUser);
+
+    Key software;
+    ASSERT_EQ(OpenKey(memory, kCurrentUser, L"Software", access::kRead, software), win32::kSuccess);
+    Key created;
+    EXPECT_EQ(CreateKey(memory, kCurrentUser, L"Software\\New\\Deeper", access::kAllAccess, created),
+              win32::kAccessDenied);
+    EXPECT_EQ(memory.Dump(kCurrentUser), before);
+
+    // Below a new key that allows it, creating works again.
+    memory.Deny(kCurrentUser, L"Software\\Open", 0);
+    EXPECT_EQ(CreateKey(memory, kCurrentUser, L"Software\\Open\\Deeper", access::kAllAccess, created),
+              win32::kSuccess);
+}
+
+TEST(MemoryRegistryTest, AKeyThatDeniesDeletionStays) {
+    MemoryRegistry memory;
+    memory.Deny(kCurrentUser, L"Software\\Kept", access::kDelete);
+    EXPECT_EQ(memory.DeleteKey(kCurrentUser, L"Software\\Kept"), win32::kAccessDenied);
+    EXPECT_TRUE(testing::KeyExists(memory, kCurrentUser, L"Software\\Kept"));
+}
+
+TEST(MemoryRegistryTest, OpenHandlesAreCountedUntilClosed) {
+    MemoryRegistry memory;
+    EXPECT_EQ(memory.OpenHandleCount(), 0u);
+    {
+        Key a, b;
+        ASSERT_EQ(CreateKey(memory, kCurrentUser, L"Software", access::kAllAccess, a), win32::kSuccess);
+        ASSERT_EQ(OpenKey(memory, a.id(), nullptr, access::kRead, b), win32::kSuccess);
+        EXPECT_EQ(memory.OpenHandleCount(), 2u);
+        Key root(memory, kCurrentUser);
+        EXPECT_EQ(memory.OpenHandleCount(), 2u) << "roots are no open handles";
+        const KeyId closed = b.id();
+        EXPECT_EQ(b.Close(), win32::kSuccess);
+        EXPECT_EQ(memory.CloseKey(closed), win32::kInvalidHandle) << "closed twice";
+        EXPECT_EQ(memory.OpenHandleCount(), 1u);
+    }
+    EXPECT_EQ(memory.OpenHandleCount(), 0u);
+}
+
+TEST(MemoryRegistryTest, DumpShowsKeysAndValuesWithTheirFirstNamesTypesAndBytes) {
+    MemoryRegistry memory;
+    Key key;
+    ASSERT_EQ(CreateKey(memory, kCurrentUser, L"Software\\App", access::kAllAccess, key), win32::kSuccess);
+    const std::uint32_t first = 1, second = 0x0A0B;
+    ASSERT_EQ(memory.SetValue(key.id(), L"Count", type::kDword, &first, 4), win32::kSuccess);
+    ASSERT_EQ(memory.SetValue(key.id(), L"COUNT", type::kDword, &second, 4), win32::kSuccess);
+    const unsigned char byte = 0xFE;
+    ASSERT_EQ(memory.SetValue(key.id(), nullptr, type::kBinary, &byte, 1), win32::kSuccess);
+    EXPECT_EQ(memory.Dump(kCurrentUser),
+              L"\\Software\n"
+              L"\\Software\\App\n"
+              L"\\Software\\App [@] type 3 = fe\n"
+              L"\\Software\\App [Count] type 4 = 0b 0a 00 00\n");
+    EXPECT_EQ(memory.Dump(kLocalMachine), L"");
+}
+
+}  // namespace
+}  // namespace tessaly::registry
