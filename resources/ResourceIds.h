@@ -1,0 +1,8 @@
+#pragma once
+// Resource ids of the DLL. Plain macros only: the resource compiler reads
+// this file too.
+
+// String table
+#define IDS_APP_NAME 101
+#define IDS_WEB_URL 102
+#define IDS_WEB_HOST 103
