@@ -20,7 +20,9 @@ struct FileEntry {
     FileEntry(std::wstring name, std::wstring path, FileTimeKind kind, bool showHints, bool weekStartsOnSunday,
               UtcClock clock);
 
-    // "<short date> <time without seconds>", then " (<hint>)" when there is one.
+    // "<short date> <time without seconds>" in the user's formats, then
+    // " (<hint>)" when there is one; at most 127 characters (ComposeDateText
+    // in listing/DateText.h tells how a longer text is cut).
     std::wstring DateText() const;
 
     std::wstring Name;
