@@ -32,9 +32,12 @@ inline std::unique_ptr<registry::MemoryRegistry> NewUserMemoryRegistry() {
 }
 
 inline std::vector<RegistrySide> RegistrySides() {
-    std::vector<RegistrySide> sides{{"Memory", [] { return std::unique_ptr<registry::Registry>(NewUserMemoryRegistry()); }}};
+    std::vector<RegistrySide> sides;
+    sides.push_back({"Memory", []() -> std::unique_ptr<registry::Registry> { return NewUserMemoryRegistry(); }});
 #ifdef _WIN32
-    sides.push_back({"Windows", [] { return std::unique_ptr<registry::Registry>(std::make_unique<registry::WindowsRegistry>()); }});
+    sides.push_back({"Windows", []() -> std::unique_ptr<registry::Registry> {
+                         return std::make_unique<registry::WindowsRegistry>();
+                     }});
 #endif
     return sides;
 }
