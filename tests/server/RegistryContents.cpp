@@ -121,4 +121,14 @@ Lines Union(const Lines& a, const Lines& b) {
     return Lines(all.begin(), all.end());
 }
 
+Lines State(std::initializer_list<Lines> parts) {
+    Lines all;
+    for (const Lines& part : parts) all = Union(all, part);
+    return all;
+}
+
+Lines Value(const std::wstring& key, const std::wstring& valueName, const std::wstring& text) {
+    return Union(KeyLines(key), {StringLine(key, valueName, text)});
+}
+
 }  // namespace tessaly::testing

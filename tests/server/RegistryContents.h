@@ -4,6 +4,7 @@
 // holds. Lines look like MemoryRegistry::Dump's, with the root in front:
 //   HKCR\CLSID
 //   HKCR\CLSID\{...} [@] type 1 = 78 00 00 00      ("@" is the default value)
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,5 +46,9 @@ Lines Within(const Lines& lines, const Lines& subtrees);
 
 Lines Sorted(Lines lines);
 Lines Union(const Lines& a, const Lines& b);
+// The union of several parts of a state.
+Lines State(std::initializer_list<Lines> parts);
+// A key (and the keys above it) holding a REG_SZ value.
+Lines Value(const std::wstring& key, const std::wstring& valueName, const std::wstring& text);
 
 }  // namespace tessaly::testing

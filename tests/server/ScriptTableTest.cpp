@@ -9,6 +9,10 @@
 #include "ScriptCase.h"
 #include "server/RegObject.h"
 #include "server/RegistrationMode.h"
+#ifdef _WIN32
+#include "SystemRegistryContents.h"
+#include "platform/registry/WindowsRegistry.h"
+#endif
 
 namespace tessaly::testing {
 namespace {
@@ -26,14 +30,6 @@ constexpr HResult kTypeMismatch = static_cast<HResult>(0x80020005u);
 constexpr HResult kOverflow = static_cast<HResult>(0x8002000Au);
 constexpr HResult kAccessDenied = static_cast<HResult>(0x80070005u);
 
-Lines State(std::initializer_list<Lines> parts) {
-    Lines all;
-    for (const Lines& part : parts) all = Union(all, part);
-    return all;
-}
-Lines Value(const std::wstring& key, const std::wstring& name, const std::wstring& text) {
-    return Union(KeyLines(key), {StringLine(key, name, text)});
-}
 Lines Raw(const std::wstring& key, const std::wstring& line) { return Union(KeyLines(key), {key + L" " + line}); }
 
 std::wstring Repeated(wchar_t c, std::size_t count) { return std::wstring(count, c); }
@@ -232,6 +228,15 @@ public:
     ~PerUserMode() { SetPerUserRegistration(false); }
 };
 
+// Registers the row's set-up script and plants its keys.
+void Prepare(const ScriptCase& row, CRegObject& registrar, registry::Registry& registry) {
+    AddTestReplacements(registrar);
+    if (!row.setupScript.empty()) {
+        ASSERT_EQ(Hex(registrar.RunScript(row.setupScript.c_str(), true)), Hex(hr::kOk));
+    }
+    Plant(registry, row.before);
+}
+
 class ScriptTable : public ::testing::TestWithParam<ScriptCase> {};
 
 TEST_P(ScriptTable, OnTheMemoryRegistry) {
@@ -239,11 +244,7 @@ TEST_P(ScriptTable, OnTheMemoryRegistry) {
     registry::MemoryRegistry registry;
     PerUserMode mode(row.perUser);
     CRegObject registrar(registry);
-    AddTestReplacements(registrar);
-    if (!row.setupScript.empty()) {
-        ASSERT_EQ(Hex(registrar.RunScript(row.setupScript.c_str(), true)), Hex(hr::kOk));
-    }
-    Plant(registry, row.before);
+    Prepare(row, registrar, registry);
     for (const Denial& denial : row.denials) {
         std::wstring below;
         const registry::KeyId root = RootOf(denial.key, below);
@@ -255,6 +256,28 @@ TEST_P(ScriptTable, OnTheMemoryRegistry) {
     EXPECT_EQ(ContentsOf(registry), Sorted(row.after));
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
 }
+
+#ifdef _WIN32
+// Every key the rows write below a root that the system already fills; the
+// real registry is compared within these subtrees.
+const Lines kWatched = {kClassKey, L"HKCR\\CLSID\\{Other}", kTestKey, kUserTestKey,
+                        L"HKCU\\Software\\Classes\\.keep", L"HKLM\\Software\\TessalyTest"};
+
+TEST_P(ScriptTable, OnTheSystemRegistry) {
+    const ScriptCase& row = GetParam();
+    if (row.memoryOnly) GTEST_SKIP() << "needs the in-memory registry";
+    RemoveFromSystemRegistry(kWatched);
+    registry::WindowsRegistry registry;
+    PerUserMode mode(row.perUser);
+    CRegObject registrar(registry);
+    Prepare(row, registrar, registry);
+
+    EXPECT_EQ(Hex(registrar.RunScript(row.script.c_str(), row.doRegister)), Hex(row.expected));
+
+    EXPECT_EQ(ContentsOfSystemRegistry(kWatched), Within(row.after, kWatched));
+    RemoveFromSystemRegistry(kWatched);
+}
+#endif
 
 INSTANTIATE_TEST_SUITE_P(Scripts, ScriptTable, ::testing::ValuesIn(Cases()),
                          [](const ::testing::TestParamInfo<ScriptCase>& row) { return row.param.title; });

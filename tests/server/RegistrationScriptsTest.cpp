@@ -1,0 +1,189 @@
+// The two registration scripts of the DLL, registered and unregistered the
+// way registration runs them, on a registry that already holds other
+// software's entries: registration adds exactly its entries, unregistration
+// leaves everything as it was apart from the NoRemove keys.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "RegistryContents.h"
+#include "platform/TextCodec.h"
+#include "server/RegObject.h"
+#include "server/RegistrationMode.h"
+#ifdef _WIN32
+#include "SystemRegistryContents.h"
+#include "platform/registry/WindowsRegistry.h"
+#endif
+
+namespace tessaly::testing {
+namespace {
+
+#define HANDLER_CLASS L"{B922807E-EF82-4915-A30C-4C892F724740}"
+const std::wstring kAppId = L"{733D43C3-335E-4248-9DA6-6223F64E3028}";
+// A single quote and a character outside ASCII: the path must arrive intact.
+const std::wstring kModulePath = L"C:\\Team's Tools\\T\u00EBssaly\\Tessaly64.dll";
+const std::wstring kApproved = L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+const std::wstring kMachineClasses = L"HKCR";
+const std::wstring kUserClasses = L"HKCU\\Software\\Classes";
+
+std::wstring ReadScript(const char* fileName) {
+    std::ifstream file(std::string(TESSALY_RESOURCE_DIR) + "/" + fileName, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (bytes.empty()) throw std::runtime_error("registration script not found");
+    return platform::NarrowToWide(bytes, platform::CodePage::ThreadAnsi);
+}
+
+const std::wstring& AppIdScript() {
+    static const std::wstring text = ReadScript("AppIdRegistration.rgs");
+    return text;
+}
+const std::wstring& HandlerScript() {
+    static const std::wstring text = ReadScript("HandlerRegistration.rgs");
+    return text;
+}
+
+// One script run as registration makes it: a fresh registrar with the
+// script's own table, then the module's replacements.
+HResult RunScript(registry::Registry& registry, const std::wstring& text, bool doRegister, bool appIdTable) {
+    std::wstring escaped;
+    for (wchar_t c : kModulePath) escaped += c == L'\'' ? std::wstring(L"''") : std::wstring(1, c);
+    CRegObject registrar(registry);
+    if (appIdTable) registrar.AddReplacement(L"APPID", kAppId.c_str());
+    registrar.AddReplacement(L"APPID", kAppId.c_str());
+    registrar.AddReplacement(L"Module", escaped.c_str());
+    registrar.AddReplacement(L"Module_Raw", escaped.c_str());
+    return registrar.RunScript(text.c_str(), doRegister);
+}
+
+HResult Register(registry::Registry& registry) {
+    const HResult appId = RunScript(registry, AppIdScript(), true, true);
+    return hr::Failed(appId) ? appId : RunScript(registry, HandlerScript(), true, false);
+}
+HResult Unregister(registry::Registry& registry) {
+    const HResult handler = RunScript(registry, HandlerScript(), false, false);
+    return hr::Failed(handler) ? handler : RunScript(registry, AppIdScript(), false, true);
+}
+
+Lines AppIdEntries(const std::wstring& classes) {
+    return State({Value(classes + L"\\AppID\\" + kAppId, L"", L"Tessaly"),
+                  Value(classes + L"\\AppID\\Tessaly64.DLL", L"AppID", kAppId)});
+}
+Lines HandlerClassEntries(const std::wstring& classes) {
+    const std::wstring handler = classes + L"\\CLSID\\" HANDLER_CLASS;
+    const std::wstring handlers = L"\\ShellEx\\ContextMenuHandlers\\TessalyShExt";
+    return State({Value(handler, L"", L"TessalyShExt Class"), KeyLines(handler + L"\\Programmable"),
+                  Value(handler + L"\\InprocServer32", L"", kModulePath),
+                  Value(handler + L"\\InprocServer32", L"ThreadingModel", L"Apartment"),
+                  Value(classes + L"\\Directory\\Background" + handlers, L"", HANDLER_CLASS),
+                  Value(classes + L"\\Directory" + handlers, L"", HANDLER_CLASS),
+                  Value(classes + L"\\Drive" + handlers, L"", HANDLER_CLASS)});
+}
+Lines ApprovalEntry() { return Value(kApproved, HANDLER_CLASS, L"Tessaly"); }
+
+// The NoRemove keys, which unregistration keeps.
+Lines KeptKeys(const std::wstring& classes) {
+    const std::wstring handlers = L"\\ShellEx\\ContextMenuHandlers";
+    return State({KeyLines(classes + L"\\AppID"), KeyLines(classes + L"\\CLSID"),
+                  KeyLines(classes + L"\\Directory\\Background" + handlers),
+                  KeyLines(classes + L"\\Directory" + handlers), KeyLines(classes + L"\\Drive" + handlers),
+                  KeyLines(kApproved)});
+}
+
+// Other software's entries, and the keys a user's profile always has.
+// Nothing below Drive, so registration has to make those NoRemove keys.
+const std::vector<Seed> kOtherSoftware = {
+    {L"HKCR\\CLSID\\{00000000-0000-0000-0000-0000000000A1}", L"", L"Other class"},
+    {L"HKCR\\AppID\\Other.exe", L"AppID", L"{00000000-0000-0000-0000-0000000000A2}"},
+    {L"HKCR\\Directory\\Background\\ShellEx\\ContextMenuHandlers\\Other", L"", L"{00000000-0000-0000-0000-0000000000A1}"},
+    {kApproved, L"{00000000-0000-0000-0000-0000000000A1}", L"Other"},
+    {L"HKCU\\Software\\Classes\\.txt", L"", L"txtfile"},
+};
+
+class PerUserMode {
+public:
+    explicit PerUserMode(bool perUser) { SetPerUserRegistration(perUser); }
+    ~PerUserMode() { SetPerUserRegistration(false); }
+};
+
+class RegistrationScripts : public ::testing::TestWithParam<bool> {
+protected:
+    bool PerUser() const { return GetParam(); }
+    const std::wstring& Classes() const { return PerUser() ? kUserClasses : kMachineClasses; }
+};
+
+TEST_P(RegistrationScripts, RoundTripOnTheMemoryRegistry) {
+    registry::MemoryRegistry registry;
+    Plant(registry, kOtherSoftware);
+    const Lines before = ContentsOf(registry);
+    PerUserMode mode(PerUser());
+
+    ASSERT_EQ(Register(registry), hr::kOk);
+    EXPECT_EQ(ContentsOf(registry),
+              State({before, AppIdEntries(Classes()), HandlerClassEntries(Classes()), ApprovalEntry()}));
+    // Registering again over the first registration changes nothing.
+    ASSERT_EQ(Register(registry), hr::kOk);
+    EXPECT_EQ(ContentsOf(registry),
+              State({before, AppIdEntries(Classes()), HandlerClassEntries(Classes()), ApprovalEntry()}));
+
+    ASSERT_EQ(Unregister(registry), hr::kOk);
+    EXPECT_EQ(ContentsOf(registry), Union(before, KeptKeys(Classes())));
+    // Nothing left to unregister still succeeds.
+    EXPECT_EQ(Unregister(registry), hr::kOk);
+    EXPECT_EQ(ContentsOf(registry), Union(before, KeptKeys(Classes())));
+    EXPECT_EQ(registry.OpenHandleCount(), 0u);
+}
+
+// Per-user registration by a user who may not write the approval list: the
+// handler's class block stays registered under the user's classes, the
+// approval block is undone, and unregistration stops at the approval block,
+// leaving the application identifier.
+TEST(RegistrationScriptsRefused, ApprovalListWithoutWriteAccess) {
+    constexpr HResult kAccessDenied = static_cast<HResult>(0x80070005u);
+    registry::MemoryRegistry registry;
+    Plant(registry, kOtherSoftware);
+    std::wstring approvedBelow;
+    registry.Deny(RootOf(kApproved, approvedBelow), approvedBelow, registry::access::kSetValue);
+    const Lines before = ContentsOf(registry);
+    PerUserMode mode(true);
+
+    EXPECT_EQ(Register(registry), kAccessDenied);
+    EXPECT_EQ(ContentsOf(registry), State({before, AppIdEntries(kUserClasses), HandlerClassEntries(kUserClasses)}));
+
+    EXPECT_EQ(Unregister(registry), kAccessDenied);
+    EXPECT_EQ(ContentsOf(registry), State({before, AppIdEntries(kUserClasses), KeptKeys(kUserClasses)}));
+    EXPECT_EQ(registry.OpenHandleCount(), 0u);
+}
+
+#ifdef _WIN32
+// The areas the scripts write, each compared whole on the real registry.
+Lines WatchedAreas(const std::wstring& classes) {
+    const std::wstring handlers = L"\\ShellEx\\ContextMenuHandlers";
+    return {classes + L"\\AppID\\" + kAppId, classes + L"\\AppID\\Tessaly64.DLL",
+            classes + L"\\CLSID\\" HANDLER_CLASS, classes + L"\\Directory\\Background" + handlers,
+            classes + L"\\Directory" + handlers, classes + L"\\Drive" + handlers, kApproved};
+}
+
+TEST_P(RegistrationScripts, RoundTripOnTheSystemRegistry) {
+    registry::WindowsRegistry registry;
+    const Lines watched = Union(WatchedAreas(kMachineClasses), WatchedAreas(kUserClasses));
+    const Lines before = ContentsOfSystemRegistry(watched);
+    PerUserMode mode(PerUser());
+
+    ASSERT_EQ(Register(registry), hr::kOk);
+    EXPECT_EQ(ContentsOfSystemRegistry(watched),
+              Union(before, Within(State({AppIdEntries(Classes()), HandlerClassEntries(Classes()), ApprovalEntry()}),
+                                   watched)));
+
+    ASSERT_EQ(Unregister(registry), hr::kOk);
+    EXPECT_EQ(ContentsOfSystemRegistry(watched), Union(before, Within(KeptKeys(Classes()), watched)));
+}
+#endif
+
+INSTANTIATE_TEST_SUITE_P(Modes, RegistrationScripts, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& mode) {
+                             return std::string(mode.param ? "PerUser" : "Machine");
+                         });
+
+}  // namespace
+}  // namespace tessaly::testing

@@ -1,0 +1,83 @@
+#include "SystemRegistryContents.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+
+namespace tessaly::testing {
+
+namespace {
+
+HKEY OpenSubtree(const std::wstring& path) {
+    std::wstring below;
+    const registry::KeyId root = RootOf(path, below);
+    HKEY key = nullptr;
+    const LSTATUS status = ::RegOpenKeyExW(reinterpret_cast<HKEY>(root), below.c_str(), 0, KEY_READ, &key);
+    if (status == ERROR_FILE_NOT_FOUND) return nullptr;
+    if (status != ERROR_SUCCESS) throw std::runtime_error("cannot read a watched registry key");
+    return key;
+}
+
+void AddValueLines(HKEY key, const std::wstring& path, Lines& lines) {
+    static const wchar_t kHex[] = L"0123456789abcdef";
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[16384];
+        DWORD nameLength = 16384;
+        BYTE data[65536];
+        DWORD dataSize = sizeof data;
+        DWORD type = 0;
+        const LSTATUS status = ::RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data, &dataSize);
+        if (status == ERROR_NO_MORE_ITEMS) return;
+        if (status != ERROR_SUCCESS) throw std::runtime_error("cannot list a watched value");
+        std::wstring line = path + L" [" + (nameLength == 0 ? L"@" : std::wstring(name, nameLength)) + L"] type " +
+                            std::to_wstring(type) + L" =";
+        for (DWORD i = 0; i < dataSize; ++i) {
+            line += L' ';
+            line += kHex[data[i] >> 4];
+            line += kHex[data[i] & 0xF];
+        }
+        lines.push_back(line);
+    }
+}
+
+void AddKeyLines(HKEY key, const std::wstring& path, Lines& lines) {
+    lines.push_back(path);
+    AddValueLines(key, path, lines);
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        DWORD nameLength = 256;
+        const LSTATUS status = ::RegEnumKeyExW(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) return;
+        if (status != ERROR_SUCCESS) throw std::runtime_error("cannot list a watched key");
+        HKEY subKey = nullptr;
+        if (::RegOpenKeyExW(key, name, 0, KEY_READ, &subKey) != ERROR_SUCCESS)
+            throw std::runtime_error("cannot open a watched key");
+        AddKeyLines(subKey, path + L"\\" + std::wstring(name, nameLength), lines);
+        ::RegCloseKey(subKey);
+    }
+}
+
+}  // namespace
+
+Lines ContentsOfSystemRegistry(const Lines& subtrees) {
+    Lines lines;
+    for (const std::wstring& subtree : subtrees) {
+        HKEY key = OpenSubtree(subtree);
+        if (key == nullptr) continue;
+        AddKeyLines(key, subtree, lines);
+        ::RegCloseKey(key);
+    }
+    return Sorted(std::move(lines));
+}
+
+void RemoveFromSystemRegistry(const Lines& subtrees) {
+    for (const std::wstring& subtree : subtrees) {
+        std::wstring below;
+        const registry::KeyId root = RootOf(subtree, below);
+        const LSTATUS status = ::RegDeleteTreeW(reinterpret_cast<HKEY>(root), below.c_str());
+        if (status == ERROR_SUCCESS) ::RegDeleteKeyW(reinterpret_cast<HKEY>(root), below.c_str());
+        else if (status != ERROR_FILE_NOT_FOUND) throw std::runtime_error("cannot clear a watched key");
+    }
+}
+
+}  // namespace tessaly::testing
