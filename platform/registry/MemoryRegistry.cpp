@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <cwctype>
+#include <mutex>
 
 namespace tessaly::registry {
 
@@ -78,6 +79,7 @@ KeyId MemoryRegistry::NewHandle(std::shared_ptr<Node> node, std::uint32_t access
 }
 
 Win32Error MemoryRegistry::OpenKey(KeyId parent, const wchar_t* subKey, std::uint32_t access, KeyId& key) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     Handle base;
     if (Win32Error error = Resolve(parent, base)) return error;
     std::shared_ptr<Node> node = base.node;
@@ -91,6 +93,7 @@ Win32Error MemoryRegistry::OpenKey(KeyId parent, const wchar_t* subKey, std::uin
 }
 
 Win32Error MemoryRegistry::CreateKey(KeyId parent, const wchar_t* subKey, std::uint32_t access, KeyId& key) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     Handle base;
     if (Win32Error error = Resolve(parent, base)) return error;
     const std::vector<std::wstring> parts = SplitPath(subKey);
@@ -115,6 +118,7 @@ Win32Error MemoryRegistry::CreateKey(KeyId parent, const wchar_t* subKey, std::u
 
 Win32Error MemoryRegistry::QueryValue(KeyId key, const wchar_t* name, std::uint32_t* valueType, void* data,
                                       std::uint32_t& size) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     Handle handle;
     if (Win32Error error = Resolve(key, handle)) return error;
     if (!(handle.access & access::kQueryValue)) return win32::kAccessDenied;
@@ -134,6 +138,7 @@ Win32Error MemoryRegistry::QueryValue(KeyId key, const wchar_t* name, std::uint3
 
 Win32Error MemoryRegistry::SetValue(KeyId key, const wchar_t* name, std::uint32_t valueType, const void* data,
                                     std::uint32_t size) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     Handle handle;
     if (Win32Error error = Resolve(key, handle)) return error;
     if (!(handle.access & access::kSetValue)) return win32::kAccessDenied;
@@ -150,6 +155,7 @@ Win32Error MemoryRegistry::SetValue(KeyId key, const wchar_t* name, std::uint32_
 }
 
 Win32Error MemoryRegistry::DeleteValue(KeyId key, const wchar_t* name) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     Handle handle;
     if (Win32Error error = Resolve(key, handle)) return error;
     if (!(handle.access & access::kSetValue)) return win32::kAccessDenied;
@@ -158,6 +164,7 @@ Win32Error MemoryRegistry::DeleteValue(KeyId key, const wchar_t* name) {
 }
 
 Win32Error MemoryRegistry::DeleteKey(KeyId parent, const wchar_t* subKey) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     Handle base;
     if (Win32Error error = Resolve(parent, base)) return error;
     const std::vector<std::wstring> parts = SplitPath(subKey);
@@ -177,6 +184,7 @@ Win32Error MemoryRegistry::DeleteKey(KeyId parent, const wchar_t* subKey) {
 }
 
 Win32Error MemoryRegistry::FirstSubKeyName(KeyId key, wchar_t* name, std::uint32_t room) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     Handle handle;
     if (Win32Error error = Resolve(key, handle)) return error;
     if (!(handle.access & access::kEnumerateSubKeys)) return win32::kAccessDenied;
@@ -188,6 +196,7 @@ Win32Error MemoryRegistry::FirstSubKeyName(KeyId key, wchar_t* name, std::uint32
 }
 
 Win32Error MemoryRegistry::HasSubKeys(KeyId key, bool& hasSubKeys) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     Handle handle;
     if (Win32Error error = Resolve(key, handle)) return error;
     if (!(handle.access & access::kQueryValue)) return win32::kAccessDenied;
@@ -196,11 +205,13 @@ Win32Error MemoryRegistry::HasSubKeys(KeyId key, bool& hasSubKeys) {
 }
 
 Win32Error MemoryRegistry::CloseKey(KeyId key) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (IsRoot(key)) return win32::kSuccess;
     return m_handles.erase(key) > 0 ? win32::kSuccess : win32::kInvalidHandle;
 }
 
 void MemoryRegistry::Deny(KeyId root, const std::wstring& path, std::uint32_t rights) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     std::shared_ptr<Node> node = m_roots.at(root);
     for (const std::wstring& part : SplitPath(path.c_str())) {
         std::shared_ptr<Node> child = node->Child(part);
@@ -219,6 +230,7 @@ void DumpNode(const MemoryRegistry::Node& node, const std::wstring& path, std::w
 }
 
 std::wstring MemoryRegistry::Dump(KeyId root) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
     std::wstring out;
     DumpNode(*m_roots.at(root), L"", out);
     return out;

@@ -5,6 +5,7 @@
 // it to make the registry refuse access.
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,10 @@ public:
     std::wstring Dump(KeyId root) const;
 
     // Keys opened and not closed yet (predefined roots do not count).
-    std::size_t OpenHandleCount() const { return m_handles.size(); }
+    std::size_t OpenHandleCount() const {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_handles.size();
+    }
 
     struct Node;
 
@@ -52,6 +56,9 @@ private:
     Win32Error Resolve(KeyId key, Handle& handle) const;
     KeyId NewHandle(std::shared_ptr<Node> node, std::uint32_t access);
 
+    // One lock for the whole tree: like the real registry, this one may be
+    // used from any thread.
+    mutable std::mutex m_mutex;
     std::map<KeyId, std::shared_ptr<Node>> m_roots;
     std::map<KeyId, Handle> m_handles;
     KeyId m_nextHandle = 0x1000;

@@ -2,6 +2,9 @@
 // text dump of a tree, and the count of keys left open.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <thread>
+
 #include "platform/registry/MemoryRegistry.h"
 #include "tests/platform/registry/RegistryProbe.h"
 
@@ -76,6 +79,29 @@ TEST(MemoryRegistryTest, DumpShowsKeysAndValuesWithTheirFirstNamesTypesAndBytes)
               L"\\Software\\App [@] type 3 = fe\n"
               L"\\Software\\App [Count] type 4 = 0b 0a 00 00\n");
     EXPECT_EQ(memory.Dump(kLocalMachine), L"");
+}
+
+// The real registry may be used from any thread, and so may its host stand-in.
+TEST(MemoryRegistryTest, ThreadsMayUseItAtTheSameTime) {
+    MemoryRegistry memory;
+    auto worker = [&memory](const wchar_t* name, bool* clean) {
+        for (std::uint32_t i = 0; i < 2000; ++i) {
+            Key key;
+            const std::wstring path = std::wstring(L"Software\\") + name + L"\\" + std::to_wstring(i % 7);
+            if (CreateKey(memory, kCurrentUser, path.c_str(), access::kAllAccess, key) != win32::kSuccess ||
+                memory.SetValue(key.id(), L"I", type::kDword, &i, 4) != win32::kSuccess)
+                *clean = false;
+            if (i % 7 == 6 && memory.DeleteKey(kCurrentUser, path.c_str()) != win32::kSuccess) *clean = false;
+        }
+    };
+    bool cleanA = true, cleanB = true;
+    std::thread a(worker, L"A", &cleanA);
+    std::thread b(worker, L"B", &cleanB);
+    a.join();
+    b.join();
+    EXPECT_TRUE(cleanA);
+    EXPECT_TRUE(cleanB);
+    EXPECT_EQ(memory.OpenHandleCount(), 0u);
 }
 
 }  // namespace
