@@ -187,7 +187,15 @@ HResult ScriptRunner::UnregisterEntry(Block& block) {
         RETURN_IF_FAILED(m_reader.ReadToken(token));
         if (!IsAssignment(token)) return hr::kDispException;
         if (!block.skipping && removable) RETURN_IF_FAILED(DeleteNamedValue(block.parent, name));
-        return SkipAssignment(token);
+        RETURN_IF_FAILED(SkipAssignment(token));
+        if (IsBlockStart(token)) {
+            // Registering put this block under a key that is closed by now.
+            // Reading it through keeps the entries after it at their level,
+            // where taking "{" as a key name would not; so its keys stay.
+            (void)ProcessBlock(registry::kNoKey, false, true, block.depth + 1);
+            RETURN_IF_FAILED(m_reader.ReadToken(token));
+        }
+        return hr::kOk;
     }
     return UnregisterKey(block, removable);
 }

@@ -109,6 +109,11 @@ const std::vector<ScriptCase>& Cases() {
             .Fails(hr::kDispException),
         ScriptCase("BlockAfterAValueBelongsToTheLastKey", L"HKCR { TessalyTest { A val V = s 'x' { Sub } } }")
             .Leaves(State({Value(kTestKey, L"V", L"x"), KeyLines(kTestKey + L"\\A\\Sub")})),
+        ScriptCase("BlockAfterAValueIsOnlyReadWhenUnregistering", L"HKCR { TessalyTest { A val V = s 'x' { Sub } } }")
+            .Unregistering()
+            .AfterRegistering(L"HKCR { TessalyTest { A val V = s 'x' { Sub } } }")
+            .Over({{kTestKey + L"\\Sub", L"", L"other software"}})
+            .Leaves(State({KeyLines(kTestKey + L"\\A\\Sub"), Value(kTestKey + L"\\Sub", L"", L"other software")})),
         ScriptCase("BlockAfterAValueWithoutAKeyFails", L"HKCR { TessalyTest { val V = s 'x' { Sub } } }")
             .Fails(hr::kDispException),
 
