@@ -2,10 +2,14 @@
 // against a fresh in-memory registry that holds a little of everything: other
 // software's keys, a refused key, and replacements with quotes, braces and
 // percent signs. Crashes, sanitizer reports and hangs are the findings; a key
-// left open is reported as a crash too.
+// left open, or an unregistration that adds or changes anything, is reported
+// as a crash too.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <set>
+#include <sstream>
 #include <string>
 
 #include "platform/registry/MemoryRegistry.h"
@@ -32,6 +36,23 @@ void CheckNoKeyLeftOpen(const registry::MemoryRegistry& registry) {
     if (registry.OpenHandleCount() != 0) std::abort();
 }
 
+std::set<std::wstring> LinesOf(const registry::MemoryRegistry& registry) {
+    std::set<std::wstring> lines;
+    for (registry::KeyId root : {registry::kClassesRoot, registry::kCurrentUser, registry::kLocalMachine,
+                                 registry::kUsers, registry::kPerformanceData, registry::kCurrentConfig,
+                                 registry::kDynData}) {
+        std::wistringstream dump(registry.Dump(root));
+        for (std::wstring line; std::getline(dump, line);) lines.insert(std::to_wstring(root) + line);
+    }
+    return lines;
+}
+
+// Unregistering only ever deletes: every key and value afterwards was there
+// before, unchanged.
+void CheckOnlyDeleted(const std::set<std::wstring>& before, const std::set<std::wstring>& after) {
+    if (!std::includes(before.begin(), before.end(), after.begin(), after.end())) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -54,8 +75,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         registrar.AddReplacement(L"Percent", L"%Module%");
         registrar.RunScript(script.c_str(), true);
         CheckNoKeyLeftOpen(registry);
+        const std::set<std::wstring> registered = LinesOf(registry);
         registrar.RunScript(script.c_str(), false);
         CheckNoKeyLeftOpen(registry);
+        CheckOnlyDeleted(registered, LinesOf(registry));
     }
     SetPerUserRegistration(false);
     return 0;
