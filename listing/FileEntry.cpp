@@ -30,17 +30,20 @@ SystemTime CurrentLocalTime(UtcClock clock) {
 
 }  // namespace
 
-FileEntry::FileEntry(std::wstring name, std::wstring path, FileTimeKind kind, bool showHints,
+FileEntry::FileEntry(std::wstring_view prefix, std::wstring_view name, FileTimeKind kind, bool showHints,
                      bool weekStartsOnSunday, UtcClock clock)
-    : Name(std::move(name)), Path(std::move(path)) {
+    : m_nameOffset(static_cast<std::uint32_t>(prefix.size())) {
+    m_path.reserve(prefix.size() + name.size());
+    m_path.append(prefix).append(name);
+
     platform::FileTimes times;
-    switch (platform::ReadFileTimes(Path, times)) {
+    switch (platform::ReadFileTimes(m_path, times)) {
         case platform::FileTimesResult::Read:
             StampLocalTime(kind == FileTimeKind::Accessed ? times.LastAccess : times.LastWrite, LocalTime, SortTime);
             break;
         case platform::FileTimesResult::OpenFailed: {
             const wchar_t* error = FormatSystemError(L"", kLastErrorCode);
-            WriteDebugLine({L"Tessaly: CreateFile failed for file \"", Path, L"\" (", error, L")"});
+            WriteDebugLine({L"Tessaly: CreateFile failed for file \"", m_path, L"\" (", error, L")"});
             break;
         }
         case platform::FileTimesResult::ReadFailed:

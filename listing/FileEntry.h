@@ -3,6 +3,7 @@
 // sort key, the time hint and the calendar-day count.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "listing/FileTimeKind.h"
 #include "listing/TimeHint.h"
@@ -14,23 +15,35 @@ namespace tessaly {
 using UtcClock = SystemTime (*)();
 
 struct FileEntry {
-    // Stamps the file at path with its time of the given kind. A file whose
-    // times cannot be read keeps zero times (one debug line when it cannot be
-    // opened) and sorts last.
-    FileEntry(std::wstring name, std::wstring path, FileTimeKind kind, bool showHints, bool weekStartsOnSunday,
-              UtcClock clock);
+    // Stamps the file at prefix + name (the directory prefix, ending in a
+    // backslash, and the name as the enumeration returned it) with its time
+    // of the given kind. A file whose times cannot be read keeps zero times
+    // (one debug line when it cannot be opened) and sorts last.
+    FileEntry(std::wstring_view prefix, std::wstring_view name, FileTimeKind kind, bool showHints,
+              bool weekStartsOnSunday, UtcClock clock);
+
+    // The file's name as the enumeration returned it (long name, no folder
+    // part). It is the tail of Path and shares its storage, so its data() is
+    // terminated like Path's.
+    std::wstring_view Name() const { return std::wstring_view(m_path).substr(m_nameOffset); }
+    // The directory prefix followed by Name.
+    const std::wstring& Path() const { return m_path; }
 
     // "<short date> <time without seconds>" in the user's formats, then
     // " (<hint>)" when there is one; at most 127 characters (ComposeDateText
     // in listing/DateText.h tells how a longer text is cut).
     std::wstring DateText() const;
 
-    std::wstring Name;
-    std::wstring Path;
     SystemTime LocalTime;             // zero when the time could not be read
     FileTimeCount SortTime = 0;       // LocalTime as a count, millisecond precision
     TimeHint Hint = TimeHint::None;
     std::int32_t DaysAgo = 0;
+
+private:
+    // Name and Path in one string: a folder of many files keeps one text per
+    // file (on the host a wide character takes four bytes).
+    std::wstring m_path;
+    std::uint32_t m_nameOffset = 0;
 };
 
 }  // namespace tessaly

@@ -30,8 +30,7 @@ void FolderListing::Scan(FileTimeKind kind, bool showHints, bool weekStartsOnSun
             // Every subfolder (links to folders included) is left out;
             // hidden, system and read-only files are listed.
             if (entries.Attributes() & win32::kFileAttributeDirectory) continue;
-            m_files.emplace_back(std::wstring(name), prefix + std::wstring(name), kind, showHints,
-                                 weekStartsOnSunday, m_clock);
+            m_files.emplace_back(prefix, name, kind, showHints, weekStartsOnSunday, m_clock);
         }
     }  // the enumeration is closed before the sort
 

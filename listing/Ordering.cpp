@@ -1,12 +1,32 @@
 #include "listing/Ordering.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace tessaly {
 
-bool NewerFirst(const FileEntry& a, const FileEntry& b) { return a.SortTime > b.SortTime; }
+namespace {
+// The comparison of NewerFirst on the keys themselves: CompareFileTime
+// compares the counts unsigned, and only "later" (1) counts.
+bool Later(FileTimeCount a, FileTimeCount b) { return a > b; }
+}  // namespace
+
+bool NewerFirst(const FileEntry& a, const FileEntry& b) { return Later(a.SortTime, b.SortTime); }
 
 void SortNewestFirst(std::list<FileEntry>& files) {
-    // std::list::sort is a stable merge sort that relinks nodes: no entry is copied.
-    files.sort(NewerFirst);
+    if (files.size() < 2) return;
+    // A stable sort under NewerFirst, done on a compact copy of the keys with
+    // the position of each entry (the entries themselves lie scattered on
+    // the heap, and a merge sort of the list itself reads them again at
+    // every pass), after which the list is relinked in the sorted order: no
+    // entry is copied or moved.
+    using Key = std::pair<FileTimeCount, std::list<FileEntry>::iterator>;
+    std::vector<Key> keys;
+    keys.reserve(files.size());
+    for (auto entry = files.begin(); entry != files.end(); ++entry) keys.emplace_back(entry->SortTime, entry);
+    std::stable_sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) { return Later(a.first, b.first); });
+    for (const Key& key : keys) files.splice(files.end(), files, key.second);
 }
 
 }  // namespace tessaly

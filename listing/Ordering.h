@@ -10,7 +10,8 @@ namespace tessaly {
 bool NewerFirst(const FileEntry& a, const FileEntry& b);
 
 // Stable: entries with equal times keep the order in which the folder was
-// enumerated. Entries whose time could not be read (zero) end up last.
+// enumerated. Entries whose time could not be read (zero) end up last. The
+// list is relinked; no entry is copied.
 void SortNewestFirst(std::list<FileEntry>& files);
 
 }  // namespace tessaly

@@ -3,6 +3,7 @@
 // links, so a link to a folder counts as a folder and a dangling link is a
 // file that cannot be opened.
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -30,6 +31,45 @@ FileTimeCount CountFromTimespec(const timespec& time) {
 std::uint32_t AttributesOfStat(const struct stat& info) {
     return S_ISDIR(info.st_mode) ? win32::kFileAttributeDirectory : kFileAttributeNormal;
 }
+
+// The conversions of a scan, which runs them for every file: into buffers
+// that keep their room from file to file, with a plain copy for ASCII text
+// and the general conversions of Utf8.h for everything else.
+void AssignUtf8(std::wstring& wide, const char* utf8) {
+    wide.clear();
+    for (const char* c = utf8; *c != '\0'; ++c) {
+        if (static_cast<unsigned char>(*c) >= 0x80) {
+            wide = Utf8ToWide(utf8);
+            return;
+        }
+        wide.push_back(static_cast<wchar_t>(*c));
+    }
+}
+
+const std::string& PosixPathOf(const std::wstring& path) {
+    thread_local std::string buffer;
+    buffer.resize(path.size());
+    std::uint32_t all = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+        const auto c = static_cast<std::uint32_t>(path[i]);
+        all |= c;
+        buffer[i] = c == L'\\' ? '/' : static_cast<char>(c);
+    }
+    if (all >= 0x80) buffer = ToPosixPath(path);
+    return buffer;
+}
+
+// The folder that the thread is enumerating, while it does: the scan reads
+// the times of the files of that folder while the enumeration stands on them,
+// and a lookup of the name relative to the open folder (fstatat) spares the
+// walk down the whole path for every file. It finds the same file as the
+// whole path does, unless the folder is renamed or replaced during the scan;
+// then it finds the file that the enumeration listed.
+struct OpenFolder {
+    const std::string* path = nullptr;  // with trailing slash
+    int fd = -1;
+};
+thread_local OpenFolder t_openFolder;
 }  // namespace
 
 struct DirectoryEnumeration::State {
@@ -46,7 +86,7 @@ struct DirectoryEnumeration::State {
             SetLastError(errno == 0 ? win32::kNoMoreItems : Win32ErrorFromErrno(errno));
             return false;
         }
-        name = Utf8ToWide(entry->d_name);
+        AssignUtf8(name, entry->d_name);
         if (entry->d_type == DT_DIR) {
             attributes = win32::kFileAttributeDirectory;
         } else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
@@ -71,10 +111,13 @@ DirectoryEnumeration::DirectoryEnumeration(const std::wstring& pattern) : m_stat
         return;
     }
     if (!m_state->folder.empty() && m_state->folder.back() != '/') m_state->folder.push_back('/');
+    if (!m_state->folder.empty()) t_openFolder = OpenFolder{&m_state->folder, dirfd(m_state->dir.get())};
     m_state->hasEntry = m_state->Read();
 }
 
-DirectoryEnumeration::~DirectoryEnumeration() = default;
+DirectoryEnumeration::~DirectoryEnumeration() {
+    if (t_openFolder.path == &m_state->folder) t_openFolder = OpenFolder{};
+}
 
 bool DirectoryEnumeration::HasEntry() const { return m_state->hasEntry; }
 const wchar_t* DirectoryEnumeration::Name() const { return m_state->name.c_str(); }
@@ -86,8 +129,20 @@ bool DirectoryEnumeration::Next() {
 }
 
 FileTimesResult ReadFileTimes(const std::wstring& path, FileTimes& times) {
+    const std::string& posixPath = PosixPathOf(path);
+    // A name in the folder being enumerated is looked up in the open folder.
+    int folderFd = AT_FDCWD;
+    const char* lookup = posixPath.c_str();
+    if (t_openFolder.fd >= 0) {
+        const std::string& folder = *t_openFolder.path;
+        if (posixPath.size() > folder.size() && posixPath.compare(0, folder.size(), folder) == 0 &&
+            posixPath.find('/', folder.size()) == std::string::npos) {
+            folderFd = t_openFolder.fd;
+            lookup += folder.size();
+        }
+    }
     struct stat info {};
-    if (stat(ToPosixPath(path).c_str(), &info) != 0) {
+    if (fstatat(folderFd, lookup, &info, 0) != 0) {
         SetLastError(Win32ErrorFromErrno(errno));
         return FileTimesResult::OpenFailed;
     }

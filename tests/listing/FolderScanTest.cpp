@@ -27,13 +27,13 @@ SystemTime FixedClock() {
 
 std::vector<std::wstring> Names(const FolderListing& listing) {
     std::vector<std::wstring> names;
-    for (const FileEntry& entry : listing.Files()) names.push_back(entry.Name);
+    for (const FileEntry& entry : listing.Files()) names.emplace_back(entry.Name());
     return names;
 }
 
 [[maybe_unused]] const FileEntry* Find(const FolderListing& listing, const std::wstring& name) {
     for (const FileEntry& entry : listing.Files())
-        if (entry.Name == name) return &entry;
+        if (entry.Name() == name) return &entry;
     return nullptr;
 }
 
@@ -95,7 +95,7 @@ TEST_F(FolderScanTest, PathIsFolderPlusOneBackslashPlusName) {
         listing.SetFolder(c.folder);
         listing.Scan(FileTimeKind::Modified, false, true);
         ASSERT_EQ(listing.Files().size(), 1u);
-        EXPECT_EQ(listing.Files().front().Path, c.expectedPath);
+        EXPECT_EQ(listing.Files().front().Path(), c.expectedPath);
         EXPECT_NE(listing.Files().front().SortTime, 0u) << "the path must reach the file";
     }
 }
@@ -114,7 +114,7 @@ TEST_F(FolderScanTest, DriveRootPathsHaveNoDoubledBackslash) {
     const FileEntry* entry = Find(listing, name);
     _wremove((root + name).c_str());
     ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry->Path, root + name);
+    EXPECT_EQ(entry->Path(), root + name);
 }
 
 TEST_F(FolderScanTest, HiddenAndSystemFilesAreListed) {

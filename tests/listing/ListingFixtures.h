@@ -40,13 +40,13 @@ inline SystemTime PinnedClock() {
 
 inline std::vector<std::wstring> Names(const FolderListing& listing) {
     std::vector<std::wstring> names;
-    for (const FileEntry& entry : listing.Files()) names.push_back(entry.Name);
+    for (const FileEntry& entry : listing.Files()) names.emplace_back(entry.Name());
     return names;
 }
 
 inline const FileEntry& EntryNamed(const FolderListing& listing, const std::wstring& name) {
     for (const FileEntry& entry : listing.Files())
-        if (entry.Name == name) return entry;
+        if (entry.Name() == name) return entry;
     throw std::runtime_error("no such entry in the scan");
 }
 

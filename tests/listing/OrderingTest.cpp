@@ -100,7 +100,7 @@ TEST_F(OrderingTest, UnreadableEntriesComeLastInEnumerationOrder) {
     for (FileTimeKind kind : {FileTimeKind::Accessed, FileTimeKind::Modified}) {
         EXPECT_EQ(Scan(kind), expected);
         for (const FileEntry& entry : listing.Files())
-            EXPECT_EQ(entry.SortTime == 0, entry.Name.rfind(L"broken-", 0) == 0) << ::testing::PrintToString(entry.Name);
+            EXPECT_EQ(entry.SortTime == 0, entry.Name().rfind(L"broken-", 0) == 0) << ::testing::PrintToString(entry.Path());
     }
 }
 
@@ -157,6 +157,18 @@ TEST_F(OrderingTest, EachKindOrdersEveryFileOnceByItsOwnTime) {
     EXPECT_EQ(byAccess.size(), 10u);
 }
 
+TEST_F(OrderingTest, NamesBeyondAsciiAreListedWithTheirTimes) {
+    AddFile(L"Gr\u00FC\u00DFe.txt", UtcCount(2026, 12, 8, 10, 0), UtcCount(2026, 12, 8, 10, 0));
+    AddFile(L"\u65E5\u672C.txt", UtcCount(2026, 12, 8, 11, 0), UtcCount(2026, 12, 8, 11, 0));
+    AddFile(L"plain.txt", UtcCount(2026, 12, 8, 9, 0), UtcCount(2026, 12, 8, 9, 0));
+    EXPECT_EQ(Scan(FileTimeKind::Modified),
+              (std::vector<std::wstring>{L"\u65E5\u672C.txt", L"Gr\u00FC\u00DFe.txt", L"plain.txt"}));
+    for (const FileEntry& entry : listing.Files()) {
+        EXPECT_NE(entry.SortTime, 0u) << ::testing::PrintToString(entry.Path());
+        EXPECT_EQ(entry.Path(), folder.Path() + L"\\" + std::wstring(entry.Name()));
+    }
+}
+
 TEST_F(OrderingTest, EmptyFolderAndOneFile) {
     EXPECT_TRUE(Scan(FileTimeKind::Modified).empty());
     AddFile(L"only", UtcCount(2026, 12, 1, 10, 0), UtcCount(2026, 12, 1, 10, 0));
@@ -193,16 +205,17 @@ TEST_F(SortKeyTest, NewerFirstIsAStrictUnsignedLaterThan) {
 }
 
 TEST_F(SortKeyTest, SortIsStableAndRelinksWithoutCopying) {
+    // Each copy carries its number in DaysAgo, which the sort does not look at.
     const FileEntry model = Template();
     std::list<FileEntry> files;
-    std::vector<std::pair<FileTimeCount, std::wstring>> reference;
+    std::vector<std::pair<FileTimeCount, std::int32_t>> reference;
     std::uint32_t state = 12345;
-    for (int i = 0; i < 2000; ++i) {
+    for (std::int32_t i = 0; i < 2000; ++i) {
         state = state * 1103515245u + 12345u;
         FileEntry entry = model;
-        entry.Name = L"e" + std::to_wstring(i);
+        entry.DaysAgo = i;
         entry.SortTime = (state >> 16) % 7 * 10'000;  // many ties, zero among them
-        reference.emplace_back(entry.SortTime, entry.Name);
+        reference.emplace_back(entry.SortTime, i);
         files.push_back(entry);
     }
     std::vector<const FileEntry*> addresses;
@@ -212,9 +225,9 @@ TEST_F(SortKeyTest, SortIsStableAndRelinksWithoutCopying) {
 
     std::stable_sort(reference.begin(), reference.end(),
                      [](const auto& a, const auto& b) { return a.first > b.first; });
-    std::vector<std::wstring> sorted;
-    for (const FileEntry& entry : files) sorted.push_back(entry.Name);
-    std::vector<std::wstring> expected;
+    std::vector<std::int32_t> sorted;
+    for (const FileEntry& entry : files) sorted.push_back(entry.DaysAgo);
+    std::vector<std::int32_t> expected;
     for (const auto& item : reference) expected.push_back(item.second);
     EXPECT_EQ(sorted, expected);
 
@@ -224,6 +237,32 @@ TEST_F(SortKeyTest, SortIsStableAndRelinksWithoutCopying) {
     std::sort(addresses.begin(), addresses.end());
     std::sort(after.begin(), after.end());
     EXPECT_EQ(addresses, after);
+    for (const FileEntry& entry : files) EXPECT_EQ(entry.Name(), L"template");
+}
+
+TEST_F(SortKeyTest, FewerThanTwoEntriesStayAsTheyAre) {
+    std::list<FileEntry> files;
+    SortNewestFirst(files);
+    EXPECT_TRUE(files.empty());
+    files.push_back(Template());
+    const FileEntry* only = &files.front();
+    SortNewestFirst(files);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(&files.front(), only);
+}
+
+TEST_F(SortKeyTest, NameIsTheTailOfPathAndSurvivesCopies) {
+    const FileEntry entry = Template();
+    EXPECT_EQ(entry.Name(), L"template");
+    EXPECT_EQ(entry.Path(), folder.Path() + L"\\template");
+    EXPECT_EQ(entry.Name().data(), entry.Path().c_str() + entry.Path().size() - 8);
+    EXPECT_EQ(entry.Name().data()[entry.Name().size()], L'\0');
+    FileEntry copy = entry;
+    EXPECT_EQ(copy.Name(), L"template");
+    EXPECT_EQ(copy.Name().data(), copy.Path().c_str() + copy.Path().size() - 8);
+    FileEntry moved = std::move(copy);
+    EXPECT_EQ(moved.Name(), L"template");
+    EXPECT_EQ(moved.Path(), entry.Path());
 }
 
 }  // namespace
