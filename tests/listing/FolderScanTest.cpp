@@ -10,6 +10,7 @@
 #include "listing/DayCount.h"
 #include "listing/FolderListing.h"
 #include "platform/Clock.h"
+#include "tests/listing/ListingFixtures.h"
 #include "tests/support/DebugCapture.h"
 #include "tests/support/TempFolder.h"
 
@@ -18,18 +19,9 @@ namespace {
 
 using testing::UtcCount;
 
-FileTimeCount g_now = 0;
-SystemTime FixedClock() {
-    SystemTime fields;
-    platform::FileTimeToSystemTime(g_now, fields);
-    return fields;
-}
-
-std::vector<std::wstring> Names(const FolderListing& listing) {
-    std::vector<std::wstring> names;
-    for (const FileEntry& entry : listing.Files()) names.emplace_back(entry.Name());
-    return names;
-}
+using testing::g_pinnedNow;
+using testing::Names;
+using testing::PinnedClock;
 
 [[maybe_unused]] const FileEntry* Find(const FolderListing& listing, const std::wstring& name) {
     for (const FileEntry& entry : listing.Files())
@@ -39,7 +31,7 @@ std::vector<std::wstring> Names(const FolderListing& listing) {
 
 class FolderScanTest : public ::testing::Test {
 protected:
-    void SetUp() override { g_now = UtcCount(2026, 12, 9, 13, 0); }  // 14:00 in Berlin
+    void SetUp() override { g_pinnedNow = UtcCount(2026, 12, 9, 13, 0); }  // 14:00 in Berlin
 
     void AddFile(const std::wstring& name, FileTimeCount access, FileTimeCount write) {
         folder.MakeFile(name);
@@ -47,7 +39,7 @@ protected:
     }
 
     testing::TempFolder folder;
-    FolderListing listing{FixedClock};
+    FolderListing listing{PinnedClock};
 };
 
 TEST_F(FolderScanTest, ListsFilesButNoFoldersAndNoDotEntries) {
@@ -213,8 +205,8 @@ TEST_F(FolderScanTest, DaysAgoCountsLocalCalendarDays) {
         testing::TempFolder one;
         one.MakeFile(c.name);
         one.SetTimes(c.name, c.written, c.written);
-        g_now = c.now;
-        FolderListing scan(FixedClock);
+        g_pinnedNow = c.now;
+        FolderListing scan(PinnedClock);
         scan.SetFolder(one.Path());
         scan.Scan(FileTimeKind::Modified, false, true);
         ASSERT_EQ(scan.Files().size(), 1u);

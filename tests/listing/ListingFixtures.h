@@ -8,20 +8,14 @@
 #include "listing/FolderListing.h"
 #include "platform/Clock.h"
 #include "platform/SystemTime.h"
+#include "tests/support/CalendarFields.h"
 
 namespace tessaly::testing {
 
 // Calendar fields as written, with the day of week that the date has (found
 // through the platform's own conversions, not by the test's arithmetic).
 inline SystemTime Fields(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int ms = 0) {
-    SystemTime f;
-    f.Year = static_cast<std::uint16_t>(year);
-    f.Month = static_cast<std::uint16_t>(month);
-    f.Day = static_cast<std::uint16_t>(day);
-    f.Hour = static_cast<std::uint16_t>(hour);
-    f.Minute = static_cast<std::uint16_t>(minute);
-    f.Second = static_cast<std::uint16_t>(second);
-    f.Milliseconds = static_cast<std::uint16_t>(ms);
+    SystemTime f = CalendarFields(year, month, day, hour, minute, second, ms);
     FileTimeCount count = 0;
     SystemTime back;
     if (!platform::SystemTimeToFileTime(f, count) || !platform::FileTimeToSystemTime(count, back))

@@ -3,22 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/Clock.h"
-#include "tests/support/TempFolder.h"
+#include "tests/support/CalendarFields.h"
 
 namespace tessaly {
 namespace {
 
-SystemTime Fields(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int ms = 0) {
-    SystemTime f;
-    f.Year = static_cast<std::uint16_t>(year);
-    f.Month = static_cast<std::uint16_t>(month);
-    f.Day = static_cast<std::uint16_t>(day);
-    f.Hour = static_cast<std::uint16_t>(hour);
-    f.Minute = static_cast<std::uint16_t>(minute);
-    f.Second = static_cast<std::uint16_t>(second);
-    f.Milliseconds = static_cast<std::uint16_t>(ms);
-    return f;
-}
+using testing::CalendarFields;
 
 TEST(ClockTest, CountsAndFieldsRoundTripWithWeekday) {
     struct Case {
@@ -27,10 +17,10 @@ TEST(ClockTest, CountsAndFieldsRoundTripWithWeekday) {
         int dayOfWeek;
     };
     const Case cases[] = {
-        {Fields(1601, 1, 1), 0, 1},                                   // the epoch, a Monday
-        {Fields(1970, 1, 1), 116444736000000000ull, 4},               // the Unix epoch, a Thursday
-        {Fields(2000, 2, 29, 23, 59, 59, 999), 125963423999990000ull, 2},  // leap day, Tuesday
-        {Fields(2026, 12, 9, 14, 0), 134412984000000000ull, 3},        // a Wednesday
+        {CalendarFields(1601, 1, 1), 0, 1},                                   // the epoch, a Monday
+        {CalendarFields(1970, 1, 1), 116444736000000000ull, 4},               // the Unix epoch, a Thursday
+        {CalendarFields(2000, 2, 29, 23, 59, 59, 999), 125963423999990000ull, 2},  // leap day, Tuesday
+        {CalendarFields(2026, 12, 9, 14, 0), 134412984000000000ull, 3},        // a Wednesday
     };
     for (const Case& c : cases) {
         FileTimeCount count = 0;
@@ -59,9 +49,9 @@ TEST(ClockTest, SubMillisecondDigitsAreDropped) {
 TEST(ClockTest, InvalidFieldsAreRefused) {
     FileTimeCount count = 0;
     EXPECT_FALSE(platform::SystemTimeToFileTime(SystemTime{}, count));  // year 0
-    EXPECT_FALSE(platform::SystemTimeToFileTime(Fields(2026, 13, 1), count));
-    EXPECT_FALSE(platform::SystemTimeToFileTime(Fields(2026, 1, 1, 24), count));
-    EXPECT_TRUE(platform::SystemTimeToFileTime(Fields(2024, 2, 29), count));
+    EXPECT_FALSE(platform::SystemTimeToFileTime(CalendarFields(2026, 13, 1), count));
+    EXPECT_FALSE(platform::SystemTimeToFileTime(CalendarFields(2026, 1, 1, 24), count));
+    EXPECT_TRUE(platform::SystemTimeToFileTime(CalendarFields(2024, 2, 29), count));
 }
 
 TEST(ClockTest, LocalTimeFollowsTheZoneRulesForEachMoment) {
@@ -73,11 +63,11 @@ TEST(ClockTest, LocalTimeFollowsTheZoneRulesForEachMoment) {
         int dayOfWeek;
     };
     const Case cases[] = {
-        {Fields(2026, 12, 9, 13, 0, 0, 250), Fields(2026, 12, 9, 14, 0, 0, 250), 3},
-        {Fields(2026, 7, 1, 22, 30), Fields(2026, 7, 2, 0, 30), 4},
-        {Fields(2026, 10, 25, 0, 30), Fields(2026, 10, 25, 2, 30), 0},  // first run of the repeated hour
-        {Fields(2026, 10, 25, 1, 30), Fields(2026, 10, 25, 2, 30), 0},  // second run
-        {Fields(2026, 12, 31, 23, 30), Fields(2027, 1, 1, 0, 30), 5},
+        {CalendarFields(2026, 12, 9, 13, 0, 0, 250), CalendarFields(2026, 12, 9, 14, 0, 0, 250), 3},
+        {CalendarFields(2026, 7, 1, 22, 30), CalendarFields(2026, 7, 2, 0, 30), 4},
+        {CalendarFields(2026, 10, 25, 0, 30), CalendarFields(2026, 10, 25, 2, 30), 0},  // first run of the repeated hour
+        {CalendarFields(2026, 10, 25, 1, 30), CalendarFields(2026, 10, 25, 2, 30), 0},  // second run
+        {CalendarFields(2026, 12, 31, 23, 30), CalendarFields(2027, 1, 1, 0, 30), 5},
     };
     for (const Case& c : cases) {
         SystemTime local;

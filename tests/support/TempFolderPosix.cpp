@@ -8,6 +8,7 @@
 
 #include "platform/Clock.h"
 #include "platform/posix/Utf8.h"
+#include "tests/support/CalendarFields.h"
 #include "tests/support/TempFolder.h"
 
 namespace tessaly::testing {
@@ -62,16 +63,8 @@ void TempFolder::MakeUnopenableFile(const std::wstring& name) {
 void TempFolder::MakeHiddenSystem(const std::wstring&) {}
 
 FileTimeCount UtcCount(int year, int month, int day, int hour, int minute, int second, int millisecond) {
-    SystemTime fields;
-    fields.Year = static_cast<std::uint16_t>(year);
-    fields.Month = static_cast<std::uint16_t>(month);
-    fields.Day = static_cast<std::uint16_t>(day);
-    fields.Hour = static_cast<std::uint16_t>(hour);
-    fields.Minute = static_cast<std::uint16_t>(minute);
-    fields.Second = static_cast<std::uint16_t>(second);
-    fields.Milliseconds = static_cast<std::uint16_t>(millisecond);
     FileTimeCount count = 0;
-    if (!platform::SystemTimeToFileTime(fields, count)) throw std::runtime_error("invalid test time");
+    if (!platform::SystemTimeToFileTime(CalendarFields(year, month, day, hour, minute, second, millisecond), count)) throw std::runtime_error("invalid test time");
     return count;
 }
 
