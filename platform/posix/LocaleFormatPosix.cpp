@@ -83,7 +83,7 @@ struct Piece {
 
 void AppendPieces(const std::wstring& format, std::vector<Piece>& pieces, int depth);
 
-void AppendConversion(const std::wstring& spec, wchar_t kind, std::vector<Piece>& pieces, int depth) {
+void AppendConversion(const std::wstring& conversion, wchar_t kind, std::vector<Piece>& pieces, int depth) {
     // Compound conversions are spelled out so that their seconds can go.
     const char* expansion = nullptr;
     switch (kind) {
@@ -98,7 +98,7 @@ void AppendConversion(const std::wstring& spec, wchar_t kind, std::vector<Piece>
         AppendPieces(wide, pieces, depth + 1);
         return;
     }
-    pieces.push_back(Piece{spec, true, kind});
+    pieces.push_back(Piece{conversion, true, kind});
 }
 
 void AppendPieces(const std::wstring& format, std::vector<Piece>& pieces, int depth) {

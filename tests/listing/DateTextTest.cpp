@@ -1,4 +1,4 @@
-// The date text (Part 1.3): its composition from the platform's date and time
+// The date text: its composition from the platform's date and time
 // with fixed stand-in formatters, the cut at 127 characters, and the real
 // formatting of the platform in whatever locale the test runs (the locale
 // programs, DateTextLocaleTest.cpp, pin two).

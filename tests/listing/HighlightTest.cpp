@@ -1,4 +1,4 @@
-// The highlight rule (Part 1.3): "* " when DaysAgo < HighlightDays, signed.
+// The highlight rule: "* " when DaysAgo < HighlightDays, signed.
 #include <gtest/gtest.h>
 
 #include <cstdint>

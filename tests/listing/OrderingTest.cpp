@@ -1,4 +1,4 @@
-// Newest-first order (Part 1.2), on real files (the host's, or Windows' under
+// Newest-first order, on real files (the host's, or Windows' under
 // Wine) and on entries whose keys the test sets. The program runs with
 // TZ=Europe/Berlin. Ties keep the order of the platform's enumeration, which
 // the tests read from the platform itself: it is not alphabetical.

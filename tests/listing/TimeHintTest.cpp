@@ -1,5 +1,5 @@
-// Time hints (Part 1.3): the texts, the nine rules of the classification and
-// the Part's tables, as pure functions of the file time, "now", the day count
+// Time hints: the texts, the nine rules of the classification and
+// the tables of worked dates, as pure functions of the file time, "now", the day count
 // and the week start; then the same table through a real scan.
 #include <gtest/gtest.h>
 
