@@ -15,6 +15,8 @@ elseif(TESSALY_SANITIZE)
     target_link_options(tessaly_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+include(GoogleTest)
+
 # Builds a test program from its sources and registers it with ctest. On the
 # host every GoogleTest case becomes its own ctest entry; under Wine one entry
 # per program, since each Wine start costs about a second.
@@ -30,8 +32,13 @@ function(tessaly_add_test name)
         set_tests_properties(${name} PROPERTIES
             ENVIRONMENT "TESSALY_WINE_TEMPLATE=${CMAKE_BINARY_DIR}/wine-template;${T_ENVIRONMENT}")
     else()
-        include(GoogleTest)
         if(T_ENVIRONMENT)
+            # gtest_discover_tests writes a list-valued property as separate
+            # values and keeps only the first: refuse rather than lose one.
+            list(LENGTH T_ENVIRONMENT entries)
+            if(entries GREATER 1)
+                message(FATAL_ERROR "${name}: the host side takes one ENVIRONMENT entry (register the program with add_test)")
+            endif()
             gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${T_ENVIRONMENT}")
         else()
             gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "bench/scan/BenchSystem.h"
+#include "platform/win/HandleOwners.h"
 
 namespace tessaly::bench {
 
@@ -45,24 +46,21 @@ std::wstring MakeFolder(const std::wstring& parent, const std::wstring& name) {
 
 void MakeFile(const std::wstring& folder, const std::wstring& name, FileTimeCount lastAccess,
               FileTimeCount lastWrite) {
-    const HANDLE file =
-        CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot make a file");
+    const platform::FileHandle file(
+        CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    if (!file.valid()) throw std::runtime_error("cannot make a file");
     const FILETIME access = ToFileTime(lastAccess), write = ToFileTime(lastWrite);
-    const BOOL set = SetFileTime(file, nullptr, &access, &write);
-    CloseHandle(file);
-    if (!set) throw std::runtime_error("cannot set a file's times");
+    if (!SetFileTime(file.get(), nullptr, &access, &write)) throw std::runtime_error("cannot set a file's times");
 }
 
 void RemoveFolder(const std::wstring& folder) {
     WIN32_FIND_DATAW data;
-    const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
+    const platform::FindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &data));
+    if (find.valid()) {
         do {
             if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
                 DeleteFileW((folder + L"\\" + data.cFileName).c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
+        } while (FindNextFileW(find.get(), &data));
     }
     RemoveDirectoryW(folder.c_str());
 }

@@ -1,6 +1,8 @@
 // Last error, system message texts, code pages and debugger output on Windows.
 #include <windows.h>
 
+#include <memory>
+
 #include "platform/DebugOutput.h"
 #include "platform/SystemErrors.h"
 #include "platform/TextCodec.h"
@@ -10,22 +12,20 @@ namespace tessaly::platform {
 Win32Error LastError() { return ::GetLastError(); }
 void SetLastError(Win32Error code) { ::SetLastError(code); }
 
+namespace {
+struct LocalFreer {
+    void operator()(wchar_t* text) const { ::LocalFree(text); }
+};
+}  // namespace
+
 std::wstring SystemMessageText(Win32Error code) {
-    wchar_t* text = nullptr;
+    wchar_t* allocated = nullptr;
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-        MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring result;
-    if (text != nullptr) {
-        try {
-            result.assign(text, length);
-        } catch (...) {
-            ::LocalFree(text);
-            throw;
-        }
-        ::LocalFree(text);
-    }
-    return result;
+        MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&allocated), 0, nullptr);
+    // The system's buffer is released however the copy ends.
+    const std::unique_ptr<wchar_t, LocalFreer> text(allocated);
+    return text ? std::wstring(text.get(), length) : std::wstring();
 }
 
 static UINT NativeCodePage(CodePage codePage) { return codePage == CodePage::SystemAnsi ? CP_ACP : CP_THREAD_ACP; }

@@ -2,34 +2,46 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <stdexcept>
+#include <type_traits>
+#include <vector>
 
 namespace tessaly::testing {
 
 namespace {
 
-HKEY OpenSubtree(const std::wstring& path) {
+struct KeyCloser {
+    void operator()(HKEY key) const { ::RegCloseKey(key); }
+};
+// Closed however the walk ends, a failure thrown in it included.
+using OwnedKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
+
+OwnedKey OpenSubtree(const std::wstring& path) {
     std::wstring below;
     const registry::KeyId root = RootOf(path, below);
     HKEY key = nullptr;
     const LSTATUS status = ::RegOpenKeyExW(reinterpret_cast<HKEY>(root), below.c_str(), 0, KEY_READ, &key);
     if (status == ERROR_FILE_NOT_FOUND) return nullptr;
     if (status != ERROR_SUCCESS) throw std::runtime_error("cannot read a watched registry key");
-    return key;
+    return OwnedKey(key);
 }
 
 void AddValueLines(HKEY key, const std::wstring& path, Lines& lines) {
     static const wchar_t kHex[] = L"0123456789abcdef";
+    // The largest value name and data the registry allows; kept off the stack,
+    // which the walk of nested keys also needs.
+    std::vector<wchar_t> name(16384);
+    std::vector<BYTE> data(65536);
     for (DWORD index = 0;; ++index) {
-        wchar_t name[16384];
-        DWORD nameLength = 16384;
-        BYTE data[65536];
-        DWORD dataSize = sizeof data;
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        DWORD dataSize = static_cast<DWORD>(data.size());
         DWORD type = 0;
-        const LSTATUS status = ::RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data, &dataSize);
+        const LSTATUS status =
+            ::RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &dataSize);
         if (status == ERROR_NO_MORE_ITEMS) return;
         if (status != ERROR_SUCCESS) throw std::runtime_error("cannot list a watched value");
-        std::wstring line = path + L" [" + (nameLength == 0 ? L"@" : std::wstring(name, nameLength)) + L"] type " +
+        std::wstring line = path + L" [" + (nameLength == 0 ? L"@" : std::wstring(name.data(), nameLength)) + L"] type " +
                             std::to_wstring(type) + L" =";
         for (DWORD i = 0; i < dataSize; ++i) {
             line += L' ';
@@ -49,11 +61,11 @@ void AddKeyLines(HKEY key, const std::wstring& path, Lines& lines) {
         const LSTATUS status = ::RegEnumKeyExW(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
         if (status == ERROR_NO_MORE_ITEMS) return;
         if (status != ERROR_SUCCESS) throw std::runtime_error("cannot list a watched key");
-        HKEY subKey = nullptr;
-        if (::RegOpenKeyExW(key, name, 0, KEY_READ, &subKey) != ERROR_SUCCESS)
+        HKEY opened = nullptr;
+        if (::RegOpenKeyExW(key, name, 0, KEY_READ, &opened) != ERROR_SUCCESS)
             throw std::runtime_error("cannot open a watched key");
-        AddKeyLines(subKey, path + L"\\" + std::wstring(name, nameLength), lines);
-        ::RegCloseKey(subKey);
+        const OwnedKey subKey(opened);
+        AddKeyLines(subKey.get(), path + L"\\" + std::wstring(name, nameLength), lines);
     }
 }
 
@@ -62,10 +74,8 @@ void AddKeyLines(HKEY key, const std::wstring& path, Lines& lines) {
 Lines ContentsOfSystemRegistry(const Lines& subtrees) {
     Lines lines;
     for (const std::wstring& subtree : subtrees) {
-        HKEY key = OpenSubtree(subtree);
-        if (key == nullptr) continue;
-        AddKeyLines(key, subtree, lines);
-        ::RegCloseKey(key);
+        const OwnedKey key = OpenSubtree(subtree);
+        if (key) AddKeyLines(key.get(), subtree, lines);
     }
     return Sorted(std::move(lines));
 }

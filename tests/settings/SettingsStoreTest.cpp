@@ -30,17 +30,8 @@ struct ReadCase {
     Preset storedAfter;
 };
 
-Bytes Utf16(const std::u16string& text) {
-    Bytes bytes;
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<unsigned char>(c & 0xFF));
-        bytes.push_back(static_cast<unsigned char>(c >> 8));
-    }
-    return bytes;
-}
-
-const Bytes kThreeCharacters = Utf16(std::u16string(u"abc", 4));  // 8 bytes with the terminator
-const Bytes kSeven = Utf16(std::u16string(u"7", 2));               // 4 bytes with the terminator
+const Bytes kThreeCharacters = testing::Utf16Bytes(std::u16string(u"abc", 4));  // 8 bytes with the terminator
+const Bytes kSeven = testing::Utf16Bytes(std::u16string(u"7", 2));               // 4 bytes with the terminator
 
 const ReadCase kReadCases[] = {
     {"new user: FileCount", L"FileCount", std::nullopt, 10, {kDword, {10, 0, 0, 0}}},

@@ -2,14 +2,15 @@
 
 #include <stdexcept>
 
+#include "platform/win/HandleOwners.h"
 #include "tests/support/TempFolder.h"
 
 namespace tessaly::testing {
 
 static void RemoveTree(const std::wstring& path) {
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
+    const platform::FindHandle find(FindFirstFileW((path + L"\\*").c_str(), &data));
+    if (find.valid()) {
         do {
             const std::wstring name = data.cFileName;
             if (name == L"." || name == L"..") continue;
@@ -20,8 +21,7 @@ static void RemoveTree(const std::wstring& path) {
                 RemoveTree(child);
             else if (!DeleteFileW(child.c_str()))
                 RemoveDirectoryW(child.c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
+        } while (FindNextFileW(find.get(), &data));
     }
     RemoveDirectoryW(path.c_str());
 }
@@ -46,9 +46,9 @@ TempFolder::~TempFolder() { RemoveTree(m_path); }
 std::wstring TempFolder::PathOf(const std::wstring& name) const { return m_path + L"\\" + name; }
 
 void TempFolder::MakeFile(const std::wstring& name) {
-    HANDLE file = CreateFileW(PathOf(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create a test file");
-    CloseHandle(file);
+    const platform::FileHandle file(
+        CreateFileW(PathOf(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file.valid()) throw std::runtime_error("cannot create a test file");
 }
 
 void TempFolder::MakeFolder(const std::wstring& name) {
@@ -56,21 +56,19 @@ void TempFolder::MakeFolder(const std::wstring& name) {
 }
 
 void TempFolder::SetTimes(const std::wstring& name, FileTimeCount lastAccess, FileTimeCount lastWrite) {
-    HANDLE file = CreateFileW(PathOf(name).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open a test file for its times");
+    const platform::FileHandle file(CreateFileW(PathOf(name).c_str(), FILE_WRITE_ATTRIBUTES,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.valid()) throw std::runtime_error("cannot open a test file for its times");
     const FILETIME access{static_cast<DWORD>(lastAccess), static_cast<DWORD>(lastAccess >> 32)};
     const FILETIME write{static_cast<DWORD>(lastWrite), static_cast<DWORD>(lastWrite >> 32)};
-    const BOOL ok = SetFileTime(file, nullptr, &access, &write);
-    CloseHandle(file);
-    if (!ok) throw std::runtime_error("cannot set a test file's times");
+    if (!SetFileTime(file.get(), nullptr, &access, &write)) throw std::runtime_error("cannot set a test file's times");
 }
 
 void TempFolder::MakeUnopenableFile(const std::wstring& name) {
     const std::wstring raw = L"\\\\?\\" + PathOf(name);
-    HANDLE file = ::CreateFileW(raw.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create an unopenable test file");
-    CloseHandle(file);
+    const platform::FileHandle file(::CreateFileW(raw.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file.valid()) throw std::runtime_error("cannot create an unopenable test file");
 }
 
 void TempFolder::MakeHiddenSystem(const std::wstring& name) {

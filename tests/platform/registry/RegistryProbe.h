@@ -11,6 +11,16 @@ namespace tessaly::testing {
 
 using Bytes = std::vector<unsigned char>;
 
+// Text as the registry stores it: UTF-16 little-endian, on every side.
+inline Bytes Utf16Bytes(const std::u16string& text) {
+    Bytes bytes;
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<unsigned char>(c & 0xFF));
+        bytes.push_back(static_cast<unsigned char>(c >> 8));
+    }
+    return bytes;
+}
+
 struct StoredValue {
     Win32Error error = win32::kSuccess;
     std::uint32_t type = registry::type::kNone;

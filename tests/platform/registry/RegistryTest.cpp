@@ -16,18 +16,10 @@ namespace tessaly::registry {
 namespace {
 
 using testing::Bytes;
+using testing::Utf16Bytes;
 using testing::ReadStored;
 
 constexpr const wchar_t* kScratch = L"Software\\TessalyRegistryTest";
-
-Bytes Utf16Bytes(const std::u16string& text) {
-    Bytes bytes;
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<unsigned char>(c & 0xFF));
-        bytes.push_back(static_cast<unsigned char>(c >> 8));
-    }
-    return bytes;
-}
 
 class RegistryContract : public ::testing::TestWithParam<testing::RegistrySide> {
 protected:
