@@ -1,0 +1,65 @@
+#include "tools/shellhost/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace tessaly::shellhost {
+namespace {
+
+TEST(ShellHostCommandLine, DefaultsToABackgroundClickWithExplorersIdRange) {
+    const ParseResult parsed = ParseCommandLine({L"C:\\work"});
+    ASSERT_TRUE(parsed.options);
+    EXPECT_EQ(parsed.options->kind, ClickKind::Background);
+    EXPECT_EQ(parsed.options->path, L"C:\\work");
+    EXPECT_EQ(parsed.options->idFirst, 100u);
+    EXPECT_EQ(parsed.options->idLast, 0x7FFFu);
+    EXPECT_FALSE(parsed.options->showSeconds);
+}
+
+TEST(ShellHostCommandLine, ReadsEveryOption) {
+    const ParseResult parsed =
+        ParseCommandLine({L"--drive", L"--handler", L"TessalyShExt", L"--first", L"1", L"--last", L"20",
+                          L"--flags", L"16", L"--texts", L"--submenu", L"Tessaly", L"--strings", L"--invoke",
+                          L"Options...", L"--show", L"3", L"--dialogs", L"2", L"D:\\"});
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    const Options& o = *parsed.options;
+    EXPECT_EQ(o.kind, ClickKind::Drive);
+    EXPECT_EQ(o.handler, L"TessalyShExt");
+    EXPECT_EQ(o.idFirst, 1u);
+    EXPECT_EQ(o.idLast, 20u);
+    EXPECT_EQ(o.flags, 16u);
+    EXPECT_TRUE(o.textsOnly);
+    EXPECT_EQ(o.submenu, L"Tessaly");
+    EXPECT_TRUE(o.strings);
+    EXPECT_EQ(o.invoke, L"Options...");
+    EXPECT_EQ(o.showSeconds, 3u);
+    EXPECT_EQ(o.dialogSeconds, 2u);
+    EXPECT_EQ(o.path, L"D:\\");
+}
+
+TEST(ShellHostCommandLine, RefusesWhatItCannotUse) {
+    const std::vector<std::vector<std::wstring>> bad = {
+        {},                                   // no path
+        {L"a", L"b"},                         // two paths
+        {L"--first", L"x", L"a"},             // not a number
+        {L"--first", L"-1", L"a"},            // no sign
+        {L"--show"},                          // value missing
+        {L"--first", L"50", L"--last", L"49", L"a"},
+        {L"--bogus", L"a"},
+    };
+    for (const auto& arguments : bad) {
+        const ParseResult parsed = ParseCommandLine(arguments);
+        EXPECT_FALSE(parsed.options);
+        EXPECT_FALSE(parsed.error.empty());
+    }
+}
+
+TEST(ShellHostCommandLine, OffsetIsDigitsOnly) {
+    EXPECT_EQ(OffsetOf(L"6"), 6u);
+    EXPECT_EQ(OffsetOf(L"Options..."), std::nullopt);
+    EXPECT_EQ(OffsetOf(L"6a"), std::nullopt);
+    EXPECT_EQ(OffsetOf(L""), std::nullopt);
+    EXPECT_EQ(OffsetOf(L"1234567890"), std::nullopt);  // too long to be an offset
+}
+
+}  // namespace
+}  // namespace tessaly::shellhost

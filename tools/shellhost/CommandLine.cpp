@@ -1,0 +1,94 @@
+#include "tools/shellhost/CommandLine.h"
+
+#include <cwchar>
+
+namespace tessaly::shellhost {
+
+const wchar_t* const kUsage =
+    L"usage: tessaly-shell [options] PATH\n"
+    L"Does what the file manager does for one right-click on PATH: creates every\n"
+    L"registered and approved context-menu handler, lets each fill the menu, and\n"
+    L"prints the menu tree.\n"
+    L"  --background      the empty background of the folder PATH (default)\n"
+    L"  --folder          the folder PATH itself, as seen from its parent\n"
+    L"  --drive           the drive PATH (such as C:\\)\n"
+    L"  --handler NAME    only the handler of this key name or class id\n"
+    L"  --first N --last N  the command id range offered (default 100 to 32767)\n"
+    L"  --flags N         QueryContextMenu flags (default 0, CMF_NORMAL)\n"
+    L"  --texts           print only what a user reads (no ids, offsets, pictures)\n"
+    L"  --submenu TEXT    print only this submenu\n"
+    L"  --strings         print each item's help text and verb (GetCommandString)\n"
+    L"  --invoke ITEM     run an item, chosen by its text or its command offset\n"
+    L"  --show SECONDS    show the menu (with --submenu, that submenu open) for\n"
+    L"                    SECONDS on the display, then close it\n"
+    L"  --dialogs SECONDS while --invoke runs, show each page of every window it\n"
+    L"                    opens for SECONDS, then close the window\n";
+
+std::optional<std::uint32_t> OffsetOf(const std::wstring& text) {
+    if (text.empty() || text.size() > 9) return std::nullopt;
+    std::uint32_t value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return std::nullopt;
+        value = value * 10 + static_cast<std::uint32_t>(c - L'0');
+    }
+    return value;
+}
+
+ParseResult ParseCommandLine(const std::vector<std::wstring>& arguments) {
+    ParseResult result;
+    Options options;
+    auto fail = [&result](const std::wstring& error) {
+        result.error = error;
+        return result;
+    };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::wstring& argument = arguments[i];
+        auto value = [&]() -> const std::wstring* { return i + 1 < arguments.size() ? &arguments[++i] : nullptr; };
+        auto number = [&](std::uint32_t& out) {
+            const std::wstring* text = value();
+            const auto parsed = text ? OffsetOf(*text) : std::nullopt;
+            if (parsed) out = *parsed;
+            return parsed.has_value();
+        };
+        if (argument == L"--help" || argument == L"/?") {
+            result.help = true;
+            return result;
+        } else if (argument == L"--background") {
+            options.kind = ClickKind::Background;
+        } else if (argument == L"--folder") {
+            options.kind = ClickKind::Folder;
+        } else if (argument == L"--drive") {
+            options.kind = ClickKind::Drive;
+        } else if (argument == L"--texts") {
+            options.textsOnly = true;
+        } else if (argument == L"--strings") {
+            options.strings = true;
+        } else if (argument == L"--handler" || argument == L"--submenu" || argument == L"--invoke") {
+            const std::wstring* text = value();
+            if (text == nullptr) return fail(argument + L" needs a value");
+            (argument == L"--handler" ? options.handler : argument == L"--submenu" ? options.submenu : options.invoke) =
+                *text;
+        } else if (argument == L"--first" || argument == L"--last" || argument == L"--flags") {
+            std::uint32_t& out = argument == L"--first" ? options.idFirst
+                                 : argument == L"--last" ? options.idLast
+                                                         : options.flags;
+            if (!number(out)) return fail(argument + L" needs a number");
+        } else if (argument == L"--show" || argument == L"--dialogs") {
+            std::uint32_t seconds = 0;
+            if (!number(seconds)) return fail(argument + L" needs a number of seconds");
+            (argument == L"--show" ? options.showSeconds : options.dialogSeconds) = seconds;
+        } else if (argument.size() > 1 && argument[0] == L'-' && argument[1] == L'-') {
+            return fail(L"unknown option " + argument);
+        } else if (options.path.empty()) {
+            options.path = argument;
+        } else {
+            return fail(L"more than one path: " + argument);
+        }
+    }
+    if (options.path.empty()) return fail(L"no path given");
+    if (options.idLast < options.idFirst) return fail(L"--last is below --first");
+    result.options = options;
+    return result;
+}
+
+}  // namespace tessaly::shellhost

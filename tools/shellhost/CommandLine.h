@@ -1,0 +1,43 @@
+#pragma once
+// The shell host's command line, parsed apart from Win32.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tessaly::shellhost {
+
+// What was right-clicked: the empty background of an open folder, a folder
+// icon, or a drive icon.
+enum class ClickKind { Background, Folder, Drive };
+
+struct Options {
+    ClickKind kind = ClickKind::Background;
+    std::wstring path;
+    std::wstring handler;  // only handlers of this key name or class id
+    // Explorer hands its handlers ids up to 0x7FFF after its own items.
+    std::uint32_t idFirst = 100;
+    std::uint32_t idLast = 0x7FFF;
+    std::uint32_t flags = 0;  // CMF_NORMAL
+    bool textsOnly = false;
+    std::wstring submenu;  // print (and open with --show) only this submenu
+    bool strings = false;  // GetCommandString help text and verb per item
+    std::wstring invoke;   // an item's text, or a command offset in digits
+    std::optional<std::uint32_t> showSeconds;
+    std::optional<std::uint32_t> dialogSeconds;
+};
+
+struct ParseResult {
+    std::optional<Options> options;  // empty: print `error` and the usage
+    std::wstring error;
+    bool help = false;
+};
+
+ParseResult ParseCommandLine(const std::vector<std::wstring>& arguments);
+
+extern const wchar_t* const kUsage;
+
+// A command offset when `text` is all digits (a few, no sign).
+std::optional<std::uint32_t> OffsetOf(const std::wstring& text);
+
+}  // namespace tessaly::shellhost

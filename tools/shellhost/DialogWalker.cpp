@@ -1,0 +1,101 @@
+#include "tools/shellhost/DialogWalker.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <utility>
+#include <vector>
+
+namespace tessaly::shellhost {
+namespace {
+
+constexpr DWORD kPollMs = 100;
+constexpr DWORD kSettleMs = 400;  // for a page to paint after it is chosen
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[256] = {};
+    ::GetWindowTextW(window, text, ARRAYSIZE(text));
+    return text;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[128] = {};
+    ::GetClassNameW(window, name, ARRAYSIZE(name));
+    return name;
+}
+
+struct Search {
+    HWND ignore;
+    const std::set<HWND>* seen;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK Visit(HWND window, LPARAM parameter) {
+    auto& search = *reinterpret_cast<Search*>(parameter);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    if (process != ::GetCurrentProcessId() || window == search.ignore || !::IsWindowVisible(window) ||
+        search.seen->count(window) != 0 || ClassOf(window) == L"#32768")  // menus
+        return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+DialogWalker::DialogWalker(HWND ignore, std::uint32_t secondsPerPage, Report report)
+    : m_ignore(ignore), m_seconds(secondsPerPage), m_report(std::move(report)), m_thread([this] { Run(); }) {}
+
+DialogWalker::~DialogWalker() {
+    m_stop = true;
+    m_thread.join();
+}
+
+bool DialogWalker::Linger(DWORD milliseconds) {
+    for (DWORD waited = 0; waited < milliseconds && !m_stop; waited += kPollMs) ::Sleep(kPollMs);
+    return !m_stop;
+}
+
+HWND DialogWalker::NextNewWindow() {
+    Search search{m_ignore, &m_seen};
+    ::EnumWindows(&Visit, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void DialogWalker::Run() {
+    while (!m_stop) {
+        if (HWND window = NextNewWindow()) {
+            m_seen.insert(window);
+            Walk(window);
+        } else {
+            ::Sleep(kPollMs);
+        }
+    }
+}
+
+void DialogWalker::Walk(HWND window) {
+    const DWORD dwell = m_seconds * 1000;
+    m_report(L"window \"" + TextOf(window) + L"\" (" + ClassOf(window) + L")");
+    HWND tabs = ::FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr);
+    if (tabs == nullptr) {
+        if (Linger(kSettleMs) && Linger(dwell)) ::PostMessageW(window, WM_CLOSE, 0, 0);
+        return;
+    }
+    const int pages = static_cast<int>(::SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int page = 0; page < pages && !m_stop && ::IsWindow(window); ++page) {
+        ::SendMessageW(window, PSM_SETCURSEL, static_cast<WPARAM>(page), 0);
+        if (!Linger(kSettleMs)) return;
+        wchar_t title[128] = {};
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = title;
+        item.cchTextMax = ARRAYSIZE(title);
+        ::SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(page), reinterpret_cast<LPARAM>(&item));
+        m_report(L"page " + std::to_wstring(page + 1) + L" of " + std::to_wstring(pages) + L" \"" + title + L"\"");
+        if (!Linger(dwell)) return;
+    }
+    // Cancel: whatever the pages hold stays unsaved.
+    ::PostMessageW(window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+}
+
+}  // namespace tessaly::shellhost

@@ -1,0 +1,41 @@
+#pragma once
+// Watches, from a thread of its own, for the windows a command opens while
+// InvokeCommand runs (an options sheet, a message box): reports each, steps
+// through a property sheet's pages, lingering on each, and then closes the
+// window with Cancel, so an invoked command can never leave the tool waiting.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+#include <thread>
+
+namespace tessaly::shellhost {
+
+class DialogWalker {
+public:
+    using Report = std::function<void(const std::wstring&)>;
+
+    // `ignore`: the tool's own window.
+    DialogWalker(HWND ignore, std::uint32_t secondsPerPage, Report report);
+    ~DialogWalker();  // stops watching and waits for the thread
+    DialogWalker(const DialogWalker&) = delete;
+    DialogWalker& operator=(const DialogWalker&) = delete;
+
+private:
+    void Run();
+    HWND NextNewWindow();
+    void Walk(HWND window);
+    bool Linger(DWORD milliseconds);  // false once stopping
+
+    HWND m_ignore;
+    std::uint32_t m_seconds;
+    Report m_report;
+    std::set<HWND> m_seen;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+}  // namespace tessaly::shellhost

@@ -1,0 +1,85 @@
+#include "tools/shellhost/HandlerSession.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace tessaly::shellhost {
+
+std::wstring HresultText(HRESULT result) {
+    wchar_t text[16];
+    std::swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(result));
+    return text;
+}
+
+void HandlerSession::Load(const std::vector<HandlerEntry>& entries, ClickKind kind, const ClickTarget& target,
+                          HMENU menu, std::uint32_t idFirst, std::uint32_t idLast, std::uint32_t flags,
+                          const Report& report) {
+    RegKey classKey;
+    ::RegOpenKeyExW(HKEY_CLASSES_ROOT, ClassKeyOf(kind), 0, KEY_READ, classKey.put());
+    std::uint32_t next = idFirst;
+    for (const HandlerEntry& entry : entries) {
+        const std::wstring name = L"handler " + entry.name + L" " + entry.classText + L": ";
+        if (!entry.validClass) {
+            report(name + L"not a class id, skipped");
+            continue;
+        }
+        if (!entry.approved) {
+            report(name + L"not approved, skipped");
+            continue;
+        }
+        ComPtr<IShellExtInit> init;
+        HRESULT result =
+            ::CoCreateInstance(entry.clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IShellExtInit, init.put_void());
+        if (FAILED(result)) {
+            report(name + L"CoCreateInstance failed with " + HresultText(result));
+            continue;
+        }
+        result = init->Initialize(target.folder.get(), target.data.get(), classKey.get());
+        if (FAILED(result)) {
+            report(name + L"Initialize failed with " + HresultText(result));
+            continue;
+        }
+        LoadedHandler loaded{entry, init.As<IContextMenu>(IID_IContextMenu), {}};
+        if (!loaded.menu) {
+            report(name + L"no IContextMenu");
+            continue;
+        }
+        if (next > idLast) {
+            report(name + L"no command ids left, skipped");
+            continue;
+        }
+        const UINT position = static_cast<UINT>(std::max(::GetMenuItemCount(menu), 0));
+        result = loaded.menu->QueryContextMenu(menu, position, next, idLast, flags);
+        if (FAILED(result)) {
+            report(name + L"QueryContextMenu failed with " + HresultText(result));
+            continue;
+        }
+        loaded.range = {next, HRESULT_CODE(result)};
+        report(name + L"QueryContextMenu used " + std::to_wstring(loaded.range.count) + L" ids from " +
+               std::to_wstring(next));
+        next += loaded.range.count;
+        m_handlers.push_back(std::move(loaded));
+    }
+}
+
+const LoadedHandler* HandlerSession::OwnerOf(std::uint32_t id) const {
+    for (const LoadedHandler& handler : m_handlers)
+        if (handler.range.Contains(id)) return &handler;
+    return nullptr;
+}
+
+bool HandlerSession::ForwardMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) const {
+    for (const LoadedHandler& handler : m_handlers) {
+        if (auto menu3 = handler.menu.As<IContextMenu3>(IID_IContextMenu3)) {
+            if (menu3->HandleMenuMsg2(message, wParam, lParam, &result) == S_OK) return true;
+        } else if (auto menu2 = handler.menu.As<IContextMenu2>(IID_IContextMenu2)) {
+            if (menu2->HandleMenuMsg(message, wParam, lParam) == S_OK) {
+                result = 0;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace tessaly::shellhost
