@@ -1,9 +1,16 @@
 #!/bin/bash
 # Installs what building and testing Tessaly needs on a Debian machine.
 # Quiet and quick when everything is there already.
+#   bash tools/setup.sh [--demo]
+# --demo adds what tools/demo.sh needs to take pictures of the windows.
 set -euo pipefail
 
 packages=(cmake make g++ googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb)
+# The installer: wixl builds it, msitools reads it back for the build's check.
+packages+=(wixl msitools)
+if [ "${1:-}" = --demo ]; then
+    packages+=(x11-apps x11-utils imagemagick)
+fi
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
