@@ -19,7 +19,7 @@ TEST(ShellHostCommandLine, ReadsEveryOption) {
     const ParseResult parsed =
         ParseCommandLine({L"--drive", L"--handler", L"TessalyShExt", L"--first", L"1", L"--last", L"20",
                           L"--flags", L"16", L"--texts", L"--submenu", L"Tessaly", L"--strings", L"--invoke",
-                          L"Options...", L"--show", L"3", L"--dialogs", L"2", L"D:\\"});
+                          L"Options...", L"--show", L"3", L"--dialogs", L"2", L"--click", L"Uninstall", L"D:\\"});
     ASSERT_TRUE(parsed.options) << parsed.error;
     const Options& o = *parsed.options;
     EXPECT_EQ(o.kind, ClickKind::Drive);
@@ -33,6 +33,7 @@ TEST(ShellHostCommandLine, ReadsEveryOption) {
     EXPECT_EQ(o.invoke, L"Options...");
     EXPECT_EQ(o.showSeconds, 3u);
     EXPECT_EQ(o.dialogSeconds, 2u);
+    EXPECT_EQ(o.clickButton, L"Uninstall");
     EXPECT_EQ(o.path, L"D:\\");
 }
 
@@ -45,6 +46,7 @@ TEST(ShellHostCommandLine, RefusesWhatItCannotUse) {
         {L"--show"},                          // value missing
         {L"--first", L"50", L"--last", L"49", L"a"},
         {L"--bogus", L"a"},
+        {L"--click", L"OK", L"a"},  // clicking needs the dialog watcher
     };
     for (const auto& arguments : bad) {
         const ParseResult parsed = ParseCommandLine(arguments);

@@ -133,5 +133,18 @@ TEST_F(ShellHost, ClosesTheWindowAnInvokedCommandOpens) {
     EXPECT_EQ(run.lines.back(), L"InvokeCommand offset 1 of Sample: S_OK");
 }
 
+TEST_F(ShellHost, ClicksAButtonOfTheWindowAnInvokedCommandOpens) {
+    // The host would close the box itself only after 30 s: a quicker end
+    // means the click closed it.
+    const DWORD start = ::GetTickCount();
+    const HostRun run =
+        Host({L"--texts", L"--invoke", L"1", L"--dialogs", L"30", L"--click", L"OK", m_folder.Path()});
+    EXPECT_LT(::GetTickCount() - start, 20000u);
+    ASSERT_FALSE(run.timedOut);
+    ASSERT_GE(run.lines.size(), 3u);
+    EXPECT_EQ(run.lines[run.lines.size() - 2], L"clicking \"OK\"");
+    EXPECT_EQ(run.lines.back(), L"InvokeCommand offset 1 of Sample: S_OK");
+}
+
 }  // namespace
 }  // namespace tessaly::testing

@@ -22,7 +22,9 @@ const wchar_t* const kUsage =
     L"  --show SECONDS    show the menu (with --submenu, that submenu open) for\n"
     L"                    SECONDS on the display, then close it\n"
     L"  --dialogs SECONDS while --invoke runs, show each page of every window it\n"
-    L"                    opens for SECONDS, then close the window\n";
+    L"                    opens for SECONDS, then close the window\n"
+    L"  --click CAPTION   with --dialogs: click the first button of that caption\n"
+    L"                    instead (on the page where it first shows)\n";
 
 std::optional<std::uint32_t> OffsetOf(const std::wstring& text) {
     if (text.empty() || text.size() > 9) return std::nullopt;
@@ -63,11 +65,14 @@ ParseResult ParseCommandLine(const std::vector<std::wstring>& arguments) {
             options.textsOnly = true;
         } else if (argument == L"--strings") {
             options.strings = true;
-        } else if (argument == L"--handler" || argument == L"--submenu" || argument == L"--invoke") {
+        } else if (argument == L"--handler" || argument == L"--submenu" || argument == L"--invoke" ||
+                   argument == L"--click") {
             const std::wstring* text = value();
             if (text == nullptr) return fail(argument + L" needs a value");
-            (argument == L"--handler" ? options.handler : argument == L"--submenu" ? options.submenu : options.invoke) =
-                *text;
+            (argument == L"--handler"   ? options.handler
+             : argument == L"--submenu" ? options.submenu
+             : argument == L"--invoke"  ? options.invoke
+                                        : options.clickButton) = *text;
         } else if (argument == L"--first" || argument == L"--last" || argument == L"--flags") {
             std::uint32_t& out = argument == L"--first" ? options.idFirst
                                  : argument == L"--last" ? options.idLast
@@ -87,6 +92,7 @@ ParseResult ParseCommandLine(const std::vector<std::wstring>& arguments) {
     }
     if (options.path.empty()) return fail(L"no path given");
     if (options.idLast < options.idFirst) return fail(L"--last is below --first");
+    if (!options.clickButton.empty() && !options.dialogSeconds) return fail(L"--click needs --dialogs");
     result.options = options;
     return result;
 }

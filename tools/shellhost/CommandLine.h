@@ -25,6 +25,7 @@ struct Options {
     std::wstring invoke;   // an item's text, or a command offset in digits
     std::optional<std::uint32_t> showSeconds;
     std::optional<std::uint32_t> dialogSeconds;
+    std::wstring clickButton;  // with --dialogs: the button to click
 };
 
 struct ParseResult {

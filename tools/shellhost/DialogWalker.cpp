@@ -41,10 +41,54 @@ BOOL CALLBACK Visit(HWND window, LPARAM parameter) {
     return FALSE;
 }
 
+// A caption as the button shows it: without its accelerator mark.
+std::wstring Shown(const std::wstring& text) {
+    std::wstring shown;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'&') {
+            if (i + 1 >= text.size() || text[i + 1] != L'&') continue;
+            ++i;  // "&&" shows as one '&'
+        }
+        shown += text[i];
+    }
+    return shown;
+}
+
+struct ButtonSearch {
+    const std::wstring* caption;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK VisitChild(HWND child, LPARAM parameter) {
+    auto& search = *reinterpret_cast<ButtonSearch*>(parameter);
+    if (::IsWindowVisible(child) && ::IsWindowEnabled(child) && ::lstrcmpiW(ClassOf(child).c_str(), L"Button") == 0 &&
+        Shown(TextOf(child)) == *search.caption) {
+        search.found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 }  // namespace
 
-DialogWalker::DialogWalker(HWND ignore, std::uint32_t secondsPerPage, Report report)
-    : m_ignore(ignore), m_seconds(secondsPerPage), m_report(std::move(report)), m_thread([this] { Run(); }) {}
+DialogWalker::DialogWalker(HWND ignore, std::uint32_t secondsPerPage, std::wstring clickButton, Report report)
+    : m_ignore(ignore),
+      m_seconds(secondsPerPage),
+      m_clickButton(std::move(clickButton)),
+      m_report(std::move(report)),
+      m_thread([this] { Run(); }) {}
+
+bool DialogWalker::ClickIfThere(HWND window) {
+    if (m_clickButton.empty() || m_clicked) return false;
+    ButtonSearch search{&m_clickButton};
+    ::EnumChildWindows(window, &VisitChild, reinterpret_cast<LPARAM>(&search));
+    if (search.found == nullptr) return false;
+    m_clicked = true;
+    m_report(L"clicking \"" + m_clickButton + L"\"");
+    ::PostMessageW(search.found, BM_CLICK, 0, 0);
+    if (Linger(m_seconds * 1000) && ::IsWindow(window)) ::PostMessageW(window, WM_CLOSE, 0, 0);
+    return true;
+}
 
 DialogWalker::~DialogWalker() {
     m_stop = true;
@@ -78,7 +122,8 @@ void DialogWalker::Walk(HWND window) {
     m_report(L"window \"" + TextOf(window) + L"\" (" + ClassOf(window) + L")");
     HWND tabs = ::FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr);
     if (tabs == nullptr) {
-        if (Linger(kSettleMs) && Linger(dwell)) ::PostMessageW(window, WM_CLOSE, 0, 0);
+        if (!Linger(kSettleMs) || ClickIfThere(window)) return;
+        if (Linger(dwell)) ::PostMessageW(window, WM_CLOSE, 0, 0);
         return;
     }
     const int pages = static_cast<int>(::SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
@@ -92,7 +137,7 @@ void DialogWalker::Walk(HWND window) {
         item.cchTextMax = ARRAYSIZE(title);
         ::SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(page), reinterpret_cast<LPARAM>(&item));
         m_report(L"page " + std::to_wstring(page + 1) + L" of " + std::to_wstring(pages) + L" \"" + title + L"\"");
-        if (!Linger(dwell)) return;
+        if (!Linger(dwell) || ClickIfThere(window)) return;
     }
     // Cancel: whatever the pages hold stays unsaved.
     ::PostMessageW(window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);

@@ -3,6 +3,8 @@
 // InvokeCommand runs (an options sheet, a message box): reports each, steps
 // through a property sheet's pages, lingering on each, and then closes the
 // window with Cancel, so an invoked command can never leave the tool waiting.
+// Given a button caption, it clicks the first such button it meets instead,
+// as a user would, and cancels the window only if it is still open after.
 #include <windows.h>
 
 #include <atomic>
@@ -19,7 +21,7 @@ public:
     using Report = std::function<void(const std::wstring&)>;
 
     // `ignore`: the tool's own window.
-    DialogWalker(HWND ignore, std::uint32_t secondsPerPage, Report report);
+    DialogWalker(HWND ignore, std::uint32_t secondsPerPage, std::wstring clickButton, Report report);
     ~DialogWalker();  // stops watching and waits for the thread
     DialogWalker(const DialogWalker&) = delete;
     DialogWalker& operator=(const DialogWalker&) = delete;
@@ -29,9 +31,12 @@ private:
     HWND NextNewWindow();
     void Walk(HWND window);
     bool Linger(DWORD milliseconds);  // false once stopping
+    bool ClickIfThere(HWND window);    // true when it clicked
 
     HWND m_ignore;
     std::uint32_t m_seconds;
+    std::wstring m_clickButton;
+    bool m_clicked = false;
     Report m_report;
     std::set<HWND> m_seen;
     std::atomic<bool> m_stop{false};

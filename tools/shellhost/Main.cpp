@@ -109,7 +109,7 @@ HRESULT Invoke(const LoadedHandler& handler, UINT offset, HWND window, const Opt
     info.lpDirectoryW = options.kind == ClickKind::Background ? options.path.c_str() : nullptr;
     info.nShow = SW_SHOWNORMAL;
     std::optional<DialogWalker> walker;
-    if (options.dialogSeconds) walker.emplace(window, *options.dialogSeconds, Out);
+    if (options.dialogSeconds) walker.emplace(window, *options.dialogSeconds, options.clickButton, Out);
     return handler.menu->InvokeCommand(reinterpret_cast<CMINVOKECOMMANDINFO*>(&info));
 }
 
