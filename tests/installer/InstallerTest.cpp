@@ -1,0 +1,162 @@
+// The installer under Wine, in this test's own prefix, as a user runs it:
+// msiexec installs the DLL and exactly the registry entries that
+// DllRegisterServer writes for the installed path, the shell host finds the
+// handler through them, and msiexec /x (typed, or started by the options
+// sheet's Uninstall button) takes everything away again.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "HostProcess.h"
+#include "RegistryContents.h"
+#include "SystemRegistryContents.h"
+#include "TempFolder.h"
+
+namespace tessaly::testing {
+namespace {
+
+#define HANDLER_CLASS L"{B922807E-EF82-4915-A30C-4C892F724740}"
+const wchar_t kProductCode[] = L"{DC530510-9407-45A9-9EFB-D4D0DF0B1E3A}";
+const wchar_t kAppId[] = L"{733D43C3-335E-4248-9DA6-6223F64E3028}";
+const std::wstring kInstallFolder = L"C:\\Program Files\\Quenbridge\\Tessaly";
+const std::wstring kInstalledDll = kInstallFolder + L"\\Tessaly64_10000.dll";
+const std::wstring kApproved = L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+const std::wstring kHandlers = L"\\ShellEx\\ContextMenuHandlers";
+
+// Every area registration writes, compared whole.
+Lines Watched() {
+    return {L"HKCR\\AppID\\" + std::wstring(kAppId), L"HKCR\\AppID\\Tessaly64.DLL", L"HKCR\\CLSID\\" HANDLER_CLASS,
+            L"HKCR\\Directory\\Background" + kHandlers, L"HKCR\\Directory" + kHandlers, L"HKCR\\Drive" + kHandlers,
+            kApproved};
+}
+
+// The keys registration keeps (NoRemove) as far as they lie in the watched areas.
+Lines WithoutKeptKeys(Lines lines) {
+    const Lines kept = {L"HKCR\\Directory\\Background" + kHandlers, L"HKCR\\Directory" + kHandlers,
+                        L"HKCR\\Drive" + kHandlers, kApproved};
+    Lines rest;
+    for (const std::wstring& line : lines)
+        if (std::find(kept.begin(), kept.end(), line) == kept.end()) rest.push_back(line);
+    return rest;
+}
+
+std::string Bytes(const std::wstring& path) {
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+unsigned long Msiexec(const std::vector<std::wstring>& arguments) {
+    const HostRun run = RunProgram(L"msiexec", arguments, 120000);
+    return run.timedOut ? 0xFFFFFFFFul : run.exitCode;
+}
+
+HostRun ShellHost(const std::vector<std::wstring>& arguments) {
+    return RunProgram(WindowsPathOf(TESSALY_SHELL_EXE), arguments);
+}
+
+void SetSetting(const wchar_t* name, DWORD value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Quenbridge\\Tessaly", 0, nullptr, 0, KEY_SET_VALUE,
+                                nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    ::RegCloseKey(key);
+}
+
+// What DllRegisterServer writes when the DLL stands where the installer puts it.
+Lines SelfRegisteredAtTheInstalledPath() {
+    ::CreateDirectoryW(L"C:\\Program Files\\Quenbridge", nullptr);
+    ::CreateDirectoryW(kInstallFolder.c_str(), nullptr);
+    EXPECT_TRUE(::CopyFileW(WindowsPathOf(TESSALY_DLL).c_str(), kInstalledDll.c_str(), FALSE));
+    Lines registered;
+    if (HMODULE dll = ::LoadLibraryW(kInstalledDll.c_str())) {
+        using Export = HRESULT(STDAPICALLTYPE*)();
+        auto reg = reinterpret_cast<Export>(reinterpret_cast<void*>(::GetProcAddress(dll, "DllRegisterServer")));
+        auto unreg = reinterpret_cast<Export>(reinterpret_cast<void*>(::GetProcAddress(dll, "DllUnregisterServer")));
+        EXPECT_EQ(reg(), S_OK);
+        registered = ContentsOfSystemRegistry(Watched());
+        EXPECT_EQ(unreg(), S_OK);
+        ::FreeLibrary(dll);
+    } else {
+        ADD_FAILURE() << "cannot load the DLL at the installed path";
+    }
+    ::DeleteFileW(kInstalledDll.c_str());
+    ::RemoveDirectoryW(kInstallFolder.c_str());
+    ::RemoveDirectoryW(L"C:\\Program Files\\Quenbridge");
+    return registered;
+}
+
+// Prints the host's lines in the test's output, for the record.
+void Show(const HostRun& run) {
+    for (const std::wstring& line : run.lines) std::printf("    %ls\n", line.c_str());
+}
+
+TEST(Installer, InstallsWhatRegistrationWritesDrivesTheMenuAndUninstallsCleanly) {
+    const Lines before = ContentsOfSystemRegistry(Watched());
+    const std::wstring msi = WindowsPathOf(TESSALY_MSI);
+
+    ASSERT_EQ(Msiexec({L"/i", msi, L"/qn"}), 0u);
+    ASSERT_TRUE(Exists(kInstalledDll));
+    EXPECT_EQ(Bytes(kInstalledDll), Bytes(WindowsPathOf(TESSALY_DLL)));
+    const Lines installed = ContentsOfSystemRegistry(Watched());
+    EXPECT_NE(installed, before);
+
+    // A right-click on a folder with three files, both lists on, ten files a list.
+    TempFolder folder;
+    for (const wchar_t* name : {L"alpha.txt", L"beta.txt", L"gamma.txt"}) folder.MakeFile(name);
+    SetSetting(L"ShowRecentAccessed", 1);
+    SetSetting(L"ShowRecentModified", 1);
+    SetSetting(L"FileCount", 10);
+    const HostRun full = ShellHost({folder.Path()});
+    Show(full);
+    EXPECT_EQ(full.exitCode, 0u);
+    const HostRun texts = ShellHost({L"--texts", L"--submenu", L"Tessaly", folder.Path()});
+    ASSERT_EQ(texts.lines.size(), 9u);
+    for (std::size_t separator : {3u, 7u}) EXPECT_EQ(texts.lines[separator].find_first_not_of(L'-'), std::wstring::npos);
+    EXPECT_EQ(texts.lines[8], L"Options...");
+    for (const wchar_t* name : {L"alpha.txt", L"beta.txt", L"gamma.txt"}) {
+        for (std::size_t first : {0u, 4u}) {
+            const auto in = [&](std::size_t i) { return texts.lines[i].find(name) != std::wstring::npos; };
+            EXPECT_TRUE(in(first) || in(first + 1) || in(first + 2)) << name;
+        }
+    }
+
+    ASSERT_EQ(Msiexec({L"/x", kProductCode, L"/qn"}), 0u);
+    EXPECT_FALSE(Exists(kInstalledDll));
+    EXPECT_EQ(WithoutKeptKeys(ContentsOfSystemRegistry(Watched())), WithoutKeptKeys(before));
+
+    EXPECT_EQ(SelfRegisteredAtTheInstalledPath(), installed);
+}
+
+// The user's way out: Options..., the Uninstall page, its button. msiexec
+// runs on its own after the sheet closed; the test waits for it to finish.
+TEST(Installer, UninstallButtonOfTheOptionsSheetRemovesTheProduct) {
+    const Lines before = ContentsOfSystemRegistry(Watched());
+    ASSERT_EQ(Msiexec({L"/i", WindowsPathOf(TESSALY_MSI), L"/qn"}), 0u);
+    TempFolder folder;
+    const HostRun run =
+        ShellHost({L"--texts", L"--invoke", L"Options...", L"--dialogs", L"2", L"--click", L"Uninstall", folder.Path()});
+    Show(run);
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_NE(std::find(run.lines.begin(), run.lines.end(), L"clicking \"Uninstall\""), run.lines.end());
+
+    for (int wait = 0; wait < 600 && Exists(kInstalledDll); ++wait) ::Sleep(100);
+    EXPECT_FALSE(Exists(kInstalledDll));
+    // The uninstaller removes the file before the registry entries: give it the time to finish.
+    Lines after;
+    for (int wait = 0; wait < 100; ++wait) {
+        after = WithoutKeptKeys(ContentsOfSystemRegistry(Watched()));
+        if (after == WithoutKeptKeys(before)) break;
+        ::Sleep(100);
+    }
+    EXPECT_EQ(after, WithoutKeptKeys(before));
+}
+
+}  // namespace
+}  // namespace tessaly::testing
