@@ -22,13 +22,13 @@ wait_for() {
 }
 
 : >"$log"
-wine64 "$shell_host" --texts --submenu Tessaly --show 3 "$folder" >"$log" 2>&1 &
+wine64 "$shell_host" --texts --submenu Tessaly --show 2 "$folder" >"$log" 2>&1 &
 host=$!
 wait_for "^menu shown" && sleep 0.5 && bash "$here/capture-screen.sh" "$out_dir/menu.png" 900x520
 wait "$host" || true
 
 : >"$log"
-wine64 "$shell_host" --texts --invoke "Options..." --dialogs 3 "$folder" >"$log" 2>&1 &
+wine64 "$shell_host" --texts --invoke "Options..." --dialogs 2 "$folder" >"$log" 2>&1 &
 host=$!
 for page in 1 2 3; do
     wait_for "^page $page of" || break

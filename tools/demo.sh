@@ -84,7 +84,11 @@ shell_host=$release/tessaly-shell.exe
 windows_folder=$(winepath -w "$(cd "$folder" && pwd)")
 
 step "right-click on the background of $windows_folder: the Tessaly submenu"
-wine64 "$shell_host" --texts --submenu Tessaly "$windows_folder" | tr -d '\r'
+# The host's notes on each handler go to its error output: shown only when it fails.
+if ! wine64 "$shell_host" --texts --submenu Tessaly "$windows_folder" 2>"$demo/host.log" | tr -d '\r'; then
+    cat "$demo/host.log" >&2
+    exit 1
+fi
 
 step "taking pictures"
 pictures=$demo/pictures
