@@ -6,3 +6,7 @@
 #define IDS_APP_NAME 101
 #define IDS_WEB_URL 102
 #define IDS_WEB_HOST 103
+
+// Registry scripts (resource type "REGISTRY")
+#define IDR_APPID_SCRIPT 101
+#define IDR_HANDLER_SCRIPT 102
