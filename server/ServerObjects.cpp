@@ -9,6 +9,7 @@
 #include "framework/com/ClassFactory.h"
 #include "resources/ResourceIds.h"
 #include "server/Registration.h"
+#include "server/TessalyApp.h"
 #include "server/TessalyModule.h"
 #include "shellext/HandlerClass.h"
 
@@ -36,6 +37,8 @@ const BaseModuleRecord g_baseModule{reinterpret_cast<HINSTANCE>(&__ImageBase),
                                     reinterpret_cast<HINSTANCE>(&__ImageBase)};
 
 CTessalyModule g_module(g_classMap);
+
+CTessalyApp g_app;
 
 }  // namespace
 
