@@ -6,3 +6,9 @@
 #define IDS_APP_NAME 101
 #define IDS_WEB_URL 102
 #define IDS_WEB_HOST 103
+
+// Bitmaps (13 x 13, 16 colours on light grey)
+#define IDB_MENU 201
+#define IDB_OPTIONS 202
+#define IDB_MODIFIED 203
+#define IDB_ACCESSED 204
