@@ -1,4 +1,5 @@
 // InvokeCommand and GetCommandString.
+#include <windows.h>
 #include <shellapi.h>
 
 #include <stdexcept>
