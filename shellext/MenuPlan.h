@@ -19,10 +19,10 @@ enum class MenuPicture { None, Accessed, Modified, Options };
 
 struct PlanItem {
     PlanItemKind kind = PlanItemKind::Separator;
-    std::wstring text;            // as the menu takes it ("&" doubled)
-    std::int32_t offset = -1;     // command offset; -1 for a separator
+    std::wstring text;         // as the menu takes it ("&" doubled)
+    std::int32_t offset = -1;  // command offset; -1 for a separator
     MenuPicture picture = MenuPicture::None;
-    std::wstring path;            // the file a file item opens
+    std::wstring path;  // the file a file item opens
 };
 
 struct MenuPlan {

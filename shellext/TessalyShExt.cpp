@@ -11,9 +11,9 @@ namespace tessaly {
 
 const com::InterfaceEntry* CTessalyShExt::InterfaceTable() noexcept {
     static const com::InterfaceEntry table[] = {
-        {&IID_IShellExtInit, com::InterfaceOffset<CTessalyShExt, IShellExtInit>()},
-        {&IID_IContextMenu, com::InterfaceOffset<CTessalyShExt, IContextMenu>()},
-        {nullptr, 0},
+        {&IID_IShellExtInit, com::InterfaceOf<CTessalyShExt, IShellExtInit>},
+        {&IID_IContextMenu, com::InterfaceOf<CTessalyShExt, IContextMenu>},
+        {nullptr, nullptr},
     };
     return table;
 }
@@ -64,10 +64,14 @@ void CTessalyShExt::LoadPictures() {
 
 HBITMAP CTessalyShExt::Picture(MenuPicture picture) const {
     switch (picture) {
-        case MenuPicture::Accessed: return m_bmpAccessed.get();
-        case MenuPicture::Modified: return m_bmpModified.get();
-        case MenuPicture::Options: return m_bmpOptions.get();
-        case MenuPicture::None: break;
+        case MenuPicture::Accessed:
+            return m_bmpAccessed.get();
+        case MenuPicture::Modified:
+            return m_bmpModified.get();
+        case MenuPicture::Options:
+            return m_bmpOptions.get();
+        case MenuPicture::None:
+            break;
     }
     return nullptr;
 }

@@ -1,6 +1,6 @@
 // InvokeCommand and GetCommandString.
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <stdexcept>
 #include <string>
@@ -67,8 +67,7 @@ STDMETHODIMP CTessalyShExt::InvokeCommand(CMINVOKECOMMANDINFO* pici) noexcept {
     });
 }
 
-STDMETHODIMP CTessalyShExt::GetCommandString(UINT_PTR idCmd, UINT uType, UINT*, CHAR* pszName,
-                                             UINT cchMax) noexcept {
+STDMETHODIMP CTessalyShExt::GetCommandString(UINT_PTR idCmd, UINT uType, UINT*, CHAR* pszName, UINT cchMax) noexcept {
     return RunEntryPoint(L"GetCommandString", E_INVALIDARG, [&](HResult& result) {
         // Only offset 0 (the first file item, or "Options..." in a menu
         // without files) has a help text and a verb.

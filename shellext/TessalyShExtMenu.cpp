@@ -46,9 +46,9 @@ STDMETHODIMP CTessalyShExt::QueryContextMenu(HMENU hmenu, UINT indexMenu, UINT i
         for (const PlanItem& item : plan.items) InsertSubmenuItem(submenu.get(), position++, idCmdFirst, item);
 
         const std::wstring caption = resources::LoadText(IDS_APP_NAME);
-        if (!::InsertMenuW(hmenu, indexMenu, MF_BYPOSITION | MF_POPUP,
-                           reinterpret_cast<UINT_PTR>(submenu.get()), caption.c_str()))
-            return;  // E_FAIL without a debug line
+        if (!::InsertMenuW(hmenu, indexMenu, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu.get()),
+                           caption.c_str()))
+            return;         // E_FAIL without a debug line
         submenu.release();  // now part of the shell's menu
         ::SetMenuItemBitmaps(hmenu, indexMenu, MF_BYPOSITION, m_bmpMenu.get(), m_bmpMenu.get());
         result = MAKE_HRESULT(SEVERITY_SUCCESS, 0, plan.IdsUsed());

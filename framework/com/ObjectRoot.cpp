@@ -8,12 +8,12 @@ HRESULT LookUpInterface(void* object, const InterfaceEntry* table, REFIID riid, 
     if (table == nullptr || table->iid == nullptr) return E_NOINTERFACE;
     // IUnknown is answered by the first interface of the table.
     if (InlineIsEqualGUID(riid, IID_IUnknown)) {
-        *result = static_cast<char*>(object) + table->offset;
+        *result = table->cast(object);
         return S_OK;
     }
     for (const InterfaceEntry* entry = table; entry->iid != nullptr; ++entry) {
         if (InlineIsEqualGUID(riid, *entry->iid)) {
-            *result = static_cast<char*>(object) + entry->offset;
+            *result = entry->cast(object);
             return S_OK;
         }
     }

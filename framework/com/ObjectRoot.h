@@ -11,30 +11,27 @@
 // is a plain integer. Every living object holds one module lock.
 #include <objbase.h>
 
-#include <cstddef>
 #include <new>
 
 #include "framework/com/Module.h"
 
 namespace tessaly::com {
 
-// One row of a QueryInterface table: an interface and where its pointer sits
-// inside the object. A table ends with a row whose iid is null.
+// One row of a QueryInterface table: an interface and how to reach it from
+// the object (a T* passed as void*). A table ends with a row whose iid is null.
 struct InterfaceEntry {
     const IID* iid;
-    std::ptrdiff_t offset;
+    void* (*cast)(void* object) noexcept;
 };
 
-// The offset of interface I inside class T (T must derive from I).
+// The cast of a table row: interface I of an object of class T.
 template <typename T, typename I>
-std::ptrdiff_t InterfaceOffset() noexcept {
-    // Any non-null address will do; it is never dereferenced.
-    T* const object = reinterpret_cast<T*>(0x1000);
-    return reinterpret_cast<char*>(static_cast<I*>(object)) - reinterpret_cast<char*>(object);
+void* InterfaceOf(void* object) noexcept {
+    return static_cast<I*>(static_cast<T*>(object));
 }
 
-// Looks riid up in the table: IUnknown gets the first entry. The pointer is
-// returned without a reference added; the caller adds it.
+// Looks riid up in the table of object (a T*): IUnknown gets the first entry.
+// The pointer is returned without a reference added; the caller adds it.
 HRESULT LookUpInterface(void* object, const InterfaceEntry* table, REFIID riid, void** result) noexcept;
 
 class CComObjectRootST {
@@ -72,7 +69,7 @@ public:
     ~CComObject() = default;
 
     STDMETHODIMP QueryInterface(REFIID riid, void** result) noexcept override {
-        const HRESULT found = LookUpInterface(this, T::InterfaceTable(), riid, result);
+        const HRESULT found = LookUpInterface(static_cast<T*>(this), T::InterfaceTable(), riid, result);
         if (SUCCEEDED(found)) static_cast<IUnknown*>(*result)->AddRef();
         return found;
     }

@@ -49,9 +49,9 @@ protected:
         record = folder.PathOf(L"opened.record");
         // Machine-wide: the shell's file types do not include the user's classes here.
         ASSERT_TRUE(SetClassesValue(L".tessalyopen", L"TessalyTest.Open"));
-        ASSERT_TRUE(SetClassesValue(L"TessalyTest.Open\\shell\\open\\command",
-                                    L"\"" + ProgramFolder() + L"tessaly_open_recorder.exe\" \"" + record +
-                                        L"\" \"%1\""));
+        ASSERT_TRUE(
+            SetClassesValue(L"TessalyTest.Open\\shell\\open\\command",
+                            L"\"" + ProgramFolder() + L"tessaly_open_recorder.exe\" \"" + record + L"\" \"%1\""));
         // Written order: third.tessalyopen, second, first (newest first);
         // accessed order the reverse.
         AddFile(L"first.tessalyopen", 10, 30);
@@ -150,10 +150,10 @@ TEST_F(CommandTest, CommandStringTable) {
         bool wide;
         const wchar_t* text;  // null: the buffer is left as it was
     } cases[] = {
-        {GCS_VERBA, false, L"Tessaly"},       {GCS_HELPTEXTA, false, help.c_str()},
-        {GCS_VALIDATEA, false, nullptr},      {GCS_VERBW, true, L"Tessaly"},
-        {GCS_HELPTEXTW, true, help.c_str()},  {GCS_VALIDATEW, true, help.c_str()},
-        {0x41, false, help.c_str()},          {0x20, false, nullptr},
+        {GCS_VERBA, false, L"Tessaly"},      {GCS_HELPTEXTA, false, help.c_str()},
+        {GCS_VALIDATEA, false, nullptr},     {GCS_VERBW, true, L"Tessaly"},
+        {GCS_HELPTEXTW, true, help.c_str()}, {GCS_VALIDATEW, true, help.c_str()},
+        {0x41, false, help.c_str()},         {0x20, false, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type);

@@ -46,7 +46,8 @@ protected:
         std::vector<std::wstring> names;
         if (ReadMenu(shellMenu.get()).size() < 2) return names;
         for (const MenuItem& item : SubmenuItems())
-            if (!item.IsSeparator() && item.text != L"Options...") names.push_back(item.text.substr(item.text.find(L'\t') + 1));
+            if (!item.IsSeparator() && item.text != L"Options...")
+                names.push_back(item.text.substr(item.text.find(L'\t') + 1));
         return names;
     }
 

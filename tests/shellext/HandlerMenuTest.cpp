@@ -31,7 +31,7 @@ TEST_F(HandlerTest, BuildsOnePopupEntryWithBothListsSeparatorsAndOptions) {
     const struct {
         const wchar_t* name;  // null: a separator
         UINT offset;
-    } expected[] = {{L"a.txt", 0}, {L"b.txt", 1}, {L"c.txt", 2}, {nullptr, 0},        {L"c.txt", 3},
+    } expected[] = {{L"a.txt", 0}, {L"b.txt", 1}, {L"c.txt", 2}, {nullptr, 0},      {L"c.txt", 3},
                     {L"b.txt", 4}, {L"a.txt", 5}, {nullptr, 0},  {L"Options...", 6}};
     for (size_t i = 0; i < items.size(); ++i) {
         SCOPED_TRACE(i);

@@ -56,8 +56,12 @@ protected:
         std::vector<std::wstring> layout;
         for (const PlanItem& item : plan.items) {
             switch (item.kind) {
-                case PlanItemKind::Separator: layout.push_back(L"-"); break;
-                case PlanItemKind::Options: layout.push_back(L"O" + std::to_wstring(item.offset)); break;
+                case PlanItemKind::Separator:
+                    layout.push_back(L"-");
+                    break;
+                case PlanItemKind::Options:
+                    layout.push_back(L"O" + std::to_wstring(item.offset));
+                    break;
                 case PlanItemKind::File:
                     layout.push_back(L"f" + std::to_wstring(item.offset) + L" " +
                                      item.text.substr(item.text.find(L'\t') + 1));
@@ -102,9 +106,9 @@ TEST_F(MenuPlanTest, FortyFilesWithFileCountFiveShowTheFiveNewestOfEachList) {
         AddFile(L"f" + std::to_wstring(i), UtcCount(2026, 12, 9, 8, i), UtcCount(2026, 12, 9, 8, 40 - i));
     settings.values[setting::kFileCount] = 5;
     const MenuPlan plan = Plan();
-    EXPECT_EQ(Layout(plan), (std::vector<std::wstring>{L"f0 f39", L"f1 f38", L"f2 f37", L"f3 f36", L"f4 f35", L"-",
-                                                       L"f5 f0", L"f6 f1", L"f7 f2", L"f8 f3", L"f9 f4", L"-",
-                                                       L"O10"}));
+    EXPECT_EQ(Layout(plan),
+              (std::vector<std::wstring>{L"f0 f39", L"f1 f38", L"f2 f37", L"f3 f36", L"f4 f35", L"-", L"f5 f0",
+                                         L"f6 f1", L"f7 f2", L"f8 f3", L"f9 f4", L"-", L"O10"}));
 }
 
 TEST_F(MenuPlanTest, ItemTextIsMarkDateTabName) {
@@ -140,8 +144,7 @@ TEST_F(MenuPlanTest, OnlyExactlyOneShowsHintsAndOnlyZeroStartsTheWeekOnSunday) {
     const struct {
         std::int32_t showTimeHint, weekStart;
         const wchar_t* hint;  // empty: no hint at all
-    } cases[] = {{1, 0, L"(Sunday)"}, {1, 1, L"(Sun past week)"}, {1, 2, L"(Sun past week)"}, {2, 0, L""},
-                 {0, 0, L""}};
+    } cases[] = {{1, 0, L"(Sunday)"}, {1, 1, L"(Sun past week)"}, {1, 2, L"(Sun past week)"}, {2, 0, L""}, {0, 0, L""}};
     for (const auto& c : cases) {
         settings.values[setting::kShowTimeHint] = c.showTimeHint;
         settings.values[setting::kWeekStart] = c.weekStart;
@@ -156,15 +159,9 @@ TEST_F(MenuPlanTest, OnlyExactlyOneShowsHintsAndOnlyZeroStartsTheWeekOnSunday) {
 TEST_F(MenuPlanTest, SettingsAreReadInOrderWithTwoReadsPerList) {
     Plan();
     EXPECT_EQ(settings.reads,
-              (std::vector<std::wstring>{setting::kFileCount, setting::kShowRecentModified, setting::kShowRecentAccessed,
-                                         setting::kHighlightDays, setting::kWeekStart, setting::kShowTimeHint,
-                                         setting::kWeekStart, setting::kShowTimeHint}));
-}
-
-TEST_F(MenuPlanTest, TwoBuildsInARowGiveTheSamePlan) {
-    AddFile(L"a", UtcCount(2026, 12, 8, 10, 0), UtcCount(2026, 12, 8, 10, 0));
-    AddFile(L"b", UtcCount(2026, 12, 8, 11, 0), UtcCount(2026, 12, 8, 9, 0));
-    EXPECT_EQ(Layout(Plan()), Layout(Plan()));
+              (std::vector<std::wstring>{setting::kFileCount, setting::kShowRecentModified,
+                                         setting::kShowRecentAccessed, setting::kHighlightDays, setting::kWeekStart,
+                                         setting::kShowTimeHint, setting::kWeekStart, setting::kShowTimeHint}));
 }
 
 TEST_F(MenuPlanTest, IdRangeMustHoldFullListsAndOptions) {
@@ -178,40 +175,33 @@ TEST_F(MenuPlanTest, IdRangeMustHoldFullListsAndOptions) {
     }
     EXPECT_EQ(settings.reads.size(), 4u) << "nothing is scanned when the range is too small";
     EXPECT_EQ(Plan(21).IdsUsed(), 5u);
-}
-
-TEST(AvailableIdsTest, CountsTheRangeAndNothingForAReversedOne) {
+    // Counted without wrapping; a reversed range offers none.
     EXPECT_EQ(AvailableIds(100, 119), 20u);
     EXPECT_EQ(AvailableIds(0, 0xFFFFFFFFu), 0x100000000u);
     EXPECT_EQ(AvailableIds(100, 99), 0u);
 }
 
-TEST_F(MenuPlanTest, OneListHasItsItemsOneSeparatorAndOptions) {
-    AddFile(L"a", UtcCount(2026, 12, 8, 10, 0), UtcCount(2026, 12, 8, 10, 0));
-    settings.values[setting::kShowRecentModified] = 0;
-    const MenuPlan plan = Plan();
-    EXPECT_EQ(Layout(plan), (std::vector<std::wstring>{L"f0 a", L"-", L"O1"}));
-    EXPECT_EQ(plan.items[0].picture, MenuPicture::Accessed);
-}
-
-// Values only a registry edit can store: no id beyond the range, and no list
-// the user did not ask for.
-TEST_F(MenuPlanTest, BothListsOffOrFileCountBelowOneUseOneId) {
+// One list: its items, one separator, "Options...". Values only a registry
+// edit can store use no id beyond the range and show no list the user did
+// not ask for.
+TEST_F(MenuPlanTest, OneListOrNoneAndFileCountBelowOne) {
     AddFile(L"a", UtcCount(2026, 12, 8, 10, 0), UtcCount(2026, 12, 8, 10, 0));
     const struct {
         std::int32_t accessed, modified, fileCount;
+        std::uint64_t ids;  // the fewest that suffice
         std::vector<std::wstring> layout;
     } cases[] = {
-        {0, 0, 10, {L"O0"}},
-        {1, 1, 0, {L"-", L"-", L"O0"}},
-        {1, 1, -1, {L"-", L"-", L"O0"}},
-        {0, 1, static_cast<std::int32_t>(0x80000000u), {L"-", L"O0"}},
+        {1, 0, 10, 11, {L"f0 a", L"-", L"O1"}},
+        {0, 0, 10, 1, {L"O0"}},
+        {1, 1, 0, 1, {L"-", L"-", L"O0"}},
+        {1, 1, -1, 1, {L"-", L"-", L"O0"}},
+        {0, 1, static_cast<std::int32_t>(0x80000000u), 1, {L"-", L"O0"}},
     };
     for (const auto& c : cases) {
         settings.values[setting::kShowRecentAccessed] = c.accessed;
         settings.values[setting::kShowRecentModified] = c.modified;
         settings.values[setting::kFileCount] = c.fileCount;
-        EXPECT_EQ(Layout(Plan(1)), c.layout) << c.accessed << c.modified << " FileCount " << c.fileCount;
+        EXPECT_EQ(Layout(Plan(c.ids)), c.layout) << c.accessed << c.modified << " FileCount " << c.fileCount;
     }
 }
 

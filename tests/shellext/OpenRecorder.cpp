@@ -1,7 +1,7 @@
 // The open command of the tests' file type: writes the path it was asked to
 // open (its second argument) into the file named by its first, as UTF-16.
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include "platform/win/HandleOwners.h"
 

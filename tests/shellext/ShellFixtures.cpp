@@ -49,8 +49,8 @@ ComRef<IDataObject> ShellDataObject(const std::wstring& folder, const std::vecto
     }
     ComRef<IDataObject> data;
     const HRESULT made = shellFolder->GetUIObjectOf(nullptr, static_cast<UINT>(children.size()),
-                                                    const_cast<PCUITEMID_CHILD_ARRAY>(children.data()),
-                                                    IID_IDataObject, nullptr, data.out());
+                                                    const_cast<PCUITEMID_CHILD_ARRAY>(children.data()), IID_IDataObject,
+                                                    nullptr, data.out());
     for (PITEMID_CHILD child : children) ::CoTaskMemFree(child);
     if (FAILED(made)) throw std::runtime_error("no data object");
     return data;
