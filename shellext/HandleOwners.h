@@ -1,8 +1,9 @@
 #pragma once
 // Owners for the handles the handler holds: its pictures, a submenu until the
 // shell's menu takes it, a storage medium and a global memory lock.
-#include <objidl.h>
 #include <windows.h>
+
+#include <objidl.h>
 
 #include <utility>
 

@@ -2,9 +2,10 @@
 // Where the shell says which folder was clicked: a folder item list (a
 // folder's background, or a folder the shell resolved) or a data object with
 // a drop list (a folder or drive that was right-clicked).
+#include <windows.h>
+
 #include <objidl.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <optional>
 #include <string>

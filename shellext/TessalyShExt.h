@@ -8,8 +8,9 @@
 //   InvokeCommand     opens the chosen file, or shows the options sheet
 // then releases it. Every entry point runs inside RunEntryPoint, so a failure
 // becomes one debug line and a failure result, never an exception in the shell.
-#include <shlobj.h>
 #include <windows.h>
+
+#include <shlobj.h>
 
 #include <cstdint>
 #include <map>

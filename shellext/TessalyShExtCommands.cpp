@@ -1,6 +1,7 @@
 // InvokeCommand and GetCommandString.
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <stdexcept>
 #include <string>

@@ -1,7 +1,8 @@
 // The open command of the tests' file type: writes the path it was asked to
 // open (its second argument) into the file named by its first, as UTF-16.
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include "platform/win/HandleOwners.h"
 

@@ -2,8 +2,9 @@
 // What the handler's Windows tests share: a COM apartment and a server module
 // for the whole program, owners for the shell's objects, and the handler as
 // the shell drives it.
-#include <shlobj.h>
 #include <windows.h>
+
+#include <shlobj.h>
 
 #include <string>
 #include <utility>
