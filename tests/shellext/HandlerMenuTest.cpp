@@ -6,8 +6,6 @@ namespace {
 
 using testing::HandlerTest;
 using testing::MenuItem;
-using testing::MenuSettings;
-using testing::StoreSettings;
 
 const std::wstring kQueryContextMenuLine = L"Tessaly: Exception in CTessalyShExt::QueryContextMenu: ";
 
@@ -78,17 +76,6 @@ TEST_F(HandlerTest, PopupThatCannotBeInsertedFailsWithoutADebugLine) {
     ::DestroyMenu(gone);
     EXPECT_EQ(menu->QueryContextMenu(gone, 0, kFirstId, kFirstId + 100, CMF_NORMAL), E_FAIL);
     EXPECT_TRUE(debug.Lines().empty());
-}
-
-TEST_F(HandlerTest, NamesWithAmpersandsAreShownAsTheyAre) {
-    AddFile(L"Tom & Jerry.txt");
-    MenuSettings modifiedOnly;
-    modifiedOnly.accessed = 0;
-    StoreSettings(modifiedOnly);
-    ASSERT_EQ(InitializeWithFolder(), S_OK);
-    ASSERT_GE(Build(), 0);
-    const std::wstring text = SubmenuItems().at(0).text;
-    EXPECT_EQ(text.substr(text.find(L'\t')), L"\tTom && Jerry.txt");
 }
 
 }  // namespace
