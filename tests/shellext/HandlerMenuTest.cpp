@@ -70,11 +70,20 @@ TEST_F(HandlerTest, TooSmallIdRangeFailsWithOneDebugLineAndAddsNothing) {
     EXPECT_EQ(Build(21), MAKE_HRESULT(SEVERITY_SUCCESS, 0, 5));
 }
 
-TEST_F(HandlerTest, PopupThatCannotBeInsertedFailsWithoutADebugLine) {
+TEST_F(HandlerTest, PopupThatCannotBeInsertedFailsWithoutADebugLineOrALeftOverSubmenu) {
     ASSERT_EQ(InitializeWithFolder(), S_OK);
     const HMENU gone = ::CreatePopupMenu();
     ::DestroyMenu(gone);
+    // Wine hands out the most recently freed USER handle slot first: when
+    // the submenu of the failed build is destroyed, the next menu takes the
+    // same slot as the one freed just before the build.
+    const HMENU freedSlot = ::CreateMenu();
+    ::DestroyMenu(freedSlot);
     EXPECT_EQ(menu->QueryContextMenu(gone, 0, kFirstId, kFirstId + 100, CMF_NORMAL), E_FAIL);
+    const HMENU next = ::CreateMenu();
+    EXPECT_EQ(LOWORD(reinterpret_cast<UINT_PTR>(next)), LOWORD(reinterpret_cast<UINT_PTR>(freedSlot)))
+        << "the submenu of the failed build was left behind";
+    ::DestroyMenu(next);
     EXPECT_TRUE(debug.Lines().empty());
 }
 
