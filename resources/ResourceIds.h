@@ -10,3 +10,9 @@
 // Registry scripts (resource type "REGISTRY")
 #define IDR_APPID_SCRIPT 101
 #define IDR_HANDLER_SCRIPT 102
+
+// Bitmaps (13 x 13, 16 colours on light grey)
+#define IDB_MENU 201
+#define IDB_OPTIONS 202
+#define IDB_MODIFIED 203
+#define IDB_ACCESSED 204
