@@ -17,7 +17,8 @@ constexpr const wchar_t* kSettingsPath = L"Software\\Quenbridge\\Tessaly";
 
 class SettingsRulesTest : public ::testing::Test {
 protected:
-    void SetUp() override { m_registry = testing::NewUserMemoryRegistry(); }
+    void SetUp() override { NewUser(); }
+    void NewUser() { m_registry = testing::NewUserMemoryRegistry(); }
 
     void Store(const wchar_t* name, std::int32_t value) { ASSERT_TRUE(WriteSetting(*m_registry, name, value)); }
     std::int32_t Stored(const wchar_t* name) {
@@ -53,7 +54,7 @@ TEST_F(SettingsRulesTest, NumbersOutsideThePageRangesShowAndWriteAsDefaults) {
     };
     for (const NumberCase& c : cases) {
         SCOPED_TRACE(::testing::Message() << "stored " << c.stored);
-        SetUp();
+        NewUser();
         Store(c.name, c.stored);
         const Settings shown = LoadSettings(*m_registry);
         const bool count = c.name == setting::kFileCount;
