@@ -3,7 +3,8 @@
 # Quiet and quick when everything is there already.
 set -euo pipefail
 
-packages=(cmake make g++ googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb)
+packages=(cmake make g++ googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb
+    imagemagick)  # imagemagick: tools/options-screenshots.sh
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
