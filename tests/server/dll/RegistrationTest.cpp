@@ -13,6 +13,7 @@
 #include "../SystemRegistryContents.h"
 #include "ChildProcess.h"
 #include "LoadedServer.h"
+#include "tests/support/TempFolder.h"
 
 namespace tessaly::testing {
 namespace {
@@ -177,8 +178,8 @@ TEST_F(RegistrationTest, Regsvr32RegistersAndRemovesInBothModes) {
 
 TEST_F(RegistrationTest, TheShellFindsTheRegisteredHandlerThroughTheRegistryOnly) {
     const std::wstring client = L"\"" + OwnFolder() + L"activate_handler.exe\"";
-    std::wstring folder(MAX_PATH, L'\0');
-    folder.resize(::GetTempPathW(MAX_PATH, folder.data()));
+    TempFolder folder;
+    for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"}) folder.MakeFile(name);
     std::string output;
     ASSERT_EQ(0u, RunProgram(client, output));
     EXPECT_NE(std::string::npos, output.find("create 0x80040154")) << output;  // REGDB_E_CLASSNOTREG
@@ -187,9 +188,10 @@ TEST_F(RegistrationTest, TheShellFindsTheRegisteredHandlerThroughTheRegistryOnly
         LoadedServer server;
         ASSERT_EQ(S_OK, server.RegisterServer());
     }
-    ASSERT_EQ(0u, RunProgram(client + L" \"" + folder + L"\"", output));
+    ASSERT_EQ(0u, RunProgram(client + L" \"" + folder.Path() + L"\"", output));
     EXPECT_NE(std::string::npos, output.find("create 0x00000000")) << output;
-    EXPECT_NE(std::string::npos, output.find("menu 0x00000")) << output;
+    // A new user's menu: the three files, a separator and "Options...", four ids.
+    EXPECT_NE(std::string::npos, output.find("menu 0x00000004 items 5")) << output;
 
     {
         LoadedServer server;
