@@ -2,7 +2,7 @@
 // What the Tessaly submenu holds, worked out apart from any menu handle: the
 // items in order with their texts, command offsets and pictures, and for each
 // file item the file it opens. Built from the folder listing and the six
-// settings; the Windows side only renders it (MenuRender.h).
+// settings; the Windows side only renders it (TessalyShExtMenu.cpp).
 #include <cstdint>
 #include <functional>
 #include <string>
