@@ -5,11 +5,12 @@
 # --demo adds what tools/demo.sh needs to take pictures of the windows.
 set -euo pipefail
 
-packages=(cmake make g++ googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb)
+packages=(cmake make g++ googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb
+    imagemagick)  # imagemagick: tools/options-screenshots.sh
 # The installer: wixl builds it, msitools reads it back for the build's check.
 packages+=(wixl msitools)
 if [ "${1:-}" = --demo ]; then
-    packages+=(x11-apps x11-utils imagemagick)
+    packages+=(x11-apps x11-utils)
 fi
 missing=()
 for package in "${packages[@]}"; do

@@ -1,23 +1,25 @@
 #!/bin/bash
-# Runs a command with a display of its own: starts Xvfb on a free display
-# number, exports DISPLAY, runs the command and stops that Xvfb afterwards.
-#   bash tools/with-xvfb.sh COMMAND [ARGUMENTS...]
-# The command's exit status is the script's. Gives up after 10 s when Xvfb
-# does not come up.
+# Runs a command with a display of its own: starts a private Xvfb on a free
+# display number, points DISPLAY at it, runs the command and stops that Xvfb
+# again (only the one it started). Tests that open real windows run through
+# this, so several can run at once and none needs a desktop.
 set -u
-size=${TESSALY_XVFB_SCREEN:-1024x768x24}
-fifo=$(mktemp -u "${TMPDIR:-/tmp}/tessaly-xvfb.XXXXXX")
-mkfifo "$fifo"
-exec 8<>"$fifo"
-rm -f "$fifo"
-Xvfb -displayfd 8 -screen 0 "$size" -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-stop() { kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; }
-trap stop EXIT
-if ! read -r -t 10 number <&8; then
-    echo "with-xvfb: Xvfb did not start" >&2
-    exit 1
-fi
-exec 8>&-
-export DISPLAY=":$number"
+display_file=$(mktemp "${TMPDIR:-/tmp}/tessaly-xvfb.XXXXXX")
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+xvfb_pid=$!
+stop_xvfb() {
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+    rm -f "$display_file"
+}
+trap stop_xvfb EXIT
+
+# Xvfb writes its display number once it accepts clients.
+for _ in $(seq 1 100); do
+    [ -s "$display_file" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || { echo "with-xvfb: Xvfb did not start" >&2; exit 2; }
+    sleep 0.1
+done
+[ -s "$display_file" ] || { echo "with-xvfb: no display after 10 s" >&2; exit 2; }
+export DISPLAY=":$(tr -d '[:space:]' <"$display_file")"
 "$@"

@@ -1,0 +1,30 @@
+#include "options/OptionsDlg.h"
+
+#include "options/OptionsPage_About.h"
+#include "options/OptionsPage_Settings.h"
+#include "options/OptionsPage_Uninstall.h"
+
+namespace tessaly {
+
+OptionsDlg::OptionsDlg(const wchar_t* caption, HWND parent, UINT startPage)
+    : CPropertySheet(caption, parent, startPage) {}
+
+OptionsDlg::~OptionsDlg() = default;
+
+const char* OptionsDlg::GetRuntimeClassName() const { return "OptionsDlg"; }
+
+INT_PTR OptionsDlg::DoModal() {
+    OptionsPage_Settings settings;
+    OptionsPage_About about;
+    OptionsPage_Uninstall uninstall;
+    AddPage(&settings);
+    AddPage(&about);
+    AddPage(&uninstall);
+    const INT_PTR result = CPropertySheet::DoModal();
+    // The pages go with this run (in reverse order, as locals); the sheet
+    // must not keep their addresses.
+    RemoveAllPages();
+    return result;
+}
+
+}  // namespace tessaly

@@ -1,0 +1,76 @@
+#include "options/SettingsRules.h"
+
+#include "platform/registry/SystemRegistry.h"
+#include "settings/Settings.h"
+
+namespace tessaly::options {
+namespace {
+
+std::int32_t Switch(std::int32_t value) { return value != 0 ? 1 : 0; }
+
+std::int32_t InRangeOrDefault(std::int32_t value, std::int32_t low, std::int32_t high, const wchar_t* name) {
+    return value < low || value > high ? GetDefaultSetting(name) : value;
+}
+
+}  // namespace
+
+Settings Normalised(Settings stored) {
+    Settings shown = stored;
+    shown.ShowRecentModified = Switch(stored.ShowRecentModified);
+    shown.ShowRecentAccessed = Switch(stored.ShowRecentAccessed);
+    shown.ShowTimeHint = Switch(stored.ShowTimeHint);
+    shown.WeekStart = Switch(stored.WeekStart);
+    shown.FileCount = InRangeOrDefault(stored.FileCount, slider::kFileCountMin * slider::kFileCountStep,
+                                       slider::kFileCountMax * slider::kFileCountStep, setting::kFileCount);
+    shown.HighlightDays = InRangeOrDefault(stored.HighlightDays, slider::kHighlightDaysMin,
+                                           slider::kHighlightDaysMax, setting::kHighlightDays);
+    return shown;
+}
+
+Settings LoadSettings(registry::Registry& registry) {
+    Settings stored;
+    stored.ShowRecentModified = ReadSetting(registry, setting::kShowRecentModified);
+    stored.ShowRecentAccessed = ReadSetting(registry, setting::kShowRecentAccessed);
+    stored.FileCount = ReadSetting(registry, setting::kFileCount);
+    stored.HighlightDays = ReadSetting(registry, setting::kHighlightDays);
+    stored.ShowTimeHint = ReadSetting(registry, setting::kShowTimeHint);
+    stored.WeekStart = ReadSetting(registry, setting::kWeekStart);
+    return Normalised(stored);
+}
+
+Settings LoadSettings() { return LoadSettings(registry::SystemRegistry()); }
+
+void SaveSettings(registry::Registry& registry, const Settings& settings) {
+    WriteSetting(registry, setting::kShowRecentModified, settings.ShowRecentModified);
+    WriteSetting(registry, setting::kShowRecentAccessed, settings.ShowRecentAccessed);
+    WriteSetting(registry, setting::kFileCount, settings.FileCount);
+    WriteSetting(registry, setting::kHighlightDays, settings.HighlightDays);
+    WriteSetting(registry, setting::kShowTimeHint, settings.ShowTimeHint);
+    WriteSetting(registry, setting::kWeekStart, settings.WeekStart);
+}
+
+void SaveSettings(const Settings& settings) { SaveSettings(registry::SystemRegistry(), settings); }
+
+int FileCountPosition(std::int32_t fileCount) { return fileCount / slider::kFileCountStep; }
+
+std::int32_t FileCountFromPosition(int position) { return position * slider::kFileCountStep; }
+
+int HighlightDaysPosition(std::int32_t highlightDays) { return highlightDays; }
+
+std::int32_t HighlightDaysFromPosition(int position) { return position; }
+
+bool AccessedClicked(Settings& settings) {
+    if (settings.ShowRecentAccessed != 0) return false;
+    settings.ShowRecentModified = 1;
+    return true;
+}
+
+bool ModifiedClicked(Settings& settings) {
+    if (settings.ShowRecentModified != 0) return false;
+    settings.ShowRecentAccessed = 1;
+    return true;
+}
+
+bool WeekStartEnabled(const Settings& settings) { return settings.ShowTimeHint == 1; }
+
+}  // namespace tessaly::options

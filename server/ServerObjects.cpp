@@ -1,0 +1,48 @@
+// The DLL's static objects. They live in this one file so that their order
+// of construction is the order written here (and destruction the reverse):
+// the class map first, since the module's constructor starts its classes,
+// and the application object last.
+#include "server/ServerObjects.h"
+
+#include <iterator>
+
+#include "framework/com/ClassFactory.h"
+#include "resources/ResourceIds.h"
+#include "server/Registration.h"
+#include "server/TessalyApp.h"
+#include "server/TessalyModule.h"
+#include "shellext/HandlerClass.h"
+
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
+namespace tessaly {
+
+namespace {
+
+HRESULT UpdateHandlerRegistry(bool doRegister) noexcept {
+    return RunRegistryScript(IDR_HANDLER_SCRIPT, doRegister, {});
+}
+
+// The handler class needs nothing when the module comes up or goes.
+void StartStopHandlerClass(bool /*starting*/) noexcept {}
+
+com::ClassMapEntry g_classEntries[] = {
+    {&CLSID_TessalyShExt, UpdateHandlerRegistry, com::CComClassFactory::CreateCached, CreateTessalyShExt, nullptr,
+     StartStopHandlerClass},
+};
+
+com::ClassMap g_classMap(std::begin(g_classEntries), std::end(g_classEntries));
+
+const BaseModuleRecord g_baseModule{reinterpret_cast<HINSTANCE>(&__ImageBase),
+                                    reinterpret_cast<HINSTANCE>(&__ImageBase)};
+
+CTessalyModule g_module(g_classMap);
+
+CTessalyApp g_app;
+
+}  // namespace
+
+com::ClassMap& TheClassMap() noexcept { return g_classMap; }
+const BaseModuleRecord& BaseModule() noexcept { return g_baseModule; }
+
+}  // namespace tessaly

@@ -1,0 +1,58 @@
+#pragma once
+// What the Tessaly submenu holds, worked out apart from any menu handle: the
+// items in order with their texts, command offsets and pictures, and for each
+// file item the file it opens. Built from the folder listing and the six
+// settings; the Windows side only renders it (TessalyShExtMenu.cpp).
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "listing/FolderListing.h"
+
+namespace tessaly {
+
+enum class PlanItemKind { File, Separator, Options };
+
+// Which of the handler's four pictures an item shows.
+enum class MenuPicture { None, Accessed, Modified, Options };
+
+struct PlanItem {
+    PlanItemKind kind = PlanItemKind::Separator;
+    std::wstring text;         // as the menu takes it ("&" doubled)
+    std::int32_t offset = -1;  // command offset; -1 for a separator
+    MenuPicture picture = MenuPicture::None;
+    std::wstring path;  // the file a file item opens
+};
+
+struct MenuPlan {
+    std::vector<PlanItem> items;  // submenu positions 0, 1, ...
+    std::int32_t fileItemCount = 0;
+    // Command ids used: the file items and "Options...".
+    std::uint32_t IdsUsed() const { return static_cast<std::uint32_t>(fileItemCount) + 1; }
+};
+
+// Reads one setting by value name (ReadSetting in the product).
+using SettingReader = std::function<std::int32_t(const wchar_t* name)>;
+
+// Command ids the shell offers for idCmdFirst..idCmdLast; none when the range
+// is reversed.
+std::uint64_t AvailableIds(std::uint32_t idCmdFirst, std::uint32_t idCmdLast);
+
+// Reads FileCount, ShowRecentModified, ShowRecentAccessed and HighlightDays,
+// checks that the ids suffice for full lists (else throws std::runtime_error
+// "Too few command IDs allocated"), then for each list that is on reads
+// WeekStart and ShowTimeHint and rescans the listing: recently accessed
+// first, then recently modified, each followed by a separator, and last
+// "Options...".
+//
+// Settings only a registry edit can store are read so that no id beyond the
+// range is ever used: both lists off shows "Options..." alone (rather than a
+// list the user switched off), and a FileCount below 1 lists no files.
+MenuPlan PlanMenu(FolderListing& listing, const SettingReader& readSetting, std::uint64_t availableIds);
+
+// "<mark><date text>\t<name>" with every "&" doubled, so that a menu shows
+// the name as it is instead of reading "&" as a mnemonic mark.
+std::wstring FileItemText(const wchar_t* mark, const std::wstring& dateText, std::wstring_view name);
+
+}  // namespace tessaly

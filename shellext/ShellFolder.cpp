@@ -1,0 +1,38 @@
+#include "shellext/ShellFolder.h"
+
+#include <shellapi.h>
+
+#include "shellext/HandleOwners.h"
+
+namespace tessaly::shellext {
+
+std::optional<std::wstring> FolderFromItemList(PCIDLIST_ABSOLUTE itemList) {
+    if (itemList == nullptr) return std::nullopt;
+    wchar_t path[MAX_PATH] = {};
+    if (!::SHGetPathFromIDListW(itemList, path)) return std::nullopt;
+    return std::wstring(path);
+}
+
+DropListResult FolderFromDataObject(IDataObject* dataObject, std::wstring& folder) {
+    if (dataObject == nullptr) return DropListResult::Unavailable;
+
+    FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    StorageMedium medium;
+    if (FAILED(dataObject->GetData(&format, medium.Receive()))) return DropListResult::Unavailable;
+    medium.MarkFilled();
+
+    const GlobalMemoryLock lock(medium.Global());
+    if (lock.Data() == nullptr) return DropListResult::Unavailable;
+    const HDROP drop = static_cast<HDROP>(lock.Data());
+
+    if (::DragQueryFileW(drop, 0xFFFFFFFFu, nullptr, 0) != 1) return DropListResult::NoFolder;
+    wchar_t path[MAX_PATH] = {};
+    if (::DragQueryFileW(drop, 0, path, MAX_PATH) == 0) return DropListResult::NoFolder;
+    // A bit test on purpose: a drive without a medium has unreadable
+    // attributes (all bits set) and is still taken as a folder.
+    if ((::GetFileAttributesW(path) & FILE_ATTRIBUTE_DIRECTORY) == 0) return DropListResult::NoFolder;
+    folder = path;
+    return DropListResult::Folder;
+}
+
+}  // namespace tessaly::shellext

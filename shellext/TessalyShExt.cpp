@@ -1,0 +1,79 @@
+#include "shellext/TessalyShExt.h"
+
+#include "diagnostics/EntryPoint.h"
+#include "resources/ResourceIds.h"
+#include "shellext/ShellFolder.h"
+
+// The base of the module this code is linked into (the linker provides it).
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
+namespace tessaly {
+
+const com::InterfaceEntry* CTessalyShExt::InterfaceTable() noexcept {
+    static const com::InterfaceEntry table[] = {
+        {&IID_IShellExtInit, com::InterfaceOf<CTessalyShExt, IShellExtInit>},
+        {&IID_IContextMenu, com::InterfaceOf<CTessalyShExt, IContextMenu>},
+        {nullptr, nullptr},
+    };
+    return table;
+}
+
+STDMETHODIMP CTessalyShExt::Initialize(PCIDLIST_ABSOLUTE pidlFolder, IDataObject* pdtobj, HKEY) noexcept {
+    return RunEntryPoint(L"Initialize", E_INVALIDARG, [&](HResult& result) {
+        // A failed initialisation leaves no folder from an earlier one.
+        m_listing.Clear();
+        if (std::optional<std::wstring> folder = shellext::FolderFromItemList(pidlFolder)) {
+            m_listing.SetFolder(std::move(*folder));
+            result = S_OK;
+        } else {
+            std::wstring dropped;
+            switch (shellext::FolderFromDataObject(pdtobj, dropped)) {
+                case shellext::DropListResult::Folder:
+                    m_listing.SetFolder(std::move(dropped));
+                    result = S_OK;
+                    break;
+                case shellext::DropListResult::NoFolder:
+                    break;
+                case shellext::DropListResult::Unavailable:
+                    return;  // without pictures
+            }
+        }
+        LoadPictures();
+        // The About page of the options sheet needs the rich edit control;
+        // loaded once and kept for the life of the process.
+        static const HMODULE richEdit = ::LoadLibraryW(L"RICHED32.DLL");
+        (void)richEdit;
+    });
+}
+
+void CTessalyShExt::LoadPictures() {
+    // From the module that holds this code, whatever name it was installed
+    // under. A failed load leaves a null picture: the item shows none.
+    const HINSTANCE module = reinterpret_cast<HINSTANCE>(&__ImageBase);
+    const int side = ::GetSystemMetrics(SM_CXMENUCHECK);
+    const auto load = [&](int id) {
+        return static_cast<HBITMAP>(
+            ::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, side, side, LR_LOADMAP3DCOLORS));
+    };
+    // A second Initialize gives back the first call's pictures here.
+    m_bmpMenu.reset(load(IDB_MENU));
+    m_bmpOptions.reset(load(IDB_OPTIONS));
+    m_bmpModified.reset(load(IDB_MODIFIED));
+    m_bmpAccessed.reset(load(IDB_ACCESSED));
+}
+
+HBITMAP CTessalyShExt::Picture(MenuPicture picture) const {
+    switch (picture) {
+        case MenuPicture::Accessed:
+            return m_bmpAccessed.get();
+        case MenuPicture::Modified:
+            return m_bmpModified.get();
+        case MenuPicture::Options:
+            return m_bmpOptions.get();
+        case MenuPicture::None:
+            break;
+    }
+    return nullptr;
+}
+
+}  // namespace tessaly

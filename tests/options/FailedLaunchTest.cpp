@@ -1,0 +1,51 @@
+// The Uninstall button when the installer cannot be started. This test runs
+// from a folder of its own whose msiexec.exe is not a program, so the shell
+// finds it first and the start fails for real.
+#include <string>
+
+#include "resources/ResourceIds.h"
+#include "tests/options/SheetFixture.h"
+#include "tests/support/DebugCapture.h"
+
+namespace tessaly::testing {
+namespace {
+
+constexpr int kUninstallPage = 2;
+
+using FailedLaunchTest = SheetTest;
+
+// A box the system raised on the sheet's thread about the failed start: the
+// test answers it as a user would.
+BOOL CALLBACK AnswerErrorBox(HWND window, LPARAM sheet) {
+    if (window == reinterpret_cast<HWND>(sheet) || !::IsWindowVisible(window)) return TRUE;
+    ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return TRUE;
+}
+
+TEST_F(FailedLaunchTest, WritesOneDebugLineAndStillClosesTheSheet) {
+    Store(setting::kFileCount, 10);
+    DebugCapture capture;
+    RunOptionsSheet([](HWND sheet) {
+        SheetUser user(sheet);
+        user.MoveSlider(IDC_FILE_COUNT_SLIDER, 5);
+        user.ShowPage(kUninstallPage);
+        // Posted: the click does not return while the system's error box is up.
+        ::PostMessageW(user.Control(IDC_UNINSTALL), BM_CLICK, 0, 0);
+        const DWORD sheetThread = ::GetWindowThreadProcessId(sheet, nullptr);
+        EXPECT_TRUE(WaitUntil([&] {
+            ::EnumThreadWindows(sheetThread, AnswerErrorBox, reinterpret_cast<LPARAM>(sheet));
+            return !user.Open();
+        })) << "the sheet did not close";
+    });
+    const std::vector<std::wstring> lines = capture.Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    const std::wstring start = L"Tessaly: OptionsPage_Uninstall::OnBnClickedButtonUninstall/ShellExecuteEx failed ";
+    EXPECT_EQ(lines[0].compare(0, start.size(), start), 0) << lines[0];
+    EXPECT_EQ(lines[0].back(), L')') << lines[0];
+    EXPECT_NE(lines[0].find(L"(0x"), std::wstring::npos) << lines[0];
+    std::printf("%ls\n", lines[0].c_str());
+    EXPECT_EQ(Stored(setting::kFileCount), 10) << "not applied";
+}
+
+}  // namespace
+}  // namespace tessaly::testing

@@ -1,0 +1,134 @@
+// The Settings page's rules over the six values: what the page shows for
+// what is stored, where the sliders stand, what OK writes back, and the
+// click and enabling rules.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "options/SettingsRules.h"
+#include "settings/Settings.h"
+#include "tests/platform/registry/RegistryProbe.h"
+#include "tests/platform/registry/RegistrySides.h"
+
+namespace tessaly::options {
+namespace {
+
+constexpr const wchar_t* kSettingsPath = L"Software\\Quenbridge\\Tessaly";
+
+class SettingsRulesTest : public ::testing::Test {
+protected:
+    void SetUp() override { NewUser(); }
+    void NewUser() { m_registry = testing::NewUserMemoryRegistry(); }
+
+    void Store(const wchar_t* name, std::int32_t value) { ASSERT_TRUE(WriteSetting(*m_registry, name, value)); }
+    std::int32_t Stored(const wchar_t* name) {
+        const testing::StoredValue stored =
+            testing::ReadStored(*m_registry, registry::kCurrentUser, kSettingsPath, name);
+        EXPECT_EQ(stored.error, win32::kSuccess) << "missing value";
+        EXPECT_EQ(stored.bytes.size(), 4u);
+        std::uint32_t bits = 0;
+        for (std::size_t i = 0; i < stored.bytes.size() && i < 4; ++i) bits |= std::uint32_t{stored.bytes[i]} << (8 * i);
+        return static_cast<std::int32_t>(bits);
+    }
+
+    std::unique_ptr<registry::MemoryRegistry> m_registry;
+};
+
+// A number as stored, as the page shows it, where its slider stands, and
+// what OK writes back when the slider is not touched.
+struct NumberCase {
+    const wchar_t* name;
+    std::int32_t stored;
+    std::int32_t shown;
+    int position;
+};
+
+TEST_F(SettingsRulesTest, NumbersOutsideThePageRangesShowAndWriteAsDefaults) {
+    const NumberCase cases[] = {
+        {setting::kFileCount, 30, 10, 2},     {setting::kFileCount, 4, 10, 2},
+        {setting::kFileCount, 0, 10, 2},      {setting::kFileCount, -5, 10, 2},
+        {setting::kFileCount, 12, 12, 2},     {setting::kFileCount, 5, 5, 1},
+        {setting::kFileCount, 25, 25, 5},     {setting::kHighlightDays, 31, 3, 3},
+        {setting::kHighlightDays, -1, 3, 3},  {setting::kHighlightDays, 0, 0, 0},
+        {setting::kHighlightDays, 30, 30, 30},
+    };
+    for (const NumberCase& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "stored " << c.stored);
+        NewUser();
+        Store(c.name, c.stored);
+        const Settings shown = LoadSettings(*m_registry);
+        const bool count = c.name == setting::kFileCount;
+        EXPECT_EQ(count ? shown.FileCount : shown.HighlightDays, c.shown);
+        EXPECT_EQ(count ? FileCountPosition(shown.FileCount) : HighlightDaysPosition(shown.HighlightDays), c.position);
+        SaveSettings(*m_registry, shown);
+        EXPECT_EQ(Stored(c.name), c.shown);
+    }
+}
+
+TEST_F(SettingsRulesTest, SwitchesAreWrittenAsZeroOrOne) {
+    Store(setting::kShowRecentModified, -1);
+    Store(setting::kShowRecentAccessed, 0);
+    Store(setting::kShowTimeHint, 2);
+    Store(setting::kWeekStart, 7);
+    SaveSettings(*m_registry, LoadSettings(*m_registry));
+    EXPECT_EQ(Stored(setting::kShowRecentModified), 1);
+    EXPECT_EQ(Stored(setting::kShowRecentAccessed), 0);
+    EXPECT_EQ(Stored(setting::kShowTimeHint), 1);
+    EXPECT_EQ(Stored(setting::kWeekStart), 1) << "any day but Sunday is Monday";
+}
+
+TEST_F(SettingsRulesTest, ANewUserSeesTheDefaultsAndOkWritesAllSix) {
+    const Settings shown = LoadSettings(*m_registry);
+    EXPECT_EQ(shown.ShowRecentModified, 0);
+    EXPECT_EQ(shown.ShowRecentAccessed, 1);
+    EXPECT_EQ(shown.FileCount, 10);
+    EXPECT_EQ(shown.HighlightDays, 3);
+    EXPECT_EQ(shown.ShowTimeHint, 1);
+    EXPECT_EQ(shown.WeekStart, 0);
+    Settings changed = shown;
+    changed.FileCount = FileCountFromPosition(3);
+    changed.HighlightDays = HighlightDaysFromPosition(7);
+    SaveSettings(*m_registry, changed);
+    EXPECT_EQ(Stored(setting::kFileCount), 15);
+    EXPECT_EQ(Stored(setting::kHighlightDays), 7);
+    EXPECT_EQ(Stored(setting::kShowRecentAccessed), 1);
+}
+
+TEST_F(SettingsRulesTest, BothListsStoredOffStayOffUntilAClick) {
+    Store(setting::kShowRecentModified, 0);
+    Store(setting::kShowRecentAccessed, 0);
+    Settings shown = LoadSettings(*m_registry);
+    EXPECT_EQ(shown.ShowRecentModified, 0);
+    EXPECT_EQ(shown.ShowRecentAccessed, 0);
+
+    // The click left the accessed box clear: the other list comes on.
+    EXPECT_TRUE(AccessedClicked(shown));
+    EXPECT_EQ(shown.ShowRecentModified, 1);
+    EXPECT_EQ(shown.ShowRecentAccessed, 0);
+}
+
+TEST_F(SettingsRulesTest, AClickThatLeavesItsBoxCheckedChangesNothingElse) {
+    Settings shown;
+    shown.ShowRecentAccessed = 1;
+    EXPECT_FALSE(AccessedClicked(shown));
+    EXPECT_EQ(shown.ShowRecentModified, 0);
+
+    shown = Settings{};
+    EXPECT_TRUE(ModifiedClicked(shown));
+    EXPECT_EQ(shown.ShowRecentAccessed, 1);
+    shown.ShowRecentModified = 1;
+    shown.ShowRecentAccessed = 0;
+    EXPECT_FALSE(ModifiedClicked(shown));
+    EXPECT_EQ(shown.ShowRecentAccessed, 0);
+}
+
+TEST_F(SettingsRulesTest, TheWeekStartChoiceIsEnabledOnlyWithTimeHintsExactlyOn) {
+    Settings shown;
+    for (std::int32_t hint : {0, 1, 2}) {
+        shown.ShowTimeHint = hint;
+        EXPECT_EQ(WeekStartEnabled(shown), hint == 1) << hint;
+    }
+}
+
+}  // namespace
+}  // namespace tessaly::options

@@ -1,0 +1,45 @@
+#include "RegistrationEntries.h"
+
+namespace tessaly::testing {
+
+const std::wstring kApplicationIdText = L"{733D43C3-335E-4248-9DA6-6223F64E3028}";
+const std::wstring kApprovedKey = L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+const std::wstring kMachineClasses = L"HKCR";
+const std::wstring kUserClasses = L"HKCU\\Software\\Classes";
+
+namespace {
+const std::wstring kHandlers = L"\\ShellEx\\ContextMenuHandlers";
+}
+
+Lines AppIdEntries(const std::wstring& classes) {
+    return State({Value(classes + L"\\AppID\\" + kApplicationIdText, L"", L"Tessaly"),
+                  Value(classes + L"\\AppID\\Tessaly64.DLL", L"AppID", kApplicationIdText)});
+}
+
+Lines HandlerClassEntries(const std::wstring& classes, const std::wstring& modulePath) {
+    const std::wstring handler = classes + L"\\CLSID\\" TESSALY_HANDLER_CLASS;
+    const std::wstring entry = kHandlers + L"\\TessalyShExt";
+    return State({Value(handler, L"", L"TessalyShExt Class"), KeyLines(handler + L"\\Programmable"),
+                  Value(handler + L"\\InprocServer32", L"", modulePath),
+                  Value(handler + L"\\InprocServer32", L"ThreadingModel", L"Apartment"),
+                  Value(classes + L"\\Directory\\Background" + entry, L"", TESSALY_HANDLER_CLASS),
+                  Value(classes + L"\\Directory" + entry, L"", TESSALY_HANDLER_CLASS),
+                  Value(classes + L"\\Drive" + entry, L"", TESSALY_HANDLER_CLASS)});
+}
+
+Lines ApprovalEntry() { return Value(kApprovedKey, TESSALY_HANDLER_CLASS, L"Tessaly"); }
+
+Lines KeptKeys(const std::wstring& classes) {
+    return State({KeyLines(classes + L"\\AppID"), KeyLines(classes + L"\\CLSID"),
+                  KeyLines(classes + L"\\Directory\\Background" + kHandlers),
+                  KeyLines(classes + L"\\Directory" + kHandlers), KeyLines(classes + L"\\Drive" + kHandlers),
+                  KeyLines(kApprovedKey)});
+}
+
+Lines WatchedAreas(const std::wstring& classes) {
+    return {classes + L"\\AppID\\" + kApplicationIdText, classes + L"\\AppID\\Tessaly64.DLL",
+            classes + L"\\CLSID\\" TESSALY_HANDLER_CLASS, classes + L"\\Directory\\Background" + kHandlers,
+            classes + L"\\Directory" + kHandlers, classes + L"\\Drive" + kHandlers, kApprovedKey};
+}
+
+}  // namespace tessaly::testing

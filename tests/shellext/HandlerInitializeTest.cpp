@@ -1,0 +1,115 @@
+// Initialize as the shell calls it: with a folder's item list (a folder's
+// background) or with the shell's own data object for the clicked items.
+#include <objidl.h>
+
+#include "tests/shellext/HandlerFixture.h"
+
+namespace tessaly {
+namespace {
+
+using testing::HandlerTest;
+using testing::ItemList;
+using testing::ShellDataObject;
+
+// A data object that offers no CF_HDROP.
+class EmptyDataObject : public IDataObject {
+public:
+    STDMETHODIMP QueryInterface(REFIID, void** result) override { return *result = nullptr, E_NOINTERFACE; }
+    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetData(FORMATETC*, STGMEDIUM*) override { return ++requests, DV_E_FORMATETC; }
+    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    STDMETHODIMP QueryGetData(FORMATETC*) override { return DV_E_FORMATETC; }
+    STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+    STDMETHODIMP DUnadvise(DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+    int requests = 0;
+};
+
+class InitializeTest : public HandlerTest {
+protected:
+    void SetUp() override {
+        HandlerTest::SetUp();
+        folder.MakeFolder(L"docs");
+        folder.MakeFolder(L"more");
+        folder.MakeFile(L"plain.txt");
+        AddFile(L"docs\\inside.txt");
+    }
+    HRESULT InitializeWithItems(const std::vector<std::wstring>& names) {
+        return handler->Initialize(nullptr, ShellDataObject(folder.Path(), names).get(), nullptr);
+    }
+};
+
+TEST_F(InitializeTest, FolderItemListOfABackgroundIsTakenWithoutTheDataObject) {
+    EmptyDataObject data;
+    const ItemList list(folder.PathOf(L"docs"));
+    EXPECT_EQ(handler->Initialize(list.get(), &data, nullptr), S_OK);
+    EXPECT_EQ(data.requests, 0);
+    ASSERT_GE(Build(), 0);
+    EXPECT_EQ(FileNames(), (std::vector<std::wstring>{L"inside.txt", L"inside.txt"}));
+}
+
+TEST_F(InitializeTest, DataObjectWithOneFolderIsTaken) {
+    EXPECT_EQ(InitializeWithItems({L"docs"}), S_OK);
+    ASSERT_GE(Build(), 0);
+    EXPECT_EQ(FileNames(), (std::vector<std::wstring>{L"inside.txt", L"inside.txt"}));
+    EXPECT_TRUE(debug.Lines().empty());
+}
+
+TEST_F(InitializeTest, TwoItemsOrAPlainFileGiveNoFolderButThePictures) {
+    for (const std::vector<std::wstring>& names :
+         {std::vector<std::wstring>{L"docs", L"more"}, std::vector<std::wstring>{L"plain.txt"}}) {
+        EXPECT_EQ(InitializeWithItems(names), E_INVALIDARG) << names.size() << " items";
+        ASSERT_GE(Build(), 0);
+        EXPECT_TRUE(FileNames().empty());
+        EXPECT_NE(Popup().checked, nullptr) << "the pictures are loaded all the same";
+        ::DeleteMenu(shellMenu.get(), 0, MF_BYPOSITION);
+    }
+}
+
+TEST_F(InitializeTest, NoDataObjectOrNoDropListGiveNoFolderAndNoPictures) {
+    EmptyDataObject data;
+    EXPECT_EQ(handler->Initialize(nullptr, &data, nullptr), E_INVALIDARG);
+    EXPECT_EQ(data.requests, 1);
+    EXPECT_EQ(handler->Initialize(nullptr, nullptr, nullptr), E_INVALIDARG);
+    ASSERT_GE(Build(), 0);
+    EXPECT_EQ(Popup().checked, nullptr);
+    EXPECT_TRUE(debug.Lines().empty());
+}
+
+TEST_F(InitializeTest, PicturesComeFromTheModuleThatHoldsTheCodeAtCheckMarkSize) {
+    // This test program carries the pictures under a name of its own.
+    ASSERT_EQ(InitializeWithFolder(), S_OK);
+    AddFile(L"a.txt");
+    ASSERT_GE(Build(), 0);
+    const int side = ::GetSystemMetrics(SM_CXMENUCHECK);
+    std::vector<HBITMAP> pictures = {Popup().checked};
+    for (const testing::MenuItem& item : SubmenuItems())
+        if (!item.IsSeparator()) pictures.push_back(item.checked);
+    for (HBITMAP picture : pictures) {
+        BITMAP info = {};
+        ASSERT_EQ(::GetObjectW(picture, sizeof info, &info), static_cast<int>(sizeof info));
+        EXPECT_EQ(info.bmWidth, side);
+        EXPECT_EQ(info.bmHeight, side);
+    }
+}
+
+TEST_F(InitializeTest, SecondCallForgetsTheFirstFolderAndFreesTheFirstPictures) {
+    ASSERT_EQ(InitializeWithFolder(), S_OK);
+    AddFile(L"a.txt");
+    ASSERT_GE(Build(), 0);
+    const HBITMAP firstPicture = Popup().checked;
+    ASSERT_EQ(::GetObjectType(firstPicture), static_cast<DWORD>(OBJ_BITMAP));
+
+    EXPECT_EQ(InitializeWithItems({L"docs", L"more"}), E_INVALIDARG);
+    EXPECT_EQ(::GetObjectType(firstPicture), 0u) << "the first call's picture was not freed";
+    ::DeleteMenu(shellMenu.get(), 0, MF_BYPOSITION);
+    ASSERT_GE(Build(), 0);
+    EXPECT_TRUE(FileNames().empty()) << "a failing second call leaves no folder";
+}
+
+}  // namespace
+}  // namespace tessaly

@@ -1,0 +1,91 @@
+// QueryContextMenu into a real menu, read back with GetMenuItemInfoW.
+#include "tests/shellext/HandlerFixture.h"
+
+namespace tessaly {
+namespace {
+
+using testing::HandlerTest;
+using testing::MenuItem;
+
+const std::wstring kQueryContextMenuLine = L"Tessaly: Exception in CTessalyShExt::QueryContextMenu: ";
+
+TEST_F(HandlerTest, BuildsOnePopupEntryWithBothListsSeparatorsAndOptions) {
+    AddFile(L"a.txt", 10, 30);  // accessed order a, b, c; written order c, b, a
+    AddFile(L"b.txt", 20, 20);
+    AddFile(L"c.txt", 30, 10);
+    ASSERT_EQ(InitializeWithFolder(), S_OK);
+    EXPECT_EQ(Build(), MAKE_HRESULT(SEVERITY_SUCCESS, 0, 7));
+
+    const std::vector<MenuItem> shellItems = testing::ReadMenu(shellMenu.get());
+    ASSERT_EQ(shellItems.size(), 2u) << "one entry added, nothing around it";
+    const MenuItem popup = shellItems[0];
+    EXPECT_EQ(popup.text, L"Tessaly");
+    ASSERT_NE(popup.submenu, nullptr);
+    EXPECT_NE(popup.checked, nullptr);
+    EXPECT_EQ(popup.checked, popup.unchecked);
+
+    const std::vector<MenuItem> items = SubmenuItems();
+    ASSERT_EQ(items.size(), 9u);
+    const struct {
+        const wchar_t* name;  // null: a separator
+        UINT offset;
+    } expected[] = {{L"a.txt", 0}, {L"b.txt", 1}, {L"c.txt", 2}, {nullptr, 0},      {L"c.txt", 3},
+                    {L"b.txt", 4}, {L"a.txt", 5}, {nullptr, 0},  {L"Options...", 6}};
+    for (size_t i = 0; i < items.size(); ++i) {
+        SCOPED_TRACE(i);
+        if (expected[i].name == nullptr) {
+            EXPECT_TRUE(items[i].IsSeparator());
+            continue;
+        }
+        EXPECT_EQ(items[i].id, kFirstId + expected[i].offset);
+        if (i == 8)
+            EXPECT_EQ(items[i].text, L"Options...");
+        else
+            EXPECT_EQ(items[i].text.substr(items[i].text.find(L'\t')), std::wstring(L"\t") + expected[i].name);
+        EXPECT_NE(items[i].checked, nullptr);
+        EXPECT_EQ(items[i].checked, items[i].unchecked);
+    }
+    // Three pictures apart from the entry's: accessed, modified, options.
+    EXPECT_EQ(items[0].checked, items[2].checked);
+    EXPECT_EQ(items[4].checked, items[6].checked);
+    EXPECT_NE(items[0].checked, items[4].checked);
+    EXPECT_NE(items[8].checked, items[0].checked);
+    EXPECT_NE(items[8].checked, popup.checked);
+    EXPECT_TRUE(debug.Lines().empty());
+}
+
+TEST_F(HandlerTest, DefaultOnlyAddsNothing) {
+    ASSERT_EQ(InitializeWithFolder(), S_OK);
+    EXPECT_EQ(Build(1000, CMF_DEFAULTONLY), S_OK);
+    EXPECT_EQ(::GetMenuItemCount(shellMenu.get()), 1);
+}
+
+TEST_F(HandlerTest, TooSmallIdRangeFailsWithOneDebugLineAndAddsNothing) {
+    AddFile(L"a.txt");
+    AddFile(L"b.txt");
+    ASSERT_EQ(InitializeWithFolder(), S_OK);
+    EXPECT_EQ(Build(20), E_FAIL);
+    EXPECT_EQ(::GetMenuItemCount(shellMenu.get()), 1);
+    EXPECT_EQ(debug.Lines(), (std::vector<std::wstring>{kQueryContextMenuLine + L"Too few command IDs allocated"}));
+    EXPECT_EQ(Build(21), MAKE_HRESULT(SEVERITY_SUCCESS, 0, 5));
+}
+
+TEST_F(HandlerTest, PopupThatCannotBeInsertedFailsWithoutADebugLineOrALeftOverSubmenu) {
+    ASSERT_EQ(InitializeWithFolder(), S_OK);
+    const HMENU gone = ::CreatePopupMenu();
+    ::DestroyMenu(gone);
+    // Wine hands out the most recently freed USER handle slot first: when
+    // the submenu of the failed build is destroyed, the next menu takes the
+    // same slot as the one freed just before the build.
+    const HMENU freedSlot = ::CreateMenu();
+    ::DestroyMenu(freedSlot);
+    EXPECT_EQ(menu->QueryContextMenu(gone, 0, kFirstId, kFirstId + 100, CMF_NORMAL), E_FAIL);
+    const HMENU next = ::CreateMenu();
+    EXPECT_EQ(LOWORD(reinterpret_cast<UINT_PTR>(next)), LOWORD(reinterpret_cast<UINT_PTR>(freedSlot)))
+        << "the submenu of the failed build was left behind";
+    ::DestroyMenu(next);
+    EXPECT_TRUE(debug.Lines().empty());
+}
+
+}  // namespace
+}  // namespace tessaly
