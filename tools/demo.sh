@@ -18,6 +18,8 @@ product_code="{DC530510-9407-45A9-9EFB-D4D0DF0B1E3A}"
 mkdir -p "$demo"
 
 step() { echo "== $*"; }
+# A Linux path as Wine's programs see it: the Linux root is drive Z:.
+windows_path() { local path; path=$(realpath "$1"); echo "Z:${path//\//\\}"; }
 
 step "installing what the demo needs"
 bash tools/setup.sh --demo
@@ -52,7 +54,7 @@ else
         wine64 msiexec /x "$product_code" /qn
     fi
     step "installing: msiexec /i tessaly.msi /qn"
-    wine64 msiexec /i "$(winepath -w "$release/tessaly.msi")" /qn
+    wine64 msiexec /i "$(windows_path "$release/tessaly.msi")" /qn
     [ -f "$installed" ] || { echo "demo: the installer left no $installed" >&2; exit 1; }
 fi
 
@@ -81,7 +83,7 @@ LIST
 fi
 [ -d "$folder" ] || { echo "demo: no folder $folder" >&2; exit 1; }
 shell_host=$release/tessaly-shell.exe
-windows_folder=$(winepath -w "$(cd "$folder" && pwd)")
+windows_folder=$(windows_path "$folder")
 
 step "right-click on the background of $windows_folder: the Tessaly submenu"
 # The host's notes on each handler go to its error output: shown only when it fails.
@@ -91,6 +93,10 @@ if ! wine64 "$shell_host" --texts --submenu Tessaly "$windows_folder" 2>"$demo/h
 fi
 
 step "taking pictures"
+# Wine's desktop process of a session started without a display cannot show
+# windows: end that session, so the pictures start one on their display.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w
 pictures=$demo/pictures
 mkdir -p "$pictures"
 bash tools/with-xvfb.sh bash tools/demo-pictures.sh "$shell_host" "$windows_folder" "$pictures"
