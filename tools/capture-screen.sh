@@ -27,8 +27,10 @@ trap 'rm -rf "$work"' EXIT
 
 xwd -root -silent | convert xwd:- "$work/root.png"
 layers=()
-# Top-level windows in stacking order, bottom first.
-for id in $(xwininfo -root -children | sed -n -E 's/^ +(0x[0-9a-f]+) .*/\1/p'); do
+# xwininfo lists the top-level windows topmost first; they are laid on
+# bottom first, so that a window hides what it covers of those below (whose
+# own capture shows that covered part black).
+for id in $(xwininfo -root -children | sed -n -E 's/^ +(0x[0-9a-f]+) .*/\1/p' | tac); do
     info=$(xwininfo -id "$id" 2>/dev/null) || continue
     grep -q "Map State: IsViewable" <<<"$info" || continue
     grep -q "Override Redirect State: yes" <<<"$info" || continue

@@ -24,7 +24,7 @@ wait_for() {
 : >"$log"
 wine64 "$shell_host" --texts --submenu Tessaly --show 2 "$folder" >"$log" 2>&1 &
 host=$!
-wait_for "^menu shown" && sleep 0.5 && bash "$here/capture-screen.sh" "$out_dir/menu.png" 900x520
+wait_for "^menu shown" && sleep 0.5 && bash "$here/capture-screen.sh" "$out_dir/menu.png" 640x480
 wait "$host" || true
 
 : >"$log"

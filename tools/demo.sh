@@ -40,7 +40,7 @@ trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 if [ ! -f "$WINEPREFIX/.ready" ]; then
     step "making the Wine prefix $WINEPREFIX (once)"
     rm -rf "$WINEPREFIX"
-    wineboot --init >/dev/null 2>&1
+    wine64 wineboot --init >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.ready"
 fi
