@@ -5,7 +5,7 @@
 
 #include "diagnostics/BoundedText.h"
 #include "diagnostics/ErrorText.h"
-#include "platform/DebugOutput.h"
+#include "platform/DebuggerChannel.h"
 
 namespace tessaly {
 
