@@ -11,7 +11,8 @@ wchar_t* DebugText();
 
 // Composes the parts one after the other into DebugText (cut at 1023
 // characters) and writes the line. The parts are copied as they are: none of
-// them is ever read as a format.
+// them is ever read as a format. A part may point into DebugText itself (or
+// into ErrorText), so a line composed there first can be written.
 void WriteDebugLine(std::initializer_list<std::wstring_view> parts) noexcept;
 
 namespace diagnostics {

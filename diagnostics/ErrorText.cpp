@@ -1,5 +1,6 @@
 #include "diagnostics/ErrorText.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "diagnostics/BoundedText.h"
@@ -20,9 +21,13 @@ const wchar_t* FormatSystemError(const wchar_t* prefix, Win32Error code) {
         message = platform::SystemMessageText(code);
     } catch (...) {
     }
-    diagnostics::BoundedText text(t_errorText, kLineBufferChars);
+    // The prefix may be an earlier text of this very buffer: the new text is
+    // put together aside and copied in once the prefix has been read.
+    wchar_t composed[kLineBufferChars];
+    diagnostics::BoundedText text(composed, kLineBufferChars);
     text.Append(prefix != nullptr ? prefix : L"").Append(L" ").Append(message).Append(L" (0x").AppendHex(code).Append(
         L")");
+    std::copy_n(composed, text.size() + 1, t_errorText);
     return t_errorText;
 }
 

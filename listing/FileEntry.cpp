@@ -36,6 +36,9 @@ FileEntry::FileEntry(std::wstring_view prefix, std::wstring_view name, FileTimeK
     m_path.reserve(prefix.size() + name.size());
     m_path.append(prefix).append(name);
 
+    // An attribute-only open is granted even while another program holds the
+    // file without sharing, so a locked file still yields its times; the tests'
+    // unreadable entry is therefore one that cannot be opened at all.
     platform::FileTimes times;
     switch (platform::ReadFileTimes(m_path, times)) {
         case platform::FileTimesResult::Read:

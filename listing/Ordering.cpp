@@ -7,8 +7,9 @@
 namespace tessaly {
 
 namespace {
-// The comparison of NewerFirst on the keys themselves: CompareFileTime
-// compares the counts unsigned, and only "later" (1) counts.
+// Deliberately not CompareFileTime: the keys are 64-bit counts, and comparing
+// them unsigned gives its very answer (only "later", its 1, counts here)
+// without packing each key back into a FILETIME.
 bool Later(FileTimeCount a, FileTimeCount b) { return a > b; }
 }  // namespace
 

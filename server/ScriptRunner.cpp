@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "server/AcceptingRegistry.h"
 #include "server/KeyDeletion.h"
 #include "server/ScriptNames.h"
 #include "server/ValueData.h"
@@ -34,7 +35,6 @@ struct ScriptRunner::Block {
     bool skipping;
     unsigned depth;
     Key current;
-    bool hasCurrent;  // a key was opened (or, checking only, would have been)
     std::wstring token;
 };
 
@@ -48,13 +48,7 @@ HResult ScriptRunner::Run(bool doRegister) {
         if (!OpensRootBlock(token)) return hr::kDispException;
         if (doRegister) {
             const std::size_t blockStart = m_reader.Position();
-            // The undo reads the block again: it can only undo what it can
-            // read, so a script error must show before the first write.
-            m_checkOnly = true;
-            const HResult check = RunRootBlock(root, true);
-            m_checkOnly = false;
-            if (hr::Failed(check)) return check;
-            m_reader.Rewind(blockStart);
+            RETURN_IF_FAILED(DryRunRootBlock(root, blockStart));
             const HResult result = RunRootBlock(root, true);
             if (hr::Failed(result)) {
                 m_reader.Rewind(blockStart);
@@ -69,6 +63,16 @@ HResult ScriptRunner::Run(bool doRegister) {
     return hr::kOk;
 }
 
+// The undo reads the block again: it can only undo what it can read, so a
+// script error must show before the first write. A run against a registry
+// that grants everything takes the very path of the real run.
+HResult ScriptRunner::DryRunRootBlock(KeyId root, std::size_t blockStart) noexcept {
+    AcceptingRegistry accepting;
+    ScriptRunner dryRun(accepting, m_text);
+    dryRun.m_reader.Rewind(blockStart);
+    return dryRun.RunRootBlock(root, true);
+}
+
 HResult ScriptRunner::RunRootBlock(KeyId root, bool doRegister) noexcept {
     try {
         return ProcessBlock(root, doRegister, false, 1);
@@ -79,7 +83,7 @@ HResult ScriptRunner::RunRootBlock(KeyId root, bool doRegister) noexcept {
 
 HResult ScriptRunner::ProcessBlock(KeyId parent, bool doRegister, bool skipping, unsigned depth) {
     if (depth > kMaxBlockDepth) return hr::kDispException;
-    Block block{parent, skipping, depth, Key(), false, std::wstring()};
+    Block block{parent, skipping, depth, Key(), std::wstring()};
     RETURN_IF_FAILED(m_reader.ReadToken(block.token));
     while (!IsBlockEnd(block.token)) {
         RETURN_IF_FAILED(doRegister ? RegisterEntry(block) : UnregisterEntry(block));
@@ -98,7 +102,7 @@ HResult ScriptRunner::RegisterEntry(Block& block) {
         if (!IsValidKeyName(token)) return hr::kDispException;
         // Whatever stood there goes, so that the entry is written afresh; a
         // key that cannot be deleted is simply written over.
-        if (!m_checkOnly && !IsProtectedKeyName(token))
+        if (!IsProtectedKeyName(token))
             (void)DeleteKeyWithSubKeys(m_registry, block.parent, token.c_str());
         if (isDelete) {
             RETURN_IF_FAILED(m_reader.ReadToken(token));
@@ -123,16 +127,13 @@ HResult ScriptRunner::RegisterKey(Block& block) {
     if (!IsValidKeyName(token)) return hr::kDispException;
     // Open for writing where allowed; a key that may only be read is still
     // walked through, and writing into it fails later with the real error.
-    if (!m_checkOnly) {
-        Key key;
-        if (registry::OpenKey(m_registry, block.parent, token.c_str(), kRead | kWrite, key) != win32::kSuccess &&
-            registry::OpenKey(m_registry, block.parent, token.c_str(), kRead, key) != win32::kSuccess) {
-            if (Win32Error error = registry::CreateKey(m_registry, block.parent, token.c_str(), kRead | kWrite, key))
-                return hr::FromWin32(error);
-        }
-        block.current = std::move(key);
+    Key key;
+    if (registry::OpenKey(m_registry, block.parent, token.c_str(), kRead | kWrite, key) != win32::kSuccess &&
+        registry::OpenKey(m_registry, block.parent, token.c_str(), kRead, key) != win32::kSuccess) {
+        if (Win32Error error = registry::CreateKey(m_registry, block.parent, token.c_str(), kRead | kWrite, key))
+            return hr::FromWin32(error);
     }
-    block.hasCurrent = true;
+    block.current = std::move(key);
     RETURN_IF_FAILED(m_reader.ReadToken(token));
     if (IsAssignment(token)) RETURN_IF_FAILED(AssignValue(block.current.id(), nullptr, token));
     return RegisterNestedBlock(block);
@@ -142,7 +143,7 @@ HResult ScriptRunner::RegisterNestedBlock(Block& block) {
     if (!IsBlockStart(block.token)) return hr::kOk;
     // A block after a value or a Delete entry belongs to the key last opened
     // in this block; with none opened yet it has nowhere to go.
-    if (!block.hasCurrent) return hr::kDispException;
+    if (!block.current.valid()) return hr::kDispException;
     RETURN_IF_FAILED(ProcessBlock(block.current.id(), true, false, block.depth + 1));
     return m_reader.ReadToken(block.token);
 }
@@ -154,11 +155,9 @@ HResult ScriptRunner::AssignValue(KeyId key, const wchar_t* name, std::wstring& 
     RETURN_IF_FAILED(m_reader.ReadToken(token));
     ValueData data;
     RETURN_IF_FAILED(EncodeValue(typeLetter, token, data));
-    if (!m_checkOnly) {
-        if (Win32Error error = m_registry.SetValue(key, name, data.type, data.bytes.data(),
-                                                   static_cast<std::uint32_t>(data.bytes.size())))
-            return hr::FromWin32(error);
-    }
+    if (Win32Error error = m_registry.SetValue(key, name, data.type, data.bytes.data(),
+                                               static_cast<std::uint32_t>(data.bytes.size())))
+        return hr::FromWin32(error);
     return m_reader.ReadToken(token);
 }
 
@@ -192,7 +191,7 @@ HResult ScriptRunner::UnregisterEntry(Block& block) {
             // Registering put this block under a key that is closed by now.
             // Reading it through keeps the entries after it at their level,
             // where taking "{" as a key name would not; so its keys stay.
-            (void)ProcessBlock(registry::kNoKey, false, true, block.depth + 1);
+            RETURN_IF_FAILED(ProcessBlock(registry::kNoKey, false, true, block.depth + 1));
             RETURN_IF_FAILED(m_reader.ReadToken(token));
         }
         return hr::kOk;
@@ -216,10 +215,9 @@ HResult ScriptRunner::UnregisterKey(Block& block, bool removable) {
     RETURN_IF_FAILED(SkipAssignment(token));
     if (IsBlockStart(token)) {
         // A key that is not there has nothing below it to delete: its block
-        // is only read through, and whatever that finds is of no account.
-        const HResult nested = ProcessBlock(opened ? block.current.id() : registry::kNoKey, false, !opened,
-                                            block.depth + 1);
-        if (opened && hr::Failed(nested)) return nested;
+        // is only read through, and a failure inside it ends the run (see Run).
+        RETURN_IF_FAILED(
+            ProcessBlock(opened ? block.current.id() : registry::kNoKey, false, !opened, block.depth + 1));
         RETURN_IF_FAILED(m_reader.ReadToken(token));
     }
     if (!opened) return openError == win32::kFileNotFound ? hr::kOk : hr::FromWin32(openError);

@@ -18,19 +18,28 @@ constexpr unsigned kMaxBlockDepth = 512;
 class ScriptRunner {
 public:
     ScriptRunner(registry::Registry& registry, std::wstring_view expandedText)
-        : m_registry(registry), m_reader(expandedText) {}
+        : m_registry(registry), m_text(expandedText), m_reader(expandedText) {}
 
     // Runs every root block. In the register direction each root block is
-    // first read through without touching the registry, so that a script
-    // error fails it before anything is written; a block that then fails in
-    // the registry is run again in the unregister direction to undo it. The
-    // run ends with the first failure; blocks finished before it stay.
+    // first run against a registry that grants everything and keeps nothing,
+    // so that a script error fails it before anything is written; a block
+    // that then fails in the real registry is run again in the unregister
+    // direction to undo it. The run ends with the first failure; blocks
+    // finished before it stay.
+    //
+    // Unregistering, the block of a key that is not there is only read
+    // through: nothing in it touches the registry. A failure inside such a
+    // block (a script error, the nesting limit) still ends the run with that
+    // failure, as anywhere else: where the block ends is not known then, and
+    // reading on would take the rest of it for entries one level up, where
+    // they would delete keys of the same names.
     // Throws std::bad_alloc only outside root blocks.
     HResult Run(bool doRegister);
 
 private:
     struct Block;
 
+    HResult DryRunRootBlock(registry::KeyId root, std::size_t blockStart) noexcept;
     HResult RunRootBlock(registry::KeyId root, bool doRegister) noexcept;
     HResult ProcessBlock(registry::KeyId parent, bool doRegister, bool skipping, unsigned depth);
 
@@ -48,8 +57,8 @@ private:
     HResult SkipAssignment(std::wstring& token);
 
     registry::Registry& m_registry;
+    std::wstring_view m_text;
     ScriptReader m_reader;
-    bool m_checkOnly = false;  // register direction, reading only
 };
 
 }  // namespace tessaly

@@ -6,7 +6,10 @@
 # from the committed seed corpus (server/fuzz/corpus) with the format's words
 # as a dictionary. New inputs go to the build folder's corpus; a crash, leak,
 # sanitizer report or hang (an input taking over 10 s) stops the run and
-# leaves the input beside it as crash-*, leak-* or timeout-*.
+# leaves the input beside it as crash-*, leak-* or timeout-*. The target
+# crashes on purpose when unregistering deletes anything the script does not
+# name at that level, or changes or adds anything. One worker: the machine's
+# cores are shared.
 # Not part of the CI run.
 set -euo pipefail
 seconds=${1:-60}

@@ -62,4 +62,16 @@ ProcessRun RunReference(const std::wstring& folder);
 // A line that tells which reference runs (the ls version, for instance).
 std::string ReferenceDescription();
 
+#ifdef _WIN32
+// What every scan must do at the least, in this process: the enumeration
+// plus, for each file, the attribute-only open, GetFileTime and CloseHandle
+// that a scan makes to read the file's times.
+ProcessRun RunOpenFloor(const std::wstring& folder);
+// Microseconds per conversion of count spread UTC times to local fields when
+// the zone is fetched once (GetTimeZoneInformation) and handed to
+// SystemTimeToTzSpecificLocalTime, where the scan lets it fetch the zone
+// itself at every call.
+double LocalTimeWithZoneFetchedOnce(std::size_t count);
+#endif
+
 }  // namespace tessaly::bench

@@ -4,7 +4,10 @@
 // per scan, the cost per file and the peak memory per entry, with the ratio
 // of one scan to the side's reference: GNU "ls -t -u" of the same folder on
 // the host (both as fresh processes), a bare FindFirstFileW/FindNextFileW
-// enumeration under Windows (both in this process).
+// enumeration under Windows (both in this process). Under Windows it also
+// prints the ratio to the floor that every scan has to reach: the
+// enumeration plus one attribute-only open, GetFileTime and CloseHandle per
+// file (wine-scan-vs-open-floor-<size>).
 //
 //   tessaly_bench_scan [--sizes 1000,10000,100000] [--reps 5] [--root DIR] [--keep]
 //   tessaly_bench_scan [--sizes ...] [--reps 5] --existing DIR   (folders DIR/<size> made by a --keep run)
@@ -48,6 +51,40 @@ double Seconds(std::chrono::steady_clock::time_point start) {
 
 std::string SizeLabel(size_t size) {
     return size % 1000 == 0 ? std::to_string(size / 1000) + "k" : std::to_string(size);
+}
+
+// The steps a scan takes per file beyond the floor's open and GetFileTime,
+// each timed alone over count spread file times, in microseconds per file:
+// the file's time to local fields and back to a count, and reading "now" in
+// local time, which every entry does.
+struct StepCosts {
+    double localTime = 0;
+    double now = 0;
+};
+StepCosts TimeScanSteps(size_t count) {
+    FileTimeCount base = 0;
+    platform::SystemTimeToFileTime(platform::CurrentUtcTime(), base);
+    StepCosts costs;
+    std::uint64_t sink = 0;  // keeps the loops from being dropped
+    auto start = std::chrono::steady_clock::now();
+    for (size_t i = 0; i < count; ++i) {
+        SystemTime utc, local;
+        FileTimeCount sortTime = 0;
+        platform::FileTimeToSystemTime(base - i * 86'400ull * kTicksPerSecond / 7, utc);
+        platform::UtcToLocalTime(utc, local);
+        platform::SystemTimeToFileTime(local, sortTime);
+        sink += sortTime;
+    }
+    costs.localTime = Seconds(start) * 1e6 / static_cast<double>(count);
+    start = std::chrono::steady_clock::now();
+    for (size_t i = 0; i < count; ++i) {
+        SystemTime local;
+        platform::UtcToLocalTime(platform::CurrentUtcTime(), local);
+        sink += local.Minute;
+    }
+    costs.now = Seconds(start) * 1e6 / static_cast<double>(count);
+    if (sink == 1) std::printf(" ");
+    return costs;
 }
 
 // The child: one scan as the first list of a menu build, in a fresh process.
@@ -135,13 +172,27 @@ int Run(const Options& options) {
         // machine's drift touches all figures alike: the two scans of a menu
         // build in this process, one scan in a fresh process (its memory, and
         // on the host its whole run), and the reference.
-        std::vector<double> accessed, modified, childSeconds, referenceSeconds;
+        std::vector<double> accessed, modified, childSeconds, referenceSeconds, floorSeconds, floorRatios;
         std::uint64_t childPeak = 0, perEntry = 0, referencePeak = 0;
         RunReference(folder);  // warm
+#ifdef _WIN32
+        RunOpenFloor(folder);
+#endif
         for (int rep = 0; rep < options.reps; ++rep) {
+#ifdef _WIN32
+            // Right before the scan it is compared with, so that both meet the
+            // machine in the same state.
+            const ProcessRun floor = RunOpenFloor(folder);
+            if (!floor.ok) {
+                std::printf("  the open floor failed\n");
+                return 1;
+            }
+            floorSeconds.push_back(floor.seconds);
+#endif
             start = std::chrono::steady_clock::now();
             listing.Scan(FileTimeKind::Accessed, true, true);
             accessed.push_back(Seconds(start));
+            if (!floorSeconds.empty()) floorRatios.push_back(accessed.back() / floorSeconds.back());
             start = std::chrono::steady_clock::now();
             listing.Scan(FileTimeKind::Modified, true, true);
             modified.push_back(Seconds(start));
@@ -203,6 +254,26 @@ int Run(const Options& options) {
         char line[128];
         std::snprintf(line, sizeof line, "%s: %.3f", key.c_str(), ratio);
         summary.push_back(line);
+        if (!floorRatios.empty()) {
+            // The median of each round's own ratio: the rounds drift apart
+            // more than a scan and its floor within one round.
+            const double floorRatio = Median(floorRatios);
+            std::printf("  enumeration + open %7.2f ms per run: one Scan takes %.2f times as long\n",
+                        Median(floorSeconds) * 1e3, floorRatio);
+            const double overFloor = (floorRatio - 1) * Median(floorSeconds) * 1e6 / static_cast<double>(size);
+            const StepCosts steps = TimeScanSteps(size);
+            std::printf("  beyond the floor  %10.3f us per file: local time of the file %.3f us, local \"now\" "
+                        "%.3f us, the rest (entries, text, sort) %.3f us\n",
+                        overFloor, steps.localTime, steps.now, overFloor - steps.localTime - steps.now);
+#ifdef _WIN32
+            std::printf("  (UTC to local fields alone: %.3f us with the zone fetched once, as against the "
+                        "fetch at every call above)\n",
+                        LocalTimeWithZoneFetchedOnce(size));
+#endif
+            std::snprintf(line, sizeof line, "%s-scan-vs-open-floor-%s: %.3f", kSide, SizeLabel(size).c_str(),
+                          floorRatio);
+            summary.push_back(line);
+        }
         std::fflush(stdout);
         if (made && !options.keep) RemoveFolder(folder);
     }

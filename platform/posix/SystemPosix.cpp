@@ -3,7 +3,7 @@
 
 #include <cerrno>
 
-#include "platform/DebugOutput.h"
+#include "platform/DebuggerChannel.h"
 #include "platform/SystemErrors.h"
 #include "platform/TextCodec.h"
 #include "platform/posix/ErrnoMapping.h"

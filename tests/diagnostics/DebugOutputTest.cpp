@@ -33,6 +33,21 @@ TEST(DebugOutputTest, OverlongLineIsCutTo1023Characters) {
     EXPECT_EQ(lines[0].rfind(L"Tessaly: xxx", 0), 0u);
 }
 
+// A line may be composed in DebugText first and then written, whole or as one
+// part among others.
+TEST(DebugOutputTest, PartsTakenFromDebugTextItselfArePrintedWhole) {
+    testing::DebugCapture capture;
+    const std::wstring composed = L"Tessaly: composed in place";
+    composed.copy(DebugText(), composed.size());
+    DebugText()[composed.size()] = L'\0';
+    WriteDebugLine({DebugText()});
+    const std::wstring_view tail(DebugText() + 9, composed.size() - 9);
+    WriteDebugLine({L"Tessaly: again, ", tail, L" ", DebugText()});
+    EXPECT_EQ(capture.Lines(), (std::vector<std::wstring>{
+                                   L"Tessaly: composed in place",
+                                   L"Tessaly: again, composed in place Tessaly: composed in place"}));
+}
+
 // Two threads composing lines and error texts at the same time must each see
 // only their own text in their own buffers.
 TEST(DebugOutputTest, ThreadsDoNotMixTheirBuffers) {

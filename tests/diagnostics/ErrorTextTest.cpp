@@ -44,6 +44,12 @@ TEST(FormatSystemErrorTest, PercentSignsInThePrefixArePrintedAsTheyAre) {
     EXPECT_EQ(text, L"%s %d %n 100%  (0x2fffffff)");
 }
 
+TEST(FormatSystemErrorTest, PrefixMayBeTheLastTextItself) {
+    const wchar_t* first = FormatSystemError(L"outer", 0x2FFFFFFFu);
+    EXPECT_EQ(std::wstring(FormatSystemError(first, 0x2FFFFFFEu)), L"outer  (0x2fffffff)  (0x2ffffffe)");
+    EXPECT_EQ(std::wstring(FormatSystemError(first + 7, 0x2FFFFFFFu)), L"(0x2fffffff)  (0x2ffffffe)  (0x2fffffff)");
+}
+
 TEST(FormatSystemErrorTest, OverlongPrefixIsCutToTheBuffer) {
     const std::wstring prefix(5000, L'p');
     const std::wstring text = FormatSystemError(prefix.c_str(), 2);

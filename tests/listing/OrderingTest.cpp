@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <list>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -133,12 +134,9 @@ TEST_F(OrderingTest, WallClockOrderAcrossTheEndOfDaylightSavingTime) {
     for (const File& f : files) AddFile(f.name, f.utc, f.utc);
     const std::vector<std::wstring> wallClock{L"after-0305", L"first-0250", L"second-0245",
                                               L"first-0230", L"second-0210", L"before-0155"};
+    // Ordered by UTC, second-0245 and second-0210 would come before first-0250.
     EXPECT_EQ(Scan(FileTimeKind::Modified), wallClock);
     EXPECT_EQ(Scan(FileTimeKind::Accessed), wallClock);
-    // The true order differs: the second run's files are later than the first run's.
-    const std::vector<std::wstring> utcOrder{L"after-0305", L"second-0245", L"second-0210",
-                                             L"first-0250", L"first-0230", L"before-0155"};
-    EXPECT_NE(wallClock, utcOrder);
     EXPECT_EQ(testing::EntryNamed(listing, L"second-0210").LocalTime.Hour, 2);
     EXPECT_EQ(testing::EntryNamed(listing, L"first-0250").LocalTime.Hour, 2);
 }
@@ -251,18 +249,19 @@ TEST_F(SortKeyTest, FewerThanTwoEntriesStayAsTheyAre) {
     EXPECT_EQ(&files.front(), only);
 }
 
-TEST_F(SortKeyTest, NameIsTheTailOfPathAndSurvivesCopies) {
-    const FileEntry entry = Template();
-    EXPECT_EQ(entry.Name(), L"template");
-    EXPECT_EQ(entry.Path(), folder.Path() + L"\\template");
-    EXPECT_EQ(entry.Name().data(), entry.Path().c_str() + entry.Path().size() - 8);
-    EXPECT_EQ(entry.Name().data()[entry.Name().size()], L'\0');
-    FileEntry copy = entry;
-    EXPECT_EQ(copy.Name(), L"template");
-    EXPECT_EQ(copy.Name().data(), copy.Path().c_str() + copy.Path().size() - 8);
-    FileEntry moved = std::move(copy);
+TEST_F(SortKeyTest, NameAndPathOutliveTheEntryTheyWereCopiedFrom) {
+    // The copies are taken from entries that are gone by the time they are
+    // read, so a name still tied to its original shows (under ASan at once).
+    auto original = std::make_unique<FileEntry>(Template());
+    FileEntry copy = *original;
+    original.reset();
+    original = std::make_unique<FileEntry>(std::move(copy));
+    const FileEntry moved = std::move(*original);
+    original.reset();
     EXPECT_EQ(moved.Name(), L"template");
-    EXPECT_EQ(moved.Path(), entry.Path());
+    EXPECT_EQ(moved.Path(), folder.Path() + L"\\template");
+    // Callers hand the name to functions that read up to a null.
+    EXPECT_EQ(moved.Name().data()[moved.Name().size()], L'\0');
 }
 
 }  // namespace

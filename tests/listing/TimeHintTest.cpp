@@ -48,18 +48,6 @@ TEST(TimeHintTest, EveryValueHasItsTextAndOthersHaveNone) {
         EXPECT_STREQ(HintText(static_cast<TimeHint>(value)), expected[value]) << value;
     for (int value : {-1, 21, 22, 100, -2147483647 - 1, 2147483647})
         EXPECT_STREQ(HintText(static_cast<TimeHint>(value)), L"") << value;
-    // The names follow the day-of-week numbering (0 = Sunday).
-    EXPECT_EQ(static_cast<int>(TimeHint::Sunday), 3);
-    EXPECT_EQ(static_cast<int>(TimeHint::Saturday), 9);
-    EXPECT_EQ(static_cast<int>(TimeHint::SunPastWeek), 10);
-    EXPECT_EQ(static_cast<int>(TimeHint::SatPastWeek), 16);
-}
-
-TEST(TimeHintTest, TheTablesDatesHaveTheirWeekdays) {
-    EXPECT_EQ(Fields(2026, 12, 9).DayOfWeek, 3);   // Wednesday
-    EXPECT_EQ(Fields(2026, 12, 13).DayOfWeek, 0);  // Sunday
-    EXPECT_EQ(Fields(2027, 1, 3).DayOfWeek, 0);    // Sunday
-    EXPECT_EQ(Fields(2026, 11, 30).DayOfWeek, 1);  // Monday
 }
 
 TEST(TimeHintTest, TableOnWednesday9December2026) {

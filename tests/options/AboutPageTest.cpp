@@ -20,8 +20,6 @@ protected:
         ::ClientToScreen(window, &point);
         return point;
     }
-    // Moves the pointer as the mouse would; the system updates the cursor.
-    static void PointAt(POINT screen) { ::SetCursorPos(screen.x, screen.y); }
     // The page asks where the pointer is when the press arrives, so the
     // pointer stays put until the sheet has taken the press (an idle sheet
     // takes it at once; the pause only keeps a slow machine from moving on).
@@ -34,15 +32,23 @@ protected:
         ::Sleep(300);
         user.Send(user.sheet(), WM_NULL);
     }
-    // The cursor the sheet's thread set. This thread shares the sheet
-    // thread's input state while it reads it, so the answer does not depend
-    // on which window the system thinks is in front.
-    static bool CursorBecomes(HWND sheet, LPCWSTR system) {
+    // Moves the pointer to the point and waits until the sheet's thread has
+    // set the cursor. The pointer keeps moving by a pixel, as a hand on the
+    // mouse does, so a move that arrived while the page was still being
+    // shown is made good. This thread shares the sheet thread's input state
+    // while it reads the cursor, so the answer does not depend on which
+    // window the system thinks is in front.
+    static bool PointerShows(HWND sheet, POINT at, LPCWSTR cursor) {
         const DWORD sheetThread = ::GetWindowThreadProcessId(sheet, nullptr);
         const DWORD self = ::GetCurrentThreadId();
         if (!::AttachThreadInput(self, sheetThread, TRUE)) return false;
-        const HCURSOR wanted = ::LoadCursorW(nullptr, system);
-        const bool shown = WaitUntil([&] { return ::GetCursor() == wanted; });
+        const HCURSOR wanted = ::LoadCursorW(nullptr, cursor);
+        int step = 0;
+        const bool shown = WaitUntil([&] {
+            ::SetCursorPos(at.x, at.y + (step++ % 2));
+            ::Sleep(50);
+            return ::GetCursor() == wanted;
+        });
         ::AttachThreadInput(self, sheetThread, FALSE);
         return shown;
     }
@@ -99,16 +105,12 @@ TEST_F(AboutPageTest, TheTextAloneShowsTheHandAndOpensTheAddressOnAClick) {
         const POINT besideText = OnScreen(link, POINT{end.x + 10, middle});
         const POINT blank = OnScreen(page, POINT{pageBox.right - 5, pageBox.bottom - 5});
 
-        PointAt(overText);
-        EXPECT_TRUE(CursorBecomes(sheet, IDC_HAND)) << "over the text";
-        PointAt(besideText);
-        EXPECT_TRUE(CursorBecomes(sheet, IDC_ARROW)) << "beside the text";
+        EXPECT_TRUE(PointerShows(sheet, overText, IDC_HAND)) << "over the text";
+        EXPECT_TRUE(PointerShows(sheet, besideText, IDC_ARROW)) << "beside the text";
         ClickHere(user);
-        PointAt(blank);
-        EXPECT_TRUE(CursorBecomes(sheet, IDC_ARROW)) << "on the page";
+        EXPECT_TRUE(PointerShows(sheet, blank, IDC_ARROW)) << "on the page";
         ClickHere(user);
-        PointAt(overText);
-        EXPECT_TRUE(CursorBecomes(sheet, IDC_HAND));
+        EXPECT_TRUE(PointerShows(sheet, overText, IDC_HAND));
         ClickHere(user);
 
         EXPECT_TRUE(record.WaitForLines(1)) << "the address was not opened";

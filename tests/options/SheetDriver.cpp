@@ -4,8 +4,8 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <thread>
 
 #include "options/ShowOptions.h"
@@ -21,12 +21,20 @@ BOOL CALLBACK CloseWindowOf(HWND window, LPARAM) {
     return TRUE;
 }
 
-// The sheet, and any box the system raised over it, are asked to close; if
-// they do not, the program cannot finish and ends here.
-void CloseSheet(HWND sheet, DWORD sheetThread) {
-    if (!::IsWindow(sheet)) return;
-    ::EnumThreadWindows(sheetThread, CloseWindowOf, 0);
-    if (WaitUntil([&] { return !::IsWindow(sheet); })) return;
+// Every drive ends by closing the sheet (OK, Cancel, Uninstall). If the run
+// goes on, the sheet and any box the system raised over it are asked to
+// close; a run that still does not end would hang the test program, which
+// therefore ends here instead.
+void EndRun(const std::atomic<bool>& ended, DWORD sheetThread) {
+    // Wine without a window manager waits 2 s for each closing window to be
+    // withdrawn, so a sheet that was told to close gets some time first.
+    if (WaitUntil([&] { return ended.load(); }, std::chrono::milliseconds(5000))) return;
+    ADD_FAILURE() << "the sheet did not close by itself";
+    const bool closed = WaitUntil([&] {
+        ::EnumThreadWindows(sheetThread, CloseWindowOf, 0);
+        return ended.load();
+    });
+    if (closed) return;
     std::fprintf(stderr, "the options sheet would not close\n");
     std::fflush(stderr);
     ::TerminateProcess(::GetCurrentProcess(), 3);
@@ -45,21 +53,22 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 void RunOptionsSheet(const std::function<void(HWND sheet)>& drive) {
     const DWORD sheetThread = ::GetCurrentThreadId();
+    std::atomic<bool> ended{false};
     std::thread driver([&] {
         HWND sheet = nullptr;
         const bool shown = WaitUntil([&] {
             sheet = ::FindWindowW(L"#32770", kSheetCaption);
             return sheet != nullptr && ::IsWindowVisible(sheet);
         });
-        if (!shown) {
-            ADD_FAILURE() << "the options sheet did not appear";
-            if (sheet == nullptr) return;
-        } else {
+        if (shown) {
             drive(sheet);
+        } else {
+            ADD_FAILURE() << "the options sheet did not appear";
         }
-        CloseSheet(sheet, sheetThread);
+        EndRun(ended, sheetThread);
     });
     ShowOptionsSheet();
+    ended = true;
     driver.join();
 }
 
@@ -94,7 +103,12 @@ bool SheetUser::ApplyEnabled() const {
     return ::IsWindowEnabled(::GetDlgItem(m_sheet, kApplyButton)) != FALSE;
 }
 
-void SheetUser::Press(int button) const { Send(m_sheet, PSM_PRESSBUTTON, static_cast<WPARAM>(button), 0); }
+void SheetUser::Press(int button) const {
+    Send(m_sheet, PSM_PRESSBUTTON, static_cast<WPARAM>(button), 0);
+    // The sheet notices that a button ended it only when its loop next gets
+    // a message; a real click brings more input, a sent press brings none.
+    ::PostMessageW(m_sheet, WM_NULL, 0, 0);
+}
 
 LRESULT SheetUser::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const {
     DWORD_PTR result = 0;

@@ -18,7 +18,8 @@ constexpr std::chrono::milliseconds kWaitLimit{10000};
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = kWaitLimit);
 
 // Shows the sheet with ShowOptionsSheet and calls drive(sheet) on another
-// thread once the sheet window is there. Returns when the sheet has closed.
+// thread once the sheet window is there; drive ends by closing the sheet.
+// Returns when the sheet has closed.
 void RunOptionsSheet(const std::function<void(HWND sheet)>& drive);
 
 // What the driving thread does to and reads from the sheet.

@@ -10,7 +10,6 @@
 namespace tessaly::testing {
 namespace {
 
-constexpr int kSettingsPage = 0;
 constexpr int kUninstallPage = 2;
 
 using UninstallPageTest = SheetTest;
@@ -54,7 +53,6 @@ TEST_F(UninstallPageTest, StartsTheInstallersRemovalAndClosesWithoutWritingUnapp
 
     EXPECT_EQ(Stored(setting::kHighlightDays), 5) << "applied before";
     EXPECT_EQ(Stored(setting::kFileCount), 10) << "not applied";
-    (void)kSettingsPage;
 }
 
 }  // namespace

@@ -2,11 +2,6 @@
 
 namespace tessaly::testing {
 
-const std::wstring kApplicationIdText = L"{733D43C3-335E-4248-9DA6-6223F64E3028}";
-const std::wstring kApprovedKey = L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
-const std::wstring kMachineClasses = L"HKCR";
-const std::wstring kUserClasses = L"HKCU\\Software\\Classes";
-
 namespace {
 const std::wstring kHandlers = L"\\ShellEx\\ContextMenuHandlers";
 }

@@ -10,10 +10,12 @@
 namespace tessaly::testing {
 
 #define TESSALY_HANDLER_CLASS L"{B922807E-EF82-4915-A30C-4C892F724740}"
-extern const std::wstring kApplicationIdText;
-extern const std::wstring kApprovedKey;
-extern const std::wstring kMachineClasses;  // HKCR
-extern const std::wstring kUserClasses;     // HKCU\Software\Classes
+// Inline, so that they are ready before any test file's own statics use them.
+inline const std::wstring kApplicationIdText = L"{733D43C3-335E-4248-9DA6-6223F64E3028}";
+inline const std::wstring kApprovedKey =
+    L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+inline const std::wstring kMachineClasses = L"HKCR";
+inline const std::wstring kUserClasses = L"HKCU\\Software\\Classes";
 
 Lines AppIdEntries(const std::wstring& classes);
 Lines HandlerClassEntries(const std::wstring& classes, const std::wstring& modulePath);

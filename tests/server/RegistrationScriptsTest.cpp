@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "RegistrationEntries.h"
 #include "RegistryContents.h"
 #include "platform/TextCodec.h"
 #include "server/RegObject.h"
@@ -19,13 +20,8 @@
 namespace tessaly::testing {
 namespace {
 
-#define HANDLER_CLASS L"{B922807E-EF82-4915-A30C-4C892F724740}"
-const std::wstring kAppId = L"{733D43C3-335E-4248-9DA6-6223F64E3028}";
 // A single quote and a character outside ASCII: the path must arrive intact.
 const std::wstring kModulePath = L"C:\\Team's Tools\\T\u00EBssaly\\Tessaly64.dll";
-const std::wstring kApproved = L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
-const std::wstring kMachineClasses = L"HKCR";
-const std::wstring kUserClasses = L"HKCU\\Software\\Classes";
 
 std::wstring ReadScript(const char* fileName) {
     std::ifstream file(std::string(TESSALY_RESOURCE_DIR) + "/" + fileName, std::ios::binary);
@@ -49,8 +45,8 @@ HResult RunScript(registry::Registry& registry, const std::wstring& text, bool d
     std::wstring escaped;
     for (wchar_t c : kModulePath) escaped += c == L'\'' ? std::wstring(L"''") : std::wstring(1, c);
     CRegObject registrar(registry);
-    if (appIdTable) registrar.AddReplacement(L"APPID", kAppId.c_str());
-    registrar.AddReplacement(L"APPID", kAppId.c_str());
+    if (appIdTable) registrar.AddReplacement(L"APPID", kApplicationIdText.c_str());
+    registrar.AddReplacement(L"APPID", kApplicationIdText.c_str());
     registrar.AddReplacement(L"Module", escaped.c_str());
     registrar.AddReplacement(L"Module_Raw", escaped.c_str());
     return registrar.RunScript(text.c_str(), doRegister);
@@ -65,38 +61,13 @@ HResult Unregister(registry::Registry& registry) {
     return hr::Failed(handler) ? handler : RunScript(registry, AppIdScript(), false, true);
 }
 
-Lines AppIdEntries(const std::wstring& classes) {
-    return State({Value(classes + L"\\AppID\\" + kAppId, L"", L"Tessaly"),
-                  Value(classes + L"\\AppID\\Tessaly64.DLL", L"AppID", kAppId)});
-}
-Lines HandlerClassEntries(const std::wstring& classes) {
-    const std::wstring handler = classes + L"\\CLSID\\" HANDLER_CLASS;
-    const std::wstring handlers = L"\\ShellEx\\ContextMenuHandlers\\TessalyShExt";
-    return State({Value(handler, L"", L"TessalyShExt Class"), KeyLines(handler + L"\\Programmable"),
-                  Value(handler + L"\\InprocServer32", L"", kModulePath),
-                  Value(handler + L"\\InprocServer32", L"ThreadingModel", L"Apartment"),
-                  Value(classes + L"\\Directory\\Background" + handlers, L"", HANDLER_CLASS),
-                  Value(classes + L"\\Directory" + handlers, L"", HANDLER_CLASS),
-                  Value(classes + L"\\Drive" + handlers, L"", HANDLER_CLASS)});
-}
-Lines ApprovalEntry() { return Value(kApproved, HANDLER_CLASS, L"Tessaly"); }
-
-// The NoRemove keys, which unregistration keeps.
-Lines KeptKeys(const std::wstring& classes) {
-    const std::wstring handlers = L"\\ShellEx\\ContextMenuHandlers";
-    return State({KeyLines(classes + L"\\AppID"), KeyLines(classes + L"\\CLSID"),
-                  KeyLines(classes + L"\\Directory\\Background" + handlers),
-                  KeyLines(classes + L"\\Directory" + handlers), KeyLines(classes + L"\\Drive" + handlers),
-                  KeyLines(kApproved)});
-}
-
 // Other software's entries, and the keys a user's profile always has.
 // Nothing below Drive, so registration has to make those NoRemove keys.
 const std::vector<Seed> kOtherSoftware = {
     {L"HKCR\\CLSID\\{00000000-0000-0000-0000-0000000000A1}", L"", L"Other class"},
     {L"HKCR\\AppID\\Other.exe", L"AppID", L"{00000000-0000-0000-0000-0000000000A2}"},
     {L"HKCR\\Directory\\Background\\ShellEx\\ContextMenuHandlers\\Other", L"", L"{00000000-0000-0000-0000-0000000000A1}"},
-    {kApproved, L"{00000000-0000-0000-0000-0000000000A1}", L"Other"},
+    {kApprovedKey, L"{00000000-0000-0000-0000-0000000000A1}", L"Other"},
     {L"HKCU\\Software\\Classes\\.txt", L"", L"txtfile"},
 };
 
@@ -120,11 +91,13 @@ TEST_P(RegistrationScripts, RoundTripOnTheMemoryRegistry) {
 
     ASSERT_EQ(Register(registry), hr::kOk);
     EXPECT_EQ(ContentsOf(registry),
-              State({before, AppIdEntries(Classes()), HandlerClassEntries(Classes()), ApprovalEntry()}));
+              State({before, AppIdEntries(Classes()), HandlerClassEntries(Classes(), kModulePath),
+                     ApprovalEntry()}));
     // Registering again over the first registration changes nothing.
     ASSERT_EQ(Register(registry), hr::kOk);
     EXPECT_EQ(ContentsOf(registry),
-              State({before, AppIdEntries(Classes()), HandlerClassEntries(Classes()), ApprovalEntry()}));
+              State({before, AppIdEntries(Classes()), HandlerClassEntries(Classes(), kModulePath),
+                     ApprovalEntry()}));
 
     ASSERT_EQ(Unregister(registry), hr::kOk);
     EXPECT_EQ(ContentsOf(registry), Union(before, KeptKeys(Classes())));
@@ -143,12 +116,13 @@ TEST(RegistrationScriptsRefused, ApprovalListWithoutWriteAccess) {
     registry::MemoryRegistry registry;
     Plant(registry, kOtherSoftware);
     std::wstring approvedBelow;
-    registry.Deny(RootOf(kApproved, approvedBelow), approvedBelow, registry::access::kSetValue);
+    registry.Deny(RootOf(kApprovedKey, approvedBelow), approvedBelow, registry::access::kSetValue);
     const Lines before = ContentsOf(registry);
     PerUserMode mode(true);
 
     EXPECT_EQ(Register(registry), kAccessDenied);
-    EXPECT_EQ(ContentsOf(registry), State({before, AppIdEntries(kUserClasses), HandlerClassEntries(kUserClasses)}));
+    EXPECT_EQ(ContentsOf(registry),
+              State({before, AppIdEntries(kUserClasses), HandlerClassEntries(kUserClasses, kModulePath)}));
 
     EXPECT_EQ(Unregister(registry), kAccessDenied);
     EXPECT_EQ(ContentsOf(registry), State({before, AppIdEntries(kUserClasses), KeptKeys(kUserClasses)}));
@@ -156,14 +130,6 @@ TEST(RegistrationScriptsRefused, ApprovalListWithoutWriteAccess) {
 }
 
 #ifdef _WIN32
-// The areas the scripts write, each compared whole on the real registry.
-Lines WatchedAreas(const std::wstring& classes) {
-    const std::wstring handlers = L"\\ShellEx\\ContextMenuHandlers";
-    return {classes + L"\\AppID\\" + kAppId, classes + L"\\AppID\\Tessaly64.DLL",
-            classes + L"\\CLSID\\" HANDLER_CLASS, classes + L"\\Directory\\Background" + handlers,
-            classes + L"\\Directory" + handlers, classes + L"\\Drive" + handlers, kApproved};
-}
-
 TEST_P(RegistrationScripts, RoundTripOnTheSystemRegistry) {
     registry::WindowsRegistry registry;
     const Lines watched = Union(WatchedAreas(kMachineClasses), WatchedAreas(kUserClasses));
@@ -172,7 +138,8 @@ TEST_P(RegistrationScripts, RoundTripOnTheSystemRegistry) {
 
     ASSERT_EQ(Register(registry), hr::kOk);
     EXPECT_EQ(ContentsOfSystemRegistry(watched),
-              Union(before, Within(State({AppIdEntries(Classes()), HandlerClassEntries(Classes()), ApprovalEntry()}),
+              Union(before, Within(State({AppIdEntries(Classes()), HandlerClassEntries(Classes(), kModulePath),
+                                          ApprovalEntry()}),
                                    watched)));
 
     ASSERT_EQ(Unregister(registry), hr::kOk);

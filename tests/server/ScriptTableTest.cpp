@@ -33,11 +33,12 @@ constexpr HResult kAccessDenied = static_cast<HResult>(0x80070005u);
 Lines Raw(const std::wstring& key, const std::wstring& line) { return Union(KeyLines(key), {key + L" " + line}); }
 
 std::wstring Repeated(wchar_t c, std::size_t count) { return std::wstring(count, c); }
-std::wstring Nested(std::size_t depth) {
-    std::wstring script = L"HKCR { ";
+std::wstring Nested(std::size_t depth, const std::wstring& innermost = L"") {
+    std::wstring script;
     for (std::size_t i = 0; i < depth; ++i) script += L"k { ";
+    script += innermost;
     for (std::size_t i = 0; i < depth; ++i) script += L"} ";
-    return script + L"}";
+    return script;
 }
 
 const std::vector<ScriptCase>& Cases() {
@@ -72,6 +73,33 @@ const std::vector<ScriptCase>& Cases() {
             .Unregistering()
             .Over({{kTestKey, L"V", L"x"}, {kTestKey, L"W", L"y"}, {kTestKey, L"Z", L"z"}, {kTestKey + L"\\Sub"}})
             .Leaves(State({Value(kTestKey, L"W", L"y"), Value(kTestKey, L"Z", L"z")})),
+        // A block that is only read through (its key is missing, or it follows
+        // a value) and cannot be read to its end stops the run: nothing after
+        // it may be taken one level up. Each row plants the key that such a
+        // shift would delete.
+        ScriptCase("EmptyNameInASkippedBlockStopsUnregistering", L"HKCR { TessalyTest { Missing { '' Victim } } }")
+            .Unregistering()
+            .Over({{kTestKey + L"\\Victim"}})
+            .Fails(hr::kDispException)
+            .Leaves(KeyLines(kTestKey + L"\\Victim")),
+        ScriptCase("TooDeepASkippedBlockStopsUnregistering",
+                   L"HKCR { TessalyTest { Missing { " + Nested(510) + L"Victim } } }")
+            .Unregistering()
+            .Over({{kTestKey + L"\\Victim"}})
+            .Fails(hr::kDispException)
+            .Leaves(KeyLines(kTestKey + L"\\Victim")),
+        ScriptCase("MalformedValueInASkippedBlockStopsUnregistering",
+                   L"HKCR { TessalyTest { Missing { val V 'x' Victim } } }")
+            .Unregistering()
+            .Over({{kTestKey + L"\\Victim"}})
+            .Fails(hr::kDispException)
+            .Leaves(KeyLines(kTestKey + L"\\Victim")),
+        ScriptCase("FailureInTheBlockAfterAValueStopsUnregistering",
+                   L"HKCR { TessalyTest { val V = s 'x' { '' Victim } } }")
+            .Unregistering()
+            .Over({{kTestKey + L"\\Victim"}})
+            .Fails(hr::kDispException)
+            .Leaves(KeyLines(kTestKey + L"\\Victim")),
         ScriptCase("UnknownTypeLetterIsNotReadWhenUnregistering", L"HKCR { TessalyTest { val V = x 'x' } }")
             .Unregistering()
             .AfterRegistering(L"HKCR { TessalyTest { val V = s 'x' } }"),
@@ -103,7 +131,7 @@ const std::vector<ScriptCase>& Cases() {
             .Fails(hr::kDispException),
         ScriptCase("RootWithoutBraceFails", L"HKCR TessalyTest { }")
             .Fails(hr::kDispException),
-        ScriptCase("MissingClosingBraceFailsAndIsUndone", L"HKCR { TessalyTest { Sub }")
+        ScriptCase("MissingClosingBraceFailsBeforeAnythingIsWritten", L"HKCR { TessalyTest { Sub }")
             .Fails(hr::kDispException),
         ScriptCase("ValueNameWithoutEqualsFails", L"HKCR { TessalyTest { val V s 'x' } }")
             .Fails(hr::kDispException),
@@ -155,7 +183,7 @@ const std::vector<ScriptCase>& Cases() {
         ScriptCase("BinaryLayouts", L"HKCR { TessalyTest { val Bytes = b '0aFF' val Other = b 'g1' val None = b '' } }")
             .Leaves(State({Raw(kTestKey, L"[Bytes] type 3 = 0a ff"), Raw(kTestKey, L"[Other] type 3 = 01"),
                          Raw(kTestKey, L"[None] type 3 =")})),
-        ScriptCase("OddBinaryFailsAndIsUndone", L"HKCR { TessalyTest { val V = b 'abc' } }")
+        ScriptCase("OddBinaryFailsBeforeAnythingIsWritten", L"HKCR { TessalyTest { val V = b 'abc' } }")
             .Fails(hr::kFail),
         ScriptCase("NumberLayouts", L"HKCR { TessalyTest { val N = d '123' val Max = D '4294967295' } }")
             .Leaves(State({Raw(kTestKey, L"[N] type 4 = 7b 00 00 00"), Raw(kTestKey, L"[Max] type 4 = ff ff ff ff")})),
@@ -163,30 +191,35 @@ const std::vector<ScriptCase>& Cases() {
             .Fails(kTypeMismatch),
         ScriptCase("NumberTooLargeFails", L"HKCR { TessalyTest { val N = d '4294967296' } }")
             .Fails(kOverflow),
-        ScriptCase("UnknownTypeFailsAfterTheKeyWasMadeAndIsUndone", L"HKCR { TessalyTest = x 'v' }")
+        ScriptCase("UnknownTypeFailsBeforeTheKeyIsMade", L"HKCR { TessalyTest = x 'v' }")
             .Fails(hr::kDispException),
 
-        // Undo of a failed root block
-        ScriptCase("FailedRootBlockIsUndoneEarlierBlocksStay", L"HKLM { Software { TessalyTest = s 'kept' } }\r\n"
+        // A script error fails its root block before the block writes
+        // anything; root blocks before it stay.
+        ScriptCase("ScriptErrorInALaterRootBlockKeepsTheEarlierOnes", L"HKLM { Software { TessalyTest = s 'kept' } }\r\n"
                    L"HKCR { NoRemove CLSID { " TEST_CLASS L" { Sub = s 'v' } } TessalyTest { Bad = x 'y' } }")
             .Fails(hr::kDispException)
             .Leaves(Value(L"HKLM\\Software\\TessalyTest", L"", L"kept")),
-        ScriptCase("UndoKeepsKeysThatHaveSubkeys", L"HKCR { TessalyTest { val V = s 'x' } Bad = x 'y' }")
-            .Fails(hr::kDispException)
-            .Over({{kTestKey, L"Own", L"mine"}, {kTestKey + L"\\Keep"}})
-            .Leaves(State({Value(kTestKey, L"Own", L"mine"), KeyLines(kTestKey + L"\\Keep")})),
 
         ScriptCase("ScriptErrorAfterForceRemoveDeletesNothing",
                    L"HKCR { ForceRemove TessalyTest { New { val V = x 'y' } } }")
             .Over({{kTestKey + L"\\Old", L"", L"old"}})
             .Fails(hr::kDispException)
             .Leaves(Value(kTestKey + L"\\Old", L"", L"old")),
+
+        // A registry failure undoes what its root block wrote.
         ScriptCase("RegistryFailureDeepInABlockIsUndone",
                    L"HKLM { Software { TessalyTest = s 'kept' } }\r\n"
                    L"HKCR { NoRemove TessalyTest { A = s 'a' { B } Locked { Inner } } }")
             .Denying({{kTestKey + L"\\Locked", registry::access::kCreateSubKey}})
             .Fails(kAccessDenied)
             .Leaves(State({Value(L"HKLM\\Software\\TessalyTest", L"", L"kept"), KeyLines(kTestKey)})),
+        ScriptCase("AKeyThatAlreadyHadSubkeysSurvivesTheUndo",
+                   L"HKCR { TessalyTest { val V = s 'x' Locked { Inner } } }")
+            .Over({{kTestKey, L"Own", L"mine"}, {kTestKey + L"\\Keep"}})
+            .Denying({{kTestKey + L"\\Locked", registry::access::kCreateSubKey}})
+            .Fails(kAccessDenied)
+            .Leaves(State({Value(kTestKey, L"Own", L"mine"), KeyLines(kTestKey + L"\\Keep")})),
 
         // Refused access (the in-memory registry refuses on request)
         ScriptCase("RefusedValueFailsAndTheUndoStopsThere", L"HKCR { TessalyTest { val V = s 'x' } }")
@@ -199,14 +232,14 @@ const std::vector<ScriptCase>& Cases() {
             .Over({{L"HKLM\\Software\\TessalyTest", L"V", L"x"}, {kTestKey}})
             .Denying({{L"HKLM\\Software\\TessalyTest", registry::access::kSetValue}})
             .Leaves(State({Value(L"HKLM\\Software\\TessalyTest", L"V", L"x"), KeyLines(kTestKey)})),
-        ScriptCase("DeepestNestingIsAccepted", Nested(511))
+        ScriptCase("DeepestNestingIsAccepted", L"HKCR { " + Nested(511) + L"}")
             .MemoryOnly()
             .Leaves(KeyLines(L"HKCR" + [] {
              std::wstring path;
              for (int i = 0; i < 511; ++i) path += L"\\k";
              return path;
          }())),
-        ScriptCase("DeeperNestingFailsAndIsUndone", Nested(512))
+        ScriptCase("DeeperNestingFailsBeforeAnythingIsWritten", L"HKCR { " + Nested(512) + L"}")
             .Fails(hr::kDispException)
             .MemoryOnly(),
     };

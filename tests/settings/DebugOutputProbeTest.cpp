@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "diagnostics/DebugOutput.h"
-#include "platform/DebugOutput.h"
+#include "platform/DebuggerChannel.h"
 #include "tests/settings/DebugOutputProbe.h"
 
 namespace tessaly {
