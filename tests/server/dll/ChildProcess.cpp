@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "platform/win/HandleOwners.h"
@@ -27,8 +28,19 @@ unsigned RunProgram(const std::wstring& commandLine, std::string& output, unsign
     PROCESS_INFORMATION process{};
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(L'\0');
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
-        throw std::runtime_error("cannot start a program");
+    // A heavily loaded Wine now and then refuses a start outright; a second
+    // try tells that apart from a program that cannot start at all.
+    bool started = false;
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        started = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                   &process) != FALSE;
+        if (!started) {
+            error = ::GetLastError();
+            ::Sleep(500);
+        }
+    }
+    if (!started) throw std::runtime_error("cannot start a program: error " + std::to_string(error));
     platform::FileHandle processHandle(process.hProcess);
     platform::FileHandle threadHandle(process.hThread);
     writer.reset();  // the child holds the only write end now
@@ -43,11 +55,11 @@ unsigned RunProgram(const std::wstring& commandLine, std::string& output, unsign
             output.append(buffer, read);
         }
     };
-    const DWORD started = ::GetTickCount();
+    const DWORD startTime = ::GetTickCount();
     for (;;) {
         drain();
         if (::WaitForSingleObject(processHandle.get(), 20) == WAIT_OBJECT_0) break;
-        if (::GetTickCount() - started > timeoutMs) {
+        if (::GetTickCount() - startTime > timeoutMs) {
             ::TerminateProcess(processHandle.get(), 255);
             throw std::runtime_error("a program did not end in time");
         }
