@@ -21,22 +21,6 @@ int Builds() {
     return builds > 0 ? builds : 500;
 }
 
-// Bytes in busy blocks of every heap of the process: exact, unlike private
-// bytes, which move in whole pages as heaps grow.
-long long HeapBusyBytes() {
-    HANDLE heaps[64];
-    const DWORD count = ::GetProcessHeaps(64, heaps);
-    long long busy = 0;
-    for (DWORD i = 0; i < count && i < 64; ++i) {
-        if (!::HeapLock(heaps[i])) continue;
-        PROCESS_HEAP_ENTRY entry = {};
-        while (::HeapWalk(heaps[i], &entry))
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) busy += entry.cbData;
-        ::HeapUnlock(heaps[i]);
-    }
-    return busy;
-}
-
 // Initialize, QueryContextMenu into a menu of our own, Release.
 void OneMenu(const LoadedServer& server, PCIDLIST_ABSOLUTE folder) {
     Ref<IShellExtInit> handler = NewHandler(server);

@@ -97,7 +97,29 @@ ResourceCounts ResourceCounts::Now() {
     memory.cb = sizeof memory;
     if (::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
         counts.privateBytes = memory.PrivateUsage;
+    if (counts.privateBytes == 0) {
+        // Wine reports none: add up the committed private regions instead.
+        MEMORY_BASIC_INFORMATION region;
+        for (const char* address = nullptr;
+             ::VirtualQuery(address, &region, sizeof region) == sizeof region && region.RegionSize > 0;
+             address = static_cast<const char*>(region.BaseAddress) + region.RegionSize)
+            if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) counts.privateBytes += region.RegionSize;
+    }
     return counts;
+}
+
+long long HeapBusyBytes() {
+    HANDLE heaps[64];
+    const DWORD count = ::GetProcessHeaps(64, heaps);
+    long long busy = 0;
+    for (DWORD i = 0; i < count && i < 64; ++i) {
+        if (!::HeapLock(heaps[i])) continue;
+        PROCESS_HEAP_ENTRY entry = {};
+        while (::HeapWalk(heaps[i], &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) busy += entry.cbData;
+        ::HeapUnlock(heaps[i]);
+    }
+    return busy;
 }
 
 // ---- the data object ------------------------------------------------------

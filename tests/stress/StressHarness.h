@@ -66,6 +66,10 @@ struct ResourceCounts {
     static ResourceCounts Now();
 };
 
+// Bytes in busy blocks of every heap of the process: exact, unlike private
+// bytes, which move in whole pages as heaps grow.
+long long HeapBusyBytes();
+
 // A data object that offers CF_HDROP with the given paths, or refuses it.
 // Each medium it hands out is released through it, so the test can count
 // that every one came back.
