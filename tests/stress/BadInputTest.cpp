@@ -144,6 +144,9 @@ TEST_F(BadInputTest, FolderDeletedBeforeTheMenuGivesAnEmptyMenu) {
     EXPECT_EQ(lines.Take(), std::vector<std::wstring>{});
 }
 
+// Run twice: headless in the test run, and under a display of its own
+// (test_stress_display), where the shell shows a message box for a missing
+// file.
 // Closes, from another thread, any message box that the shell raises in
 // this process while the call runs (with a display Wine shows one for a
 // missing file and waits for it), so the call cannot hang the test.
@@ -190,6 +193,9 @@ TEST_F(BadInputTest, FileDeletedBeforeItIsOpenedFailsWithOneLine) {
     ASSERT_EQ(written.size(), 1u);
     EXPECT_EQ(written[0].rfind(kLinePrefix + L"InvokeCommand: ::ShellExecuteEx failed ", 0), 0u) << written[0];
     EXPECT_EQ(written[0].back(), L')') << written[0];
+    // With a display the shell shows its own message first and clears the
+    // last error; the line must still carry a reason, not "success (0x0)".
+    EXPECT_EQ(written[0].find(L"(0x0)"), std::wstring::npos) << written[0];
     std::printf("deleted file: %ls\n", written[0].c_str());
 }
 
