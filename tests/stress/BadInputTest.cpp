@@ -64,6 +64,50 @@ protected:
     DllDebugLines lines;
 };
 
+// A null REFIID or REFCLSID: the reference is a pointer underneath, so the
+// calls go through pointer-typed entries of the export and the tables.
+using GetClassObjectByPointer = HRESULT(STDAPICALLTYPE*)(const GUID*, const GUID*, void**);
+using QueryByPointer = HRESULT(STDMETHODCALLTYPE*)(IUnknown*, const GUID*, void**);
+using CreateByPointer = HRESULT(STDMETHODCALLTYPE*)(IUnknown*, IUnknown*, const GUID*, void**);
+template <typename Function>
+Function Slot(IUnknown* object, int slot) {
+    return reinterpret_cast<Function>((*reinterpret_cast<void***>(object))[slot]);
+}
+
+TEST_F(BadInputTest, NullInterfaceAndClassIdsGetEPointer) {
+    const auto getClassObject = reinterpret_cast<GetClassObjectByPointer>(
+        reinterpret_cast<void*>(::GetProcAddress(g_server->module(), "DllGetClassObject")));
+    void* object = &object;
+    EXPECT_EQ(getClassObject(nullptr, &IID_IClassFactory, &object), E_POINTER);
+    EXPECT_EQ(object, nullptr);
+    object = &object;
+    EXPECT_EQ(getClassObject(&kHandlerClass, nullptr, &object), E_POINTER);
+    EXPECT_EQ(object, nullptr);
+
+    Ref<IClassFactory> factory(g_server->Factory());
+    object = &object;
+    EXPECT_EQ(Slot<QueryByPointer>(factory.get(), 0)(factory.get(), nullptr, &object), E_POINTER);
+    EXPECT_EQ(object, nullptr);
+    object = &object;
+    EXPECT_EQ(Slot<CreateByPointer>(factory.get(), 3)(factory.get(), nullptr, nullptr, &object), E_POINTER);
+    EXPECT_EQ(object, nullptr);
+
+    Ref<IShellExtInit> handler = NewHandler(*g_server);
+    Ref<IContextMenu> menu = MenuOf(handler.get());
+    for (IUnknown* face : {static_cast<IUnknown*>(handler.get()), static_cast<IUnknown*>(menu.get())}) {
+        object = &object;
+        EXPECT_EQ(Slot<QueryByPointer>(face, 0)(face, nullptr, &object), E_POINTER);
+        EXPECT_EQ(object, nullptr);
+    }
+    // The aggregated form's own unknown.
+    Ref<IUnknown> inner;
+    ASSERT_EQ(factory->CreateInstance(factory.get(), IID_IUnknown, inner.out()), S_OK);
+    object = &object;
+    EXPECT_EQ(Slot<QueryByPointer>(inner.get(), 0)(inner.get(), nullptr, &object), E_POINTER);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_EQ(lines.Take(), std::vector<std::wstring>{});
+}
+
 TEST_F(BadInputTest, NullPointersGetAFailureResultAndNoDebugLine) {
     EXPECT_EQ(g_server->GetClassObject(kHandlerClass, IID_IClassFactory, nullptr), E_POINTER);
     Ref<IClassFactory> factory(g_server->Factory());
