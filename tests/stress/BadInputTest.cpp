@@ -18,26 +18,15 @@
 namespace tessaly::testing {
 namespace {
 
-const LoadedServer* g_server = nullptr;
-
-class DllEnvironment : public ::testing::Environment {
+// One apartment for the program; each test loads the DLL for itself, so
+// that a test of unloading finds it unloaded.
+class ApartmentEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override {
-        ASSERT_EQ(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
-        m_server = std::make_unique<LoadedServer>();
-        g_server = m_server.get();
-    }
-    void TearDown() override {
-        g_server = nullptr;
-        m_server.reset();
-        ::CoUninitialize();
-    }
-
-private:
-    std::unique_ptr<LoadedServer> m_server;
+    void SetUp() override { ASSERT_EQ(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK); }
+    void TearDown() override { ::CoUninitialize(); }
 };
 [[maybe_unused]] ::testing::Environment* const g_environment =
-    ::testing::AddGlobalTestEnvironment(new DllEnvironment);
+    ::testing::AddGlobalTestEnvironment(new ApartmentEnvironment);
 
 constexpr HRESULT Ids(unsigned count) { return MAKE_HRESULT(SEVERITY_SUCCESS, 0, count); }
 const std::wstring kLinePrefix = L"Tessaly: Exception in CTessalyShExt::";
@@ -47,7 +36,7 @@ protected:
     void SetUp() override { StoreSettings(MenuSettings{}); }  // both lists, 10 files each: 21 ids
     void TearDown() override {
         // Every case gives back what it took.
-        EXPECT_EQ(g_server->CanUnloadNow(), S_OK);
+        EXPECT_EQ(server.CanUnloadNow(), S_OK);
     }
 
     // Initialize, then a menu into a popup of the test's own; the submenu's texts.
@@ -60,6 +49,7 @@ protected:
         return result;
     }
 
+    LoadedServer server;
     ScratchFolder folder;
     DllDebugLines lines;
 };
@@ -76,7 +66,7 @@ Function Slot(IUnknown* object, int slot) {
 
 TEST_F(BadInputTest, NullInterfaceAndClassIdsGetEPointer) {
     const auto getClassObject = reinterpret_cast<GetClassObjectByPointer>(
-        reinterpret_cast<void*>(::GetProcAddress(g_server->module(), "DllGetClassObject")));
+        reinterpret_cast<void*>(::GetProcAddress(server.module(), "DllGetClassObject")));
     void* object = &object;
     EXPECT_EQ(getClassObject(nullptr, &IID_IClassFactory, &object), E_POINTER);
     EXPECT_EQ(object, nullptr);
@@ -84,7 +74,7 @@ TEST_F(BadInputTest, NullInterfaceAndClassIdsGetEPointer) {
     EXPECT_EQ(getClassObject(&kHandlerClass, nullptr, &object), E_POINTER);
     EXPECT_EQ(object, nullptr);
 
-    Ref<IClassFactory> factory(g_server->Factory());
+    Ref<IClassFactory> factory(server.Factory());
     object = &object;
     EXPECT_EQ(Slot<QueryByPointer>(factory.get(), 0)(factory.get(), nullptr, &object), E_POINTER);
     EXPECT_EQ(object, nullptr);
@@ -92,7 +82,7 @@ TEST_F(BadInputTest, NullInterfaceAndClassIdsGetEPointer) {
     EXPECT_EQ(Slot<CreateByPointer>(factory.get(), 3)(factory.get(), nullptr, nullptr, &object), E_POINTER);
     EXPECT_EQ(object, nullptr);
 
-    Ref<IShellExtInit> handler = NewHandler(*g_server);
+    Ref<IShellExtInit> handler = NewHandler(server);
     Ref<IContextMenu> menu = MenuOf(handler.get());
     for (IUnknown* face : {static_cast<IUnknown*>(handler.get()), static_cast<IUnknown*>(menu.get())}) {
         object = &object;
@@ -109,11 +99,11 @@ TEST_F(BadInputTest, NullInterfaceAndClassIdsGetEPointer) {
 }
 
 TEST_F(BadInputTest, NullPointersGetAFailureResultAndNoDebugLine) {
-    EXPECT_EQ(g_server->GetClassObject(kHandlerClass, IID_IClassFactory, nullptr), E_POINTER);
-    Ref<IClassFactory> factory(g_server->Factory());
+    EXPECT_EQ(server.GetClassObject(kHandlerClass, IID_IClassFactory, nullptr), E_POINTER);
+    Ref<IClassFactory> factory(server.Factory());
     EXPECT_EQ(factory->QueryInterface(IID_IClassFactory, nullptr), E_POINTER);
     EXPECT_EQ(factory->CreateInstance(nullptr, IID_IShellExtInit, nullptr), E_POINTER);
-    Ref<IShellExtInit> handler = NewHandler(*g_server);
+    Ref<IShellExtInit> handler = NewHandler(server);
     Ref<IContextMenu> menu = MenuOf(handler.get());
     EXPECT_EQ(handler->QueryInterface(IID_IContextMenu, nullptr), E_POINTER);
     EXPECT_EQ(menu->QueryInterface(IID_IShellExtInit, nullptr), E_POINTER);
@@ -125,7 +115,7 @@ TEST_F(BadInputTest, NullPointersGetAFailureResultAndNoDebugLine) {
     for (UINT kind : {GCS_VERBA, GCS_HELPTEXTA, GCS_VALIDATEA, GCS_VERBW, GCS_HELPTEXTW, GCS_VALIDATEW})
         EXPECT_EQ(menu->GetCommandString(0, kind, nullptr, nullptr, 64), S_OK) << kind;
     // Nothing registered in this prefix: unregistering finds nothing to do.
-    EXPECT_EQ(g_server->Install(FALSE, nullptr), S_OK);
+    EXPECT_EQ(server.Install(FALSE, nullptr), S_OK);
     EXPECT_EQ(lines.Take(), std::vector<std::wstring>{});
 }
 
@@ -133,7 +123,7 @@ TEST_F(BadInputTest, FoldersWithoutAFileSystemPathAreRefusedQuietly) {
     for (int place : {CSIDL_CONTROLS, CSIDL_DRIVES}) {
         PIDLIST_ABSOLUTE list = nullptr;
         ASSERT_EQ(::SHGetSpecialFolderLocation(nullptr, place, &list), S_OK) << place;
-        Ref<IShellExtInit> handler = NewHandler(*g_server);
+        Ref<IShellExtInit> handler = NewHandler(server);
         EXPECT_EQ(handler->Initialize(list, nullptr, nullptr), E_INVALIDARG) << place;
         ::CoTaskMemFree(list);
         // A menu anyway: no folder, so no files, only "Options...".
@@ -166,7 +156,7 @@ TEST_F(BadInputTest, DataObjectsTakeExactlyOneFolderAndGiveEveryMediumBack) {
     for (const Case& c : cases) {
         DropData* data = nullptr;
         Ref<IDataObject> object = NewDropData(c.paths, c.offersDrop, &data);
-        Ref<IShellExtInit> handler = NewHandler(*g_server);
+        Ref<IShellExtInit> handler = NewHandler(server);
         EXPECT_EQ(handler->Initialize(nullptr, object.get(), nullptr), c.result) << c.name;
         EXPECT_EQ(OutstandingMedia(data), 0) << c.name;
         EXPECT_EQ(Build(handler.get()), c.ids) << c.name;
@@ -177,7 +167,7 @@ TEST_F(BadInputTest, DataObjectsTakeExactlyOneFolderAndGiveEveryMediumBack) {
 TEST_F(BadInputTest, FolderDeletedBeforeTheMenuGivesAnEmptyMenu) {
     ScratchFolder doomed(L"doomed");
     doomed.MakeFile(L"a.txt");
-    Ref<IShellExtInit> handler = NewHandler(*g_server);
+    Ref<IShellExtInit> handler = NewHandler(server);
     const PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(doomed.Path().c_str());
     ASSERT_EQ(handler->Initialize(list, nullptr, nullptr), S_OK);
     ::ILFree(list);
@@ -221,7 +211,7 @@ HRESULT CallClosingMessageBoxes(const std::function<HRESULT()>& call) {
 
 TEST_F(BadInputTest, FileDeletedBeforeItIsOpenedFailsWithOneLine) {
     folder.MakeFile(L"gone.txt");
-    Ref<IShellExtInit> handler = NewHandler(*g_server);
+    Ref<IShellExtInit> handler = NewHandler(server);
     const PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(folder.Path().c_str());
     ASSERT_EQ(handler->Initialize(list, nullptr, nullptr), S_OK);
     ::ILFree(list);
@@ -274,7 +264,7 @@ TEST_F(BadInputTest, OddNamesAreListedAsThemselves) {
     }
     ASSERT_GE(listed.size(), 4u);
 
-    Ref<IShellExtInit> handler = NewHandler(*g_server);
+    Ref<IShellExtInit> handler = NewHandler(server);
     const PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(folder.Path().c_str());
     ASSERT_EQ(handler->Initialize(list, nullptr, nullptr), S_OK);
     ::ILFree(list);
@@ -307,11 +297,11 @@ TEST_F(BadInputTest, FolderPathOf259Characters) {
     ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr));
     // From a data object (the path fits the 260-character buffer) and from an
     // item list.
-    Ref<IShellExtInit> fromDrop = NewHandler(*g_server);
+    Ref<IShellExtInit> fromDrop = NewHandler(server);
     Ref<IDataObject> object = NewDropData({path});
     EXPECT_EQ(fromDrop->Initialize(nullptr, object.get(), nullptr), S_OK);
     EXPECT_EQ(Build(fromDrop.get()), Ids(1));
-    Ref<IShellExtInit> fromList = NewHandler(*g_server);
+    Ref<IShellExtInit> fromList = NewHandler(server);
     const PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(path.c_str());
     if (list != nullptr) {
         EXPECT_EQ(fromList->Initialize(list, nullptr, nullptr), S_OK);
@@ -323,7 +313,7 @@ TEST_F(BadInputTest, FolderPathOf259Characters) {
 
 TEST_F(BadInputTest, IdRangesFromNoneToAllIds) {
     folder.MakeFiles(3);
-    Ref<IShellExtInit> handler = NewHandler(*g_server);
+    Ref<IShellExtInit> handler = NewHandler(server);
     const PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(folder.Path().c_str());
     ASSERT_EQ(handler->Initialize(list, nullptr, nullptr), S_OK);
     ::ILFree(list);
