@@ -178,9 +178,6 @@ TEST_F(BadInputTest, FolderDeletedBeforeTheMenuGivesAnEmptyMenu) {
     EXPECT_EQ(lines.Take(), std::vector<std::wstring>{});
 }
 
-// Run twice: headless in the test run, and under a display of its own
-// (test_stress_display), where the shell shows a message box for a missing
-// file.
 // Closes, from another thread, any message box that the shell raises in
 // this process while the call runs (with a display Wine shows one for a
 // missing file and waits for it), so the call cannot hang the test.
@@ -209,6 +206,8 @@ HRESULT CallClosingMessageBoxes(const std::function<HRESULT()>& call) {
     return result;
 }
 
+// Runs twice: headless, and under a display of its own (test_stress_display),
+// where the shell first shows its message box for the missing file.
 TEST_F(BadInputTest, FileDeletedBeforeItIsOpenedFailsWithOneLine) {
     folder.MakeFile(L"gone.txt");
     Ref<IShellExtInit> handler = NewHandler(server);
