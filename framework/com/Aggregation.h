@@ -5,6 +5,7 @@
 // unknown (CComAggObject itself) answers IUnknown with itself, looks the
 // other interfaces up in T's table, and counts its own references. The outer
 // object holds the inner unknown and releases it last.
+#include "framework/com/MissingGuid.h"
 #include "framework/com/ObjectRoot.h"
 
 namespace tessaly::com {
@@ -32,6 +33,10 @@ public:
 
     STDMETHODIMP QueryInterface(REFIID riid, void** result) noexcept override {
         if (result == nullptr) return E_POINTER;
+        if (IsMissing(riid)) {
+            *result = nullptr;
+            return E_POINTER;
+        }
         if (InlineIsEqualGUID(riid, IID_IUnknown)) {
             *result = static_cast<IUnknown*>(this);
             AddRef();

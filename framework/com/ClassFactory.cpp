@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "framework/com/MissingGuid.h"
 #include "framework/com/Module.h"
 
 namespace tessaly::com {
@@ -30,6 +31,10 @@ HRESULT CComClassFactory::CreateCached(InstanceCreator creator, REFIID riid, voi
 
 STDMETHODIMP CComClassFactory::QueryInterface(REFIID riid, void** object) noexcept {
     if (object == nullptr) return E_POINTER;
+    if (IsMissing(riid)) {
+        *object = nullptr;
+        return E_POINTER;
+    }
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
         *object = static_cast<IClassFactory*>(this);
         AddRef();
@@ -61,6 +66,7 @@ STDMETHODIMP_(ULONG) CComClassFactory::Release() noexcept {
 STDMETHODIMP CComClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** object) noexcept {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
+    if (IsMissing(riid)) return E_POINTER;
     if (outer != nullptr && !IsEqualIID(riid, IID_IUnknown)) return CLASS_E_NOAGGREGATION;
     return m_creator(outer, riid, object);
 }

@@ -1,5 +1,7 @@
 #include "framework/com/ClassMap.h"
 
+#include "framework/com/MissingGuid.h"
+
 namespace tessaly::com {
 
 namespace {
@@ -34,6 +36,7 @@ ClassMap::~ClassMap() {
 HRESULT ClassMap::GetClassObject(REFCLSID classId, REFIID riid, void** object) noexcept {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
+    if (IsMissing(classId) || IsMissing(riid)) return E_POINTER;
     if (!Initialized()) return E_UNEXPECTED;
     ClassMapEntry* entry = m_first;
     while (entry != m_last && !(entry->factoryCreator != nullptr && IsEqualCLSID(*entry->classId, classId))) ++entry;

@@ -1,0 +1,112 @@
+#pragma once
+// What the programs that push the built DLL share: its debug lines read back
+// in-process, the process's resource counts, a stand-in data object, the
+// handler created through the DLL's own exports, and the settings it reads.
+#include <windows.h>
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/server/dll/LoadedServer.h"
+
+namespace tessaly::testing {
+
+// Owns one reference to a COM interface.
+template <typename T>
+class Ref {
+public:
+    Ref() = default;
+    explicit Ref(T* pointer) : m_pointer(pointer) {}
+    ~Ref() { reset(); }
+    Ref(const Ref&) = delete;
+    Ref& operator=(const Ref&) = delete;
+    Ref(Ref&& other) noexcept : m_pointer(std::exchange(other.m_pointer, nullptr)) {}
+    T* get() const { return m_pointer; }
+    T* operator->() const { return m_pointer; }
+    void** out() {
+        reset();
+        return reinterpret_cast<void**>(&m_pointer);
+    }
+    void reset() {
+        if (m_pointer != nullptr) std::exchange(m_pointer, nullptr)->Release();
+    }
+
+private:
+    T* m_pointer = nullptr;
+};
+
+// The DLL writes its lines with OutputDebugStringW, which raises a debug
+// print exception that a vectored handler sees first; so the lines of every
+// thread are collected here while an object lives. Only one at a time.
+class DllDebugLines {
+public:
+    DllDebugLines();
+    ~DllDebugLines();
+    DllDebugLines(const DllDebugLines&) = delete;
+    DllDebugLines& operator=(const DllDebugLines&) = delete;
+    std::vector<std::wstring> Take();  // the lines so far; starts afresh
+};
+
+// What the process holds. Wine answers 0 for GetGuiResources and
+// GetProcessHandleCount, so GDI, USER and kernel objects are also measured by
+// the slot that a fresh object gets in its handle table: freed slots are
+// reused, so only a leak pushes it up for good.
+struct ResourceCounts {
+    DWORD gdiObjects = 0;
+    DWORD userObjects = 0;
+    DWORD kernelHandles = 0;
+    unsigned gdiSlot = 0;
+    unsigned userSlot = 0;
+    unsigned kernelSlot = 0;
+    SIZE_T privateBytes = 0;
+    static ResourceCounts Now();
+};
+
+// Bytes in busy blocks of every heap of the process: exact, unlike private
+// bytes, which move in whole pages as heaps grow.
+long long HeapBusyBytes();
+
+// A data object that offers CF_HDROP with the given paths, or refuses it.
+// Each medium it hands out is released through it, so the test can count
+// that every one came back.
+class DropData;
+Ref<IDataObject> NewDropData(std::vector<std::wstring> paths, bool offersDrop = true, DropData** self = nullptr);
+long OutstandingMedia(DropData* data);
+
+// The handler as the shell gets it: class factory of the loaded DLL, then
+// CreateInstance.
+Ref<IShellExtInit> NewHandler(const LoadedServer& server);
+Ref<IContextMenu> MenuOf(IShellExtInit* handler);
+
+// Writes the six settings into the current user's key.
+struct MenuSettings {
+    DWORD accessed = 1, modified = 1, fileCount = 10, highlightDays = 3, showTimeHint = 1, weekStart = 0;
+};
+void StoreSettings(const MenuSettings& settings);
+
+// A folder under the Wine prefix's temporary folder, removed with its files.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::wstring& name = L"tessaly-stress");
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::wstring& Path() const { return m_path; }
+    std::wstring PathOf(const std::wstring& name) const { return m_path + L"\\" + name; }
+    void MakeFile(const std::wstring& name) const;  // throws when it cannot
+    void MakeFiles(int count) const;                // f00000.txt ... with spread times
+
+private:
+    std::wstring m_path;
+};
+void RemoveTree(const std::wstring& path);
+
+// Item texts of a menu (separators as empty texts) and its submenu.
+std::vector<std::wstring> MenuTexts(HMENU menu);
+HMENU SubmenuAt(HMENU menu, int position);
+
+}  // namespace tessaly::testing

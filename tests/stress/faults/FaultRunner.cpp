@@ -1,0 +1,394 @@
+// Runs every entry point of the fault-injection build of the DLL with its
+// Nth allocation failing, for N = 1, 2, ... until the scenario runs without
+// reaching the armed allocation. Each run must end with a success or with
+// the entry point's failure result, exactly the debug lines the code names,
+// no GDI, USER or kernel handle and no heap block left, and, after a failed
+// registration, no registry block half written.
+//
+//   tessaly_fault_runner.exe [--quick]   (--quick: the menu and help-text
+//                                         scenarios only)
+// Prints one line per scenario and "fault-injection: <points> failure points
+// tried, <faults> faults found"; exits 1 when a fault was found.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "tests/stress/StressHarness.h"
+
+using namespace tessaly::testing;
+
+namespace {
+
+constexpr HRESULT Ids(unsigned count) { return MAKE_HRESULT(SEVERITY_SUCCESS, 0, count); }
+const std::wstring kBadAlloc = L"std::bad_alloc";
+std::wstring EntryLine(const wchar_t* operation, const std::wstring& message) {
+    return L"Tessaly: Exception in CTessalyShExt::" + std::wstring(operation) + L": " + message;
+}
+
+std::string Narrow(const std::wstring& text) {
+    std::string narrow;
+    for (wchar_t c : text) narrow += c < 128 && c >= 32 ? static_cast<char>(c) : '?';
+    return narrow;
+}
+
+// Arms the loaded DLL's allocation failure; the result tells whether the
+// previously armed one happened.
+class Faults {
+public:
+    explicit Faults(const LoadedServer& server)
+        : m_arm(reinterpret_cast<long (*)(long)>(
+              reinterpret_cast<void*>(::GetProcAddress(server.module(), "TessalyFailAllocationAt")))) {
+        if (m_arm == nullptr) throw std::runtime_error("not the fault-injection build of the DLL");
+    }
+    void Arm(long nth) const { m_arm(nth); }
+    bool Disarm() const { return m_arm(0) > 0; }
+
+private:
+    long (*m_arm)(long);
+};
+
+// What one run reports: "" when sound, else what went wrong.
+using Problem = std::string;
+
+struct Context {
+    const LoadedServer* server = nullptr;  // null for scenarios that load the DLL themselves
+    const Faults* faults = nullptr;
+    DllDebugLines* lines = nullptr;
+    std::wstring folder;  // 40 files
+    PCIDLIST_ABSOLUTE folderList = nullptr;
+};
+
+// The lines of one run against the only line that may come: the operation's
+// own with the allocation failure's message (or with one of the others).
+Problem CheckLines(const std::vector<std::wstring>& written, bool failed, const wchar_t* operation,
+                   const std::vector<std::wstring>& messages = {kBadAlloc}) {
+    if (!failed) return written.empty() ? "" : "success with a debug line: " + Narrow(written[0]);
+    if (written.size() != 1) return "failure with " + std::to_string(written.size()) + " debug lines";
+    for (const std::wstring& message : messages)
+        if (written[0].rfind(EntryLine(operation, message), 0) == 0) return "";
+    // The allocation that fails may be the report's own widening of the
+    // message: the line then goes out without it.
+    if (written[0] == EntryLine(operation, L"")) return "";
+    return "unexpected debug line: " + Narrow(written[0]);
+}
+
+Problem HResultText(const char* what, HRESULT result) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%s returned 0x%08lx", what, static_cast<unsigned long>(result));
+    return text;
+}
+
+// ---- the registry entries of registration ---------------------------------
+
+struct Entry {
+    HKEY root;
+    const wchar_t* key;
+    const wchar_t* value;  // null: the key itself
+};
+const Entry kAppIdEntries[] = {
+    {HKEY_CLASSES_ROOT, L"AppID\\{733D43C3-335E-4248-9DA6-6223F64E3028}", nullptr},
+    {HKEY_CLASSES_ROOT, L"AppID\\Tessaly64.DLL", L"AppID"},
+};
+const Entry kClassEntries[] = {
+    {HKEY_CLASSES_ROOT, L"CLSID\\{B922807E-EF82-4915-A30C-4C892F724740}\\InprocServer32", L"ThreadingModel"},
+    {HKEY_CLASSES_ROOT, L"Directory\\Background\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr},
+    {HKEY_CLASSES_ROOT, L"Directory\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr},
+    {HKEY_CLASSES_ROOT, L"Drive\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr},
+};
+const Entry kApprovalEntry = {HKEY_LOCAL_MACHINE,
+                              L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved",
+                              L"{B922807E-EF82-4915-A30C-4C892F724740}"};
+
+bool Present(const Entry& entry) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(entry.root, entry.key, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    const bool present =
+        entry.value == nullptr || ::RegQueryValueExW(key, entry.value, nullptr, nullptr, nullptr, nullptr) == 0;
+    ::RegCloseKey(key);
+    return present;
+}
+
+template <std::size_t N>
+int CountPresent(const Entry (&entries)[N]) {
+    int count = 0;
+    for (const Entry& entry : entries) count += Present(entry) ? 1 : 0;
+    return count;
+}
+
+// Each root block is written whole or undone whole, and in order: the
+// application identifier, the classes block, the approval.
+Problem CheckRegistryBlocks(bool expectAll) {
+    const int appId = CountPresent(kAppIdEntries), classes = CountPresent(kClassEntries);
+    const bool approval = Present(kApprovalEntry);
+    if (appId != 0 && appId != 2) return "application identifier block half written";
+    if (classes != 0 && classes != 4) return "class block half written";
+    if (classes != 0 && appId == 0) return "class block without the application identifier";
+    if (approval && classes == 0) return "approval without the class block";
+    if (expectAll && !(appId == 2 && classes == 4 && approval)) return "success without every entry";
+    return "";
+}
+
+Problem CheckRegistryEmpty() {
+    if (CountPresent(kAppIdEntries) + CountPresent(kClassEntries) != 0 || Present(kApprovalEntry))
+        return "entries left after unregistration";
+    return "";
+}
+
+// ---- scenarios --------------------------------------------------------------
+
+// One run of a scenario at one failure point.
+struct Run {
+    long nth = 0;        // the allocation that fails (0: none)
+    bool fired = false;  // it was reached
+    bool failed = false; // the entry point reported a failure
+};
+
+// Calls work with the failure armed, and notes whether it was reached.
+template <typename Work>
+auto Armed(const Faults& faults, Run& run, Work&& work) {
+    faults.Arm(run.nth);
+    auto result = work();
+    run.fired = faults.Disarm();
+    return result;
+}
+
+struct Scenario {
+    const char* name;
+    bool quick;
+    std::function<Problem(const Context&, Run&)> run;
+    bool loadsItself = false;  // loads and unloads the DLL in every run
+};
+
+Problem InitializeScenario(const Context& c, Run& run, bool withDataObject) {
+    Ref<IShellExtInit> handler = NewHandler(*c.server);
+    DropData* data = nullptr;
+    Ref<IDataObject> object = NewDropData({c.folder}, true, &data);
+    const HRESULT result = Armed(*c.faults, run, [&] {
+        return withDataObject ? handler->Initialize(nullptr, object.get(), nullptr)
+                              : handler->Initialize(c.folderList, nullptr, nullptr);
+    });
+    const std::vector<std::wstring> written = c.lines->Take();
+    if (OutstandingMedia(data) != 0) return "storage medium not released";
+    if (result != S_OK && result != E_INVALIDARG) return HResultText("Initialize", result);
+    // A folder that is there must not be refused without a word.
+    if (result == E_INVALIDARG && written.empty()) return "E_INVALIDARG without a debug line";
+    run.failed = !written.empty();
+    return CheckLines(written, run.failed, L"Initialize");
+}
+
+Problem MenuScenario(const Context& c, Run& run) {
+    Ref<IShellExtInit> handler = NewHandler(*c.server);
+    if (handler->Initialize(c.folderList, nullptr, nullptr) != S_OK) return "set-up: Initialize failed";
+    Ref<IContextMenu> menu = MenuOf(handler.get());
+    const HMENU shell = ::CreatePopupMenu();
+    const HRESULT result = Armed(*c.faults, run, [&] { return menu->QueryContextMenu(shell, 0, 1, 1000, CMF_NORMAL); });
+    const int entries = ::GetMenuItemCount(shell);
+    ::DestroyMenu(shell);
+    run.failed = result != Ids(51);
+    if (run.failed && result != E_FAIL) return HResultText("QueryContextMenu", result);
+    if (entries != (run.failed ? 0 : 1)) return "shell menu left with a wrong entry count";
+    return CheckLines(c.lines->Take(), run.failed, L"QueryContextMenu");
+}
+
+Problem InvokeScenario(const Context& c, Run& run, UINT_PTR offset) {
+    Ref<IShellExtInit> handler = NewHandler(*c.server);
+    if (handler->Initialize(c.folderList, nullptr, nullptr) != S_OK) return "set-up: Initialize failed";
+    Ref<IContextMenu> menu = MenuOf(handler.get());
+    const HMENU shell = ::CreatePopupMenu();
+    const HRESULT built = menu->QueryContextMenu(shell, 0, 1, 1000, CMF_NORMAL);
+    ::DestroyMenu(shell);
+    if (built != Ids(51)) return "set-up: QueryContextMenu failed";
+    c.lines->Take();
+    CMINVOKECOMMANDINFO invoke = {};
+    invoke.cbSize = sizeof invoke;
+    invoke.lpVerb = reinterpret_cast<LPCSTR>(offset);
+    const HRESULT result = Armed(*c.faults, run, [&] { return menu->InvokeCommand(&invoke); });
+    const std::vector<std::wstring> written = c.lines->Take();
+    if (offset != 0) {
+        if (result != E_INVALIDARG) return HResultText("InvokeCommand", result);
+        return CheckLines(written, false, L"InvokeCommand");
+    }
+    // Without a display or a file association the shell cannot open the
+    // file either: that failure has a line of its own.
+    run.failed = result != S_OK;
+    if (run.failed && result != E_INVALIDARG) return HResultText("InvokeCommand", result);
+    return CheckLines(written, run.failed, L"InvokeCommand", {kBadAlloc, L"::ShellExecuteEx failed "});
+}
+
+Problem CommandStringScenario(const Context& c, Run& run, UINT kind) {
+    Ref<IShellExtInit> handler = NewHandler(*c.server);
+    Ref<IContextMenu> menu = MenuOf(handler.get());
+    wchar_t buffer[128] = {};
+    const HRESULT result = Armed(*c.faults, run, [&] {
+        return menu->GetCommandString(0, kind, nullptr, reinterpret_cast<CHAR*>(buffer), 128);
+    });
+    run.failed = result != S_OK;
+    if (run.failed && result != E_INVALIDARG) return HResultText("GetCommandString", result);
+    if (!run.failed) {
+        const bool right = kind == GCS_VERBW ? std::wcscmp(buffer, L"Tessaly") == 0
+                                             : std::strcmp(reinterpret_cast<const char*>(buffer),
+                                                           "View recently accessed/modified files in a folder") == 0;
+        if (!right) return "success with a wrong text";
+    }
+    return CheckLines(c.lines->Take(), run.failed, L"GetCommandString");
+}
+
+// A fresh load each time, so the class factory is made under the fault.
+Problem ClassObjectScenario(const Context& c, Run& run) {
+    LoadedServer server;
+    const Faults faults(server);
+    Problem problem;
+    {
+        Ref<IClassFactory> factory;
+        Ref<IShellExtInit> handler;
+        HRESULT made = S_OK;
+        const HRESULT got = Armed(faults, run, [&] {
+            const HRESULT result = server.GetClassObject(kHandlerClass, IID_IClassFactory, factory.out());
+            if (result == S_OK) made = factory->CreateInstance(nullptr, IID_IShellExtInit, handler.out());
+            return result;
+        });
+        run.failed = got != S_OK || made != S_OK;
+        if (got != S_OK && got != E_OUTOFMEMORY) problem = HResultText("DllGetClassObject", got);
+        if (made != S_OK && made != E_OUTOFMEMORY) problem = HResultText("CreateInstance", made);
+        if ((got != S_OK && factory.get() != nullptr) || (made != S_OK && handler.get() != nullptr))
+            problem = "a failure that hands out an object";
+        if (!c.lines->Take().empty() && problem.empty()) problem = "a debug line from DllGetClassObject";
+    }
+    if (problem.empty() && server.CanUnloadNow() != S_OK) problem = "module still locked afterwards";
+    return problem;
+}
+
+Problem RegistrationScenario(const Context& c, Run& run, bool doRegister) {
+    if (!doRegister && c.server->RegisterServer() != S_OK) return "set-up: registration failed";
+    const HRESULT result = Armed(*c.faults, run, [&] {
+        return doRegister ? c.server->RegisterServer() : c.server->UnregisterServer();
+    });
+    run.failed = result != S_OK;
+    Problem problem;
+    if (!c.lines->Take().empty()) problem = "registration wrote a debug line";
+    if (problem.empty() && run.failed && result != E_OUTOFMEMORY) problem = HResultText("registration", result);
+    if (problem.empty() && doRegister) problem = CheckRegistryBlocks(!run.failed);
+    if (problem.empty() && !doRegister && !run.failed) problem = CheckRegistryEmpty();
+    // Whatever a failure left, a sound unregistration takes it all away.
+    if (c.server->UnregisterServer() != S_OK && problem.empty()) problem = "clean-up unregistration failed";
+    if (problem.empty()) problem = CheckRegistryEmpty();
+    return problem;
+}
+
+std::vector<Scenario> Scenarios() {
+    using namespace std::placeholders;
+    return {
+        {"Initialize(item list)", false, [](const Context& c, Run& r) { return InitializeScenario(c, r, false); }},
+        {"Initialize(data object)", false, [](const Context& c, Run& r) { return InitializeScenario(c, r, true); }},
+        {"QueryContextMenu(40 files)", true, MenuScenario},
+        {"InvokeCommand(file)", false, [](const Context& c, Run& r) { return InvokeScenario(c, r, 0); }},
+        {"InvokeCommand(offset out of range)", false,
+         [](const Context& c, Run& r) { return InvokeScenario(c, r, 500); }},
+        {"GetCommandString(GCS_HELPTEXTA)", true,
+         [](const Context& c, Run& r) { return CommandStringScenario(c, r, GCS_HELPTEXTA); }},
+        {"GetCommandString(GCS_VERBW)", true,
+         [](const Context& c, Run& r) { return CommandStringScenario(c, r, GCS_VERBW); }},
+        {"DllGetClassObject+CreateInstance", false, ClassObjectScenario, true},
+        {"DllRegisterServer", false, [](const Context& c, Run& r) { return RegistrationScenario(c, r, true); }},
+        {"DllUnregisterServer", false, [](const Context& c, Run& r) { return RegistrationScenario(c, r, false); }},
+    };
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const bool quick = argc > 1 && std::wcscmp(argv[1], L"--quick") == 0;
+    try {
+        if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
+        StoreSettings(MenuSettings{1, 1, 25});
+        ScratchFolder folder(L"faults");
+        folder.MakeFiles(40);
+        const PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(folder.Path().c_str());
+        DllDebugLines lines;
+        long points = 0, faults = 0;
+        for (const Scenario& scenario : Scenarios()) {
+            if (quick && !scenario.quick) continue;
+            // A scenario that loads the DLL itself needs it unloaded between
+            // runs, so that its class factory is made afresh each time.
+            std::unique_ptr<LoadedServer> server;
+            std::unique_ptr<Faults> armer;
+            if (!scenario.loadsItself) {
+                server = std::make_unique<LoadedServer>();
+                armer = std::make_unique<Faults>(*server);
+            }
+            const Context context{server.get(), armer.get(), &lines, folder.Path(), list};
+            // Each run is measured: its heap blocks exactly (they must all be
+            // freed), the handle-table slots over the whole scenario (a freed
+            // slot may come back in another order, so one run can look higher
+            // while nothing is lost; a leak per failure point adds up).
+            const auto measuredRun = [&](long nth, Run& run) {
+                run.nth = nth;
+                const long long heapBefore = HeapBusyBytes();
+                Problem problem = scenario.run(context, run);
+                lines.Take();
+                const long long heapAfter = HeapBusyBytes();
+                if (problem.empty() && heapAfter > heapBefore)
+                    problem = std::to_string(heapAfter - heapBefore) + " heap bytes left";
+                return problem;
+            };
+            // Three runs first, one of them with the first allocation failing:
+            // what stays loaded after a first use gets loaded (the runtime
+            // keeps what its first exception needs; the system what it opens
+            // for the first debug line).
+            ::OutputDebugStringW(L"fault runner: warming up");
+            lines.Take();
+            (void)ResourceCounts::Now();
+            const long warmUp[] = {0, 1, 0};
+            for (std::size_t i = 0; i < 3; ++i) {
+                Run run;
+                const Problem problem = measuredRun(warmUp[i], run);
+                if (!problem.empty() && i == 2) {
+                    std::printf("%s: fails without a fault: %s\n", scenario.name, problem.c_str());
+                    ++faults;
+                }
+            }
+            const ResourceCounts before = ResourceCounts::Now();
+            long tried = 0, found = 0;
+            for (long nth = 1; nth < 100000; ++nth) {
+                Run run;
+                const Problem problem = measuredRun(nth, run);
+                if (!run.fired) break;  // ran clean: every allocation point was tried
+                ++tried;
+                if (!problem.empty()) {
+                    ++found;
+                    if (found <= 5)
+                        std::printf("%s: allocation %ld fails: %s%s\n", scenario.name, nth, problem.c_str(),
+                                    run.failed ? "" : " (reported success)");
+                }
+                std::fflush(stdout);
+            }
+            const ResourceCounts after = ResourceCounts::Now();
+            const auto grew = [](unsigned from, unsigned to) { return to > from + 16; };
+            if (grew(before.gdiSlot, after.gdiSlot) || grew(before.userSlot, after.userSlot) ||
+                grew(before.kernelSlot, after.kernelSlot)) {
+                ++found;
+                std::printf("%s: handles left: GDI slot %u -> %u, USER slot %u -> %u, kernel slot %u -> %u\n",
+                            scenario.name, before.gdiSlot, after.gdiSlot, before.userSlot, after.userSlot,
+                            before.kernelSlot, after.kernelSlot);
+            }
+            std::printf("scenario %s: %ld failure points, %ld faults\n", scenario.name, tried, found);
+            std::fflush(stdout);
+            points += tried;
+            faults += found;
+        }
+        ::ILFree(list);
+        std::printf("fault-injection: %ld failure points tried, %ld faults found\n", points, faults);
+        ::CoUninitialize();
+        return faults == 0 ? 0 : 1;
+    } catch (const std::exception& failure) {
+        std::printf("fault runner: %s\n", failure.what());
+        return 2;
+    }
+}
