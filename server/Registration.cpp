@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/registry/SystemRegistry.h"
+#include "platform/win/HandleOwners.h"
 #include "resources/ResourceIds.h"
 #include "server/RegObject.h"
 #include "server/RegistrationMode.h"
@@ -36,27 +37,12 @@ private:
     LCID m_saved;
 };
 
-// The DLL file opened as data only, for its resources.
-class DataFile {
-public:
-    explicit DataFile(const wchar_t* path) noexcept
-        : m_module(::LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
-    ~DataFile() {
-        if (m_module != nullptr) ::FreeLibrary(m_module);
-    }
-    DataFile(const DataFile&) = delete;
-    DataFile& operator=(const DataFile&) = delete;
-    HMODULE get() const { return m_module; }
-
-private:
-    HMODULE m_module;
-};
-
 // The script resource as UTF-16 text, converted before the module path goes
 // in, so that a path outside the ANSI code page arrives intact.
 HRESULT LoadScriptText(const wchar_t* modulePath, unsigned resourceId, std::wstring& text) {
-    DataFile file(modulePath);
-    if (file.get() == nullptr) return LastErrorResult();
+    // The DLL file opened as data only, for its resources.
+    const platform::LoadedModule file(::LoadLibraryExW(modulePath, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!file.valid()) return LastErrorResult();
     HRSRC resource = ::FindResourceW(file.get(), MAKEINTRESOURCEW(resourceId), L"REGISTRY");
     if (resource == nullptr) return LastErrorResult();
     HGLOBAL loaded = ::LoadResource(file.get(), resource);

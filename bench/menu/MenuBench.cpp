@@ -69,9 +69,9 @@ double Floor(const std::wstring& folder) {
 // One menu: a fresh handler initialised with the folder (not timed), then
 // QueryContextMenu (timed).
 double Menu(const LoadedServer& server, PCIDLIST_ABSOLUTE folder) {
-    Ref<IShellExtInit> handler = NewHandler(server);
+    ComRef<IShellExtInit> handler = NewHandler(server);
     if (handler->Initialize(folder, nullptr, nullptr) != S_OK) throw std::runtime_error("Initialize failed");
-    Ref<IContextMenu> menu = MenuOf(handler.get());
+    ComRef<IContextMenu> menu = MenuOf(handler.get());
     const HMENU shell = ::CreatePopupMenu();
     const double started = Now();
     const HRESULT built = menu->QueryContextMenu(shell, 0, 1, 1000, CMF_NORMAL);

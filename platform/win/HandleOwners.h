@@ -44,7 +44,15 @@ struct FindHandleTraits {
     static void Close(Handle handle) { ::FindClose(handle); }
 };
 
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { ::FreeLibrary(handle); }
+};
+
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using FindHandle = UniqueHandle<FindHandleTraits>;
+// A module loaded with LoadLibrary(Ex)W, freed with it.
+using LoadedModule = UniqueHandle<ModuleTraits>;
 
 }  // namespace tessaly::platform

@@ -74,7 +74,7 @@ TEST_F(BadInputTest, NullInterfaceAndClassIdsGetEPointer) {
     EXPECT_EQ(getClassObject(&kHandlerClass, nullptr, &object), E_POINTER);
     EXPECT_EQ(object, nullptr);
 
-    Ref<IClassFactory> factory(server.Factory());
+    ComRef<IClassFactory> factory(server.Factory());
     object = &object;
     EXPECT_EQ(Slot<QueryByPointer>(factory.get(), 0)(factory.get(), nullptr, &object), E_POINTER);
     EXPECT_EQ(object, nullptr);
@@ -82,15 +82,15 @@ TEST_F(BadInputTest, NullInterfaceAndClassIdsGetEPointer) {
     EXPECT_EQ(Slot<CreateByPointer>(factory.get(), 3)(factory.get(), nullptr, nullptr, &object), E_POINTER);
     EXPECT_EQ(object, nullptr);
 
-    Ref<IShellExtInit> handler = NewHandler(server);
-    Ref<IContextMenu> menu = MenuOf(handler.get());
+    ComRef<IShellExtInit> handler = NewHandler(server);
+    ComRef<IContextMenu> menu = MenuOf(handler.get());
     for (IUnknown* face : {static_cast<IUnknown*>(handler.get()), static_cast<IUnknown*>(menu.get())}) {
         object = &object;
         EXPECT_EQ(Slot<QueryByPointer>(face, 0)(face, nullptr, &object), E_POINTER);
         EXPECT_EQ(object, nullptr);
     }
     // The aggregated form's own unknown.
-    Ref<IUnknown> inner;
+    ComRef<IUnknown> inner;
     ASSERT_EQ(factory->CreateInstance(factory.get(), IID_IUnknown, inner.out()), S_OK);
     object = &object;
     EXPECT_EQ(Slot<QueryByPointer>(inner.get(), 0)(inner.get(), nullptr, &object), E_POINTER);
@@ -100,11 +100,11 @@ TEST_F(BadInputTest, NullInterfaceAndClassIdsGetEPointer) {
 
 TEST_F(BadInputTest, NullPointersGetAFailureResultAndNoDebugLine) {
     EXPECT_EQ(server.GetClassObject(kHandlerClass, IID_IClassFactory, nullptr), E_POINTER);
-    Ref<IClassFactory> factory(server.Factory());
+    ComRef<IClassFactory> factory(server.Factory());
     EXPECT_EQ(factory->QueryInterface(IID_IClassFactory, nullptr), E_POINTER);
     EXPECT_EQ(factory->CreateInstance(nullptr, IID_IShellExtInit, nullptr), E_POINTER);
-    Ref<IShellExtInit> handler = NewHandler(server);
-    Ref<IContextMenu> menu = MenuOf(handler.get());
+    ComRef<IShellExtInit> handler = NewHandler(server);
+    ComRef<IContextMenu> menu = MenuOf(handler.get());
     EXPECT_EQ(handler->QueryInterface(IID_IContextMenu, nullptr), E_POINTER);
     EXPECT_EQ(menu->QueryInterface(IID_IShellExtInit, nullptr), E_POINTER);
 
@@ -123,7 +123,7 @@ TEST_F(BadInputTest, FoldersWithoutAFileSystemPathAreRefusedQuietly) {
     for (int place : {CSIDL_CONTROLS, CSIDL_DRIVES}) {
         PIDLIST_ABSOLUTE list = nullptr;
         ASSERT_EQ(::SHGetSpecialFolderLocation(nullptr, place, &list), S_OK) << place;
-        Ref<IShellExtInit> handler = NewHandler(server);
+        ComRef<IShellExtInit> handler = NewHandler(server);
         EXPECT_EQ(handler->Initialize(list, nullptr, nullptr), E_INVALIDARG) << place;
         ::CoTaskMemFree(list);
         // A menu anyway: no folder, so no files, only "Options...".
@@ -155,8 +155,8 @@ TEST_F(BadInputTest, DataObjectsTakeExactlyOneFolderAndGiveEveryMediumBack) {
     };
     for (const Case& c : cases) {
         DropData* data = nullptr;
-        Ref<IDataObject> object = NewDropData(c.paths, c.offersDrop, &data);
-        Ref<IShellExtInit> handler = NewHandler(server);
+        ComRef<IDataObject> object = NewDropData(c.paths, c.offersDrop, &data);
+        ComRef<IShellExtInit> handler = NewHandler(server);
         EXPECT_EQ(handler->Initialize(nullptr, object.get(), nullptr), c.result) << c.name;
         EXPECT_EQ(OutstandingMedia(data), 0) << c.name;
         EXPECT_EQ(Build(handler.get()), c.ids) << c.name;
@@ -167,7 +167,7 @@ TEST_F(BadInputTest, DataObjectsTakeExactlyOneFolderAndGiveEveryMediumBack) {
 TEST_F(BadInputTest, FolderDeletedBeforeTheMenuGivesAnEmptyMenu) {
     ScratchFolder doomed(L"doomed");
     doomed.MakeFile(L"a.txt");
-    Ref<IShellExtInit> handler = NewHandler(server);
+    ComRef<IShellExtInit> handler = NewHandler(server);
     const PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(doomed.Path().c_str());
     ASSERT_EQ(handler->Initialize(list, nullptr, nullptr), S_OK);
     ::ILFree(list);
@@ -210,14 +210,14 @@ HRESULT CallClosingMessageBoxes(const std::function<HRESULT()>& call) {
 // where the shell first shows its message box for the missing file.
 TEST_F(BadInputTest, FileDeletedBeforeItIsOpenedFailsWithOneLine) {
     folder.MakeFile(L"gone.txt");
-    Ref<IShellExtInit> handler = NewHandler(server);
+    ComRef<IShellExtInit> handler = NewHandler(server);
     const PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(folder.Path().c_str());
     ASSERT_EQ(handler->Initialize(list, nullptr, nullptr), S_OK);
     ::ILFree(list);
     ASSERT_EQ(Build(handler.get()), Ids(3));
     ASSERT_TRUE(::DeleteFileW(folder.PathOf(L"gone.txt").c_str()));
 
-    Ref<IContextMenu> menu = MenuOf(handler.get());
+    ComRef<IContextMenu> menu = MenuOf(handler.get());
     CMINVOKECOMMANDINFO invoke = {};
     invoke.cbSize = sizeof invoke;
     invoke.lpVerb = MAKEINTRESOURCEA(0);
@@ -263,7 +263,7 @@ TEST_F(BadInputTest, OddNamesAreListedAsThemselves) {
     }
     ASSERT_GE(listed.size(), 4u);
 
-    Ref<IShellExtInit> handler = NewHandler(server);
+    ComRef<IShellExtInit> handler = NewHandler(server);
     const PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(folder.Path().c_str());
     ASSERT_EQ(handler->Initialize(list, nullptr, nullptr), S_OK);
     ::ILFree(list);
@@ -296,11 +296,11 @@ TEST_F(BadInputTest, FolderPathOf259Characters) {
     ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr));
     // From a data object (the path fits the 260-character buffer) and from an
     // item list.
-    Ref<IShellExtInit> fromDrop = NewHandler(server);
-    Ref<IDataObject> object = NewDropData({path});
+    ComRef<IShellExtInit> fromDrop = NewHandler(server);
+    ComRef<IDataObject> object = NewDropData({path});
     EXPECT_EQ(fromDrop->Initialize(nullptr, object.get(), nullptr), S_OK);
     EXPECT_EQ(Build(fromDrop.get()), Ids(1));
-    Ref<IShellExtInit> fromList = NewHandler(server);
+    ComRef<IShellExtInit> fromList = NewHandler(server);
     const PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(path.c_str());
     if (list != nullptr) {
         EXPECT_EQ(fromList->Initialize(list, nullptr, nullptr), S_OK);
@@ -312,7 +312,7 @@ TEST_F(BadInputTest, FolderPathOf259Characters) {
 
 TEST_F(BadInputTest, IdRangesFromNoneToAllIds) {
     folder.MakeFiles(3);
-    Ref<IShellExtInit> handler = NewHandler(server);
+    ComRef<IShellExtInit> handler = NewHandler(server);
     const PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(folder.Path().c_str());
     ASSERT_EQ(handler->Initialize(list, nullptr, nullptr), S_OK);
     ::ILFree(list);

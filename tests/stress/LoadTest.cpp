@@ -23,7 +23,7 @@ int Builds() {
 
 // Initialize, QueryContextMenu into a menu of our own, Release.
 void OneMenu(const LoadedServer& server, PCIDLIST_ABSOLUTE folder) {
-    Ref<IShellExtInit> handler = NewHandler(server);
+    ComRef<IShellExtInit> handler = NewHandler(server);
     if (handler->Initialize(folder, nullptr, nullptr) != S_OK) throw std::runtime_error("Initialize failed");
     const HMENU shell = ::CreatePopupMenu();
     const HRESULT built = MenuOf(handler.get())->QueryContextMenu(shell, 0, 1, 1000, CMF_NORMAL);

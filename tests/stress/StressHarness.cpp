@@ -232,26 +232,26 @@ private:
     std::atomic<long> m_outstanding{0};
 };
 
-Ref<IDataObject> NewDropData(std::vector<std::wstring> paths, bool offersDrop, DropData** self) {
+ComRef<IDataObject> NewDropData(std::vector<std::wstring> paths, bool offersDrop, DropData** self) {
     auto* data = new DropData(std::move(paths), offersDrop);
     if (self != nullptr) *self = data;
-    return Ref<IDataObject>(data);
+    return ComRef<IDataObject>(data);
 }
 
 long OutstandingMedia(DropData* data) { return data->Outstanding(); }
 
 // ---- the handler ----------------------------------------------------------
 
-Ref<IShellExtInit> NewHandler(const LoadedServer& server) {
-    Ref<IClassFactory> factory(server.Factory());
-    Ref<IShellExtInit> handler;
+ComRef<IShellExtInit> NewHandler(const LoadedServer& server) {
+    ComRef<IClassFactory> factory(server.Factory());
+    ComRef<IShellExtInit> handler;
     if (FAILED(factory->CreateInstance(nullptr, IID_IShellExtInit, handler.out())))
         throw std::runtime_error("cannot create the handler");
     return handler;
 }
 
-Ref<IContextMenu> MenuOf(IShellExtInit* handler) {
-    Ref<IContextMenu> menu;
+ComRef<IContextMenu> MenuOf(IShellExtInit* handler) {
+    ComRef<IContextMenu> menu;
     if (FAILED(handler->QueryInterface(IID_IContextMenu, menu.out()))) throw std::runtime_error("no IContextMenu");
     return menu;
 }

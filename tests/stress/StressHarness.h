@@ -12,32 +12,9 @@
 #include <vector>
 
 #include "tests/server/dll/LoadedServer.h"
+#include "tests/support/ComRef.h"
 
 namespace tessaly::testing {
-
-// Owns one reference to a COM interface.
-template <typename T>
-class Ref {
-public:
-    Ref() = default;
-    explicit Ref(T* pointer) : m_pointer(pointer) {}
-    ~Ref() { reset(); }
-    Ref(const Ref&) = delete;
-    Ref& operator=(const Ref&) = delete;
-    Ref(Ref&& other) noexcept : m_pointer(std::exchange(other.m_pointer, nullptr)) {}
-    T* get() const { return m_pointer; }
-    T* operator->() const { return m_pointer; }
-    void** out() {
-        reset();
-        return reinterpret_cast<void**>(&m_pointer);
-    }
-    void reset() {
-        if (m_pointer != nullptr) std::exchange(m_pointer, nullptr)->Release();
-    }
-
-private:
-    T* m_pointer = nullptr;
-};
 
 // The DLL writes its lines with OutputDebugStringW, which raises a debug
 // print exception that a vectored handler sees first; so the lines of every
@@ -74,13 +51,13 @@ long long HeapBusyBytes();
 // Each medium it hands out is released through it, so the test can count
 // that every one came back.
 class DropData;
-Ref<IDataObject> NewDropData(std::vector<std::wstring> paths, bool offersDrop = true, DropData** self = nullptr);
+ComRef<IDataObject> NewDropData(std::vector<std::wstring> paths, bool offersDrop = true, DropData** self = nullptr);
 long OutstandingMedia(DropData* data);
 
 // The handler as the shell gets it: class factory of the loaded DLL, then
 // CreateInstance.
-Ref<IShellExtInit> NewHandler(const LoadedServer& server);
-Ref<IContextMenu> MenuOf(IShellExtInit* handler);
+ComRef<IShellExtInit> NewHandler(const LoadedServer& server);
+ComRef<IContextMenu> MenuOf(IShellExtInit* handler);
 
 // Writes the six settings into the current user's key.
 struct MenuSettings {

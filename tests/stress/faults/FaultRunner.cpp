@@ -167,9 +167,9 @@ struct Scenario {
 };
 
 Problem InitializeScenario(const Context& c, Run& run, bool withDataObject) {
-    Ref<IShellExtInit> handler = NewHandler(*c.server);
+    ComRef<IShellExtInit> handler = NewHandler(*c.server);
     DropData* data = nullptr;
-    Ref<IDataObject> object = NewDropData({c.folder}, true, &data);
+    ComRef<IDataObject> object = NewDropData({c.folder}, true, &data);
     const HRESULT result = Armed(*c.faults, run, [&] {
         return withDataObject ? handler->Initialize(nullptr, object.get(), nullptr)
                               : handler->Initialize(c.folderList, nullptr, nullptr);
@@ -184,9 +184,9 @@ Problem InitializeScenario(const Context& c, Run& run, bool withDataObject) {
 }
 
 Problem MenuScenario(const Context& c, Run& run) {
-    Ref<IShellExtInit> handler = NewHandler(*c.server);
+    ComRef<IShellExtInit> handler = NewHandler(*c.server);
     if (handler->Initialize(c.folderList, nullptr, nullptr) != S_OK) return "set-up: Initialize failed";
-    Ref<IContextMenu> menu = MenuOf(handler.get());
+    ComRef<IContextMenu> menu = MenuOf(handler.get());
     const HMENU shell = ::CreatePopupMenu();
     const HRESULT result = Armed(*c.faults, run, [&] { return menu->QueryContextMenu(shell, 0, 1, 1000, CMF_NORMAL); });
     const int entries = ::GetMenuItemCount(shell);
@@ -198,9 +198,9 @@ Problem MenuScenario(const Context& c, Run& run) {
 }
 
 Problem InvokeScenario(const Context& c, Run& run, UINT_PTR offset) {
-    Ref<IShellExtInit> handler = NewHandler(*c.server);
+    ComRef<IShellExtInit> handler = NewHandler(*c.server);
     if (handler->Initialize(c.folderList, nullptr, nullptr) != S_OK) return "set-up: Initialize failed";
-    Ref<IContextMenu> menu = MenuOf(handler.get());
+    ComRef<IContextMenu> menu = MenuOf(handler.get());
     const HMENU shell = ::CreatePopupMenu();
     const HRESULT built = menu->QueryContextMenu(shell, 0, 1, 1000, CMF_NORMAL);
     ::DestroyMenu(shell);
@@ -223,8 +223,8 @@ Problem InvokeScenario(const Context& c, Run& run, UINT_PTR offset) {
 }
 
 Problem CommandStringScenario(const Context& c, Run& run, UINT kind) {
-    Ref<IShellExtInit> handler = NewHandler(*c.server);
-    Ref<IContextMenu> menu = MenuOf(handler.get());
+    ComRef<IShellExtInit> handler = NewHandler(*c.server);
+    ComRef<IContextMenu> menu = MenuOf(handler.get());
     wchar_t buffer[128] = {};
     const HRESULT result = Armed(*c.faults, run, [&] {
         return menu->GetCommandString(0, kind, nullptr, reinterpret_cast<CHAR*>(buffer), 128);
@@ -246,8 +246,8 @@ Problem ClassObjectScenario(const Context& c, Run& run) {
     const Faults faults(server);
     Problem problem;
     {
-        Ref<IClassFactory> factory;
-        Ref<IShellExtInit> handler;
+        ComRef<IClassFactory> factory;
+        ComRef<IShellExtInit> handler;
         HRESULT made = S_OK;
         const HRESULT got = Armed(faults, run, [&] {
             const HRESULT result = server.GetClassObject(kHandlerClass, IID_IClassFactory, factory.out());
