@@ -7,6 +7,7 @@
 #include "diagnostics/DebugOutput.h"
 #include "diagnostics/ErrorText.h"
 #include "platform/win/HandleOwners.h"
+#include "platform/win/ShellExecuteError.h"
 #include "resources/ResourceIds.h"
 
 namespace tessaly {
@@ -47,7 +48,8 @@ void OptionsPage_Uninstall::OnBnClickedButtonUninstall() {
         platform::UniqueHandle<ProcessHandleTraits> process(launch.hProcess);
     } else {
         WriteDebugLine({FormatSystemError(
-            L"Tessaly: OptionsPage_Uninstall::OnBnClickedButtonUninstall/ShellExecuteEx failed", kLastErrorCode)});
+            L"Tessaly: OptionsPage_Uninstall::OnBnClickedButtonUninstall/ShellExecuteEx failed",
+            platform::ShellExecuteError(launch))});
     }
     // Closing the sheet is its Cancel: what was not applied is not written.
     ::PostMessageW(::GetParent(m_hWnd), WM_CLOSE, 0, 0);

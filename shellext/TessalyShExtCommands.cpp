@@ -10,6 +10,7 @@
 #include "diagnostics/ErrorText.h"
 #include "options/ShowOptions.h"
 #include "platform/TextCodec.h"
+#include "platform/win/ShellExecuteError.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 #include "shellext/TessalyShExt.h"
@@ -31,37 +32,6 @@ void CopyAnsi(CHAR* buffer, UINT cchMax, const std::wstring& text) {
     ::lstrcpynA(buffer, narrow.c_str(), static_cast<int>(cchMax));
 }
 
-// Why ShellExecuteExW failed. The shell that has shown its own error
-// message clears the thread's last error (Wine does), so a line would read
-// "success (0x0)"; the code it leaves in hInstApp still tells the reason.
-DWORD ShellExecuteError(const SHELLEXECUTEINFOW& execute) {
-    const DWORD error = ::GetLastError();
-    if (error != ERROR_SUCCESS) return error;
-    switch (static_cast<int>(reinterpret_cast<INT_PTR>(execute.hInstApp))) {
-        case SE_ERR_FNF:
-            return ERROR_FILE_NOT_FOUND;
-        case SE_ERR_PNF:
-            return ERROR_PATH_NOT_FOUND;
-        case SE_ERR_ACCESSDENIED:
-            return ERROR_ACCESS_DENIED;
-        case SE_ERR_OOM:
-            return ERROR_NOT_ENOUGH_MEMORY;
-        case SE_ERR_SHARE:
-            return ERROR_SHARING_VIOLATION;
-        case SE_ERR_DLLNOTFOUND:
-            return ERROR_DLL_NOT_FOUND;
-        case SE_ERR_ASSOCINCOMPLETE:
-        case SE_ERR_NOASSOC:
-            return ERROR_NO_ASSOCIATION;
-        case SE_ERR_DDETIMEOUT:
-        case SE_ERR_DDEFAIL:
-        case SE_ERR_DDEBUSY:
-            return ERROR_DDE_FAIL;
-        default:
-            return ERROR_GEN_FAILURE;
-    }
-}
-
 }  // namespace
 
 void CTessalyShExt::OpenFile(const std::wstring& path) const {
@@ -71,7 +41,7 @@ void CTessalyShExt::OpenFile(const std::wstring& path) const {
     execute.lpFile = path.c_str();
     execute.nShow = SW_SHOWNORMAL;
     if (!::ShellExecuteExW(&execute)) {
-        const std::wstring text = FormatSystemError(L"::ShellExecuteEx failed", ShellExecuteError(execute));
+        const std::wstring text = FormatSystemError(L"::ShellExecuteEx failed", platform::ShellExecuteError(execute));
         throw std::runtime_error(platform::WideToNarrow(text, platform::CodePage::ThreadAnsi));
     }
     if (execute.hProcess != nullptr) ::CloseHandle(execute.hProcess);
