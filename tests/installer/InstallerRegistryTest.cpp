@@ -2,50 +2,42 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
-#include "platform/TextCodec.h"
+#include "tests/server/RegistrationEntries.h"
 
 namespace tessaly::installer {
 namespace {
 
-#define HANDLER_CLASS L"{B922807E-EF82-4915-A30C-4C892F724740}"
-const std::wstring kAppId = L"{733D43C3-335E-4248-9DA6-6223F64E3028}";
+using testing::kApplicationIdText;
 
-std::wstring ReadScript(const char* fileName) {
-    std::ifstream file(std::string(TESSALY_RESOURCE_DIR) + "/" + fileName, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (bytes.empty()) throw std::runtime_error("registration script not found");
-    return platform::NarrowToWide(bytes, platform::CodePage::SystemAnsi);
+Scripts ProductScripts() {
+    return {testing::ReadRegistrationScript(TESSALY_RESOURCE_DIR, "AppIdRegistration.rgs"),
+            testing::ReadRegistrationScript(TESSALY_RESOURCE_DIR, "HandlerRegistration.rgs")};
 }
-
-Scripts ProductScripts() { return {ReadScript("AppIdRegistration.rgs"), ReadScript("HandlerRegistration.rgs")}; }
 
 TEST(InstallerRegistry, ProductScriptsGiveTheRegistrationEntriesWithTheInstalledFileAsModule) {
     std::vector<RegistryRow> rows;
     std::wstring error;
-    ASSERT_EQ(RegistrationRows(ProductScripts(), kAppId, L"[#TessalyDll]", rows, error), hr::kOk) << error;
-    const std::wstring handlers = L"\\ShellEx\\ContextMenuHandlers\\TessalyShExt\t\t" HANDLER_CLASS;
+    ASSERT_EQ(RegistrationRows(ProductScripts(), kApplicationIdText, L"[#TessalyDll]", rows, error), hr::kOk) << error;
+    const std::wstring handlers = L"\\ShellEx\\ContextMenuHandlers\\TessalyShExt\t\t" TESSALY_HANDLER_CLASS;
     const std::vector<std::wstring> expected = {
-        L"0\tAppID\\Tessaly64.DLL\tAppID\t" + kAppId,
-        L"0\tAppID\\" + kAppId + L"\t\tTessaly",
-        L"0\tCLSID\\" HANDLER_CLASS L"\t\tTessalyShExt Class",
-        L"0\tCLSID\\" HANDLER_CLASS L"\\InprocServer32\t\t[#TessalyDll]",
-        L"0\tCLSID\\" HANDLER_CLASS L"\\InprocServer32\tThreadingModel\tApartment",
-        L"0\tCLSID\\" HANDLER_CLASS L"\\Programmable\t*\t",
+        L"0\tAppID\\Tessaly64.DLL\tAppID\t" + kApplicationIdText,
+        L"0\tAppID\\" + kApplicationIdText + L"\t\tTessaly",
+        L"0\tCLSID\\" TESSALY_HANDLER_CLASS L"\t\tTessalyShExt Class",
+        L"0\tCLSID\\" TESSALY_HANDLER_CLASS L"\\InprocServer32\t\t[#TessalyDll]",
+        L"0\tCLSID\\" TESSALY_HANDLER_CLASS L"\\InprocServer32\tThreadingModel\tApartment",
+        L"0\tCLSID\\" TESSALY_HANDLER_CLASS L"\\Programmable\t*\t",
         L"0\tDirectory\\Background" + handlers,
         L"0\tDirectory" + handlers,
         L"0\tDrive" + handlers,
-        L"2\tSoftware\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved\t" HANDLER_CLASS L"\tTessaly",
+        L"2\tSoftware\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved\t" TESSALY_HANDLER_CLASS L"\tTessaly",
     };
     EXPECT_EQ(TableLines(rows), expected);
 
     const std::wstring wix = WixElements(rows, L"  ");
-    EXPECT_NE(wix.find(L"  <RegistryValue Root=\"HKCR\" Key=\"CLSID\\" HANDLER_CLASS
+    EXPECT_NE(wix.find(L"  <RegistryValue Root=\"HKCR\" Key=\"CLSID\\" TESSALY_HANDLER_CLASS
                        L"\\InprocServer32\" Type=\"string\" Value=\"[#TessalyDll]\" />\n"),
               std::wstring::npos);
-    EXPECT_NE(wix.find(L"  <RegistryValue Root=\"HKCR\" Key=\"CLSID\\" HANDLER_CLASS
+    EXPECT_NE(wix.find(L"  <RegistryValue Root=\"HKCR\" Key=\"CLSID\\" TESSALY_HANDLER_CLASS
                        L"\\Programmable\" Name=\"*\" Type=\"string\" Value=\"\" />\n"),
               std::wstring::npos);
 }
@@ -54,7 +46,7 @@ TEST(InstallerRegistry, TextTheInstallerWouldReadAsInstructionsIsWrittenToStayTe
     const Scripts scripts{L"HKCR\r\n{\r\n\tA[1] = s '#x [y] & <z>'\r\n}\r\n", L""};
     std::vector<RegistryRow> rows;
     std::wstring error;
-    ASSERT_EQ(RegistrationRows(scripts, kAppId, L"[#F]", rows, error), hr::kOk) << error;
+    ASSERT_EQ(RegistrationRows(scripts, kApplicationIdText, L"[#F]", rows, error), hr::kOk) << error;
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].key, L"A[\\[]1[\\]]");
     EXPECT_EQ(rows[0].value, L"##x [\\[]y[\\]] & <z>");
@@ -65,11 +57,11 @@ TEST(InstallerRegistry, TextTheInstallerWouldReadAsInstructionsIsWrittenToStayTe
 TEST(InstallerRegistry, RefusesWhatItCannotWriteFaithfully) {
     std::vector<RegistryRow> rows;
     std::wstring error;
-    EXPECT_TRUE(hr::Failed(RegistrationRows(ProductScripts(), kAppId, L"C:\\Team's\\T.dll", rows, error)));
+    EXPECT_TRUE(hr::Failed(RegistrationRows(ProductScripts(), kApplicationIdText, L"C:\\Team's\\T.dll", rows, error)));
     EXPECT_TRUE(hr::Failed(
-        RegistrationRows({L"HKCR\r\n{\r\n\tA\r\n\t{\r\n\t\tval N = d 5\r\n\t}\r\n}\r\n", L""}, kAppId, L"[#F]", rows, error)));
+        RegistrationRows({L"HKCR\r\n{\r\n\tA\r\n\t{\r\n\t\tval N = d 5\r\n\t}\r\n}\r\n", L""}, kApplicationIdText, L"[#F]", rows, error)));
     EXPECT_NE(error.find(L"not a text value"), std::wstring::npos);
-    EXPECT_TRUE(hr::Failed(RegistrationRows({L"HKCR\r\n{\r\n", L""}, kAppId, L"[#F]", rows, error)));
+    EXPECT_TRUE(hr::Failed(RegistrationRows({L"HKCR\r\n{\r\n", L""}, kApplicationIdText, L"[#F]", rows, error)));
 }
 
 }  // namespace

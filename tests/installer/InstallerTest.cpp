@@ -12,6 +12,7 @@
 #include <iterator>
 
 #include "HostProcess.h"
+#include "RegistrationEntries.h"
 #include "RegistryContents.h"
 #include "SystemRegistryContents.h"
 #include "TempFolder.h"
@@ -19,25 +20,16 @@
 namespace tessaly::testing {
 namespace {
 
-#define HANDLER_CLASS L"{B922807E-EF82-4915-A30C-4C892F724740}"
 const wchar_t kProductCode[] = L"{DC530510-9407-45A9-9EFB-D4D0DF0B1E3A}";
-const wchar_t kAppId[] = L"{733D43C3-335E-4248-9DA6-6223F64E3028}";
 const std::wstring kInstallFolder = L"C:\\Program Files\\Quenbridge\\Tessaly";
 const std::wstring kInstalledDll = kInstallFolder + L"\\Tessaly64_10000.dll";
-const std::wstring kApproved = L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
-const std::wstring kHandlers = L"\\ShellEx\\ContextMenuHandlers";
 
 // Every area registration writes, compared whole.
-Lines Watched() {
-    return {L"HKCR\\AppID\\" + std::wstring(kAppId), L"HKCR\\AppID\\Tessaly64.DLL", L"HKCR\\CLSID\\" HANDLER_CLASS,
-            L"HKCR\\Directory\\Background" + kHandlers, L"HKCR\\Directory" + kHandlers, L"HKCR\\Drive" + kHandlers,
-            kApproved};
-}
+Lines Watched() { return WatchedAreas(kMachineClasses); }
 
 // The keys registration keeps (NoRemove) as far as they lie in the watched areas.
 Lines WithoutKeptKeys(Lines lines) {
-    const Lines kept = {L"HKCR\\Directory\\Background" + kHandlers, L"HKCR\\Directory" + kHandlers,
-                        L"HKCR\\Drive" + kHandlers, kApproved};
+    const Lines kept = KeptKeys(kMachineClasses);
     Lines rest;
     for (const std::wstring& line : lines)
         if (std::find(kept.begin(), kept.end(), line) == kept.end()) rest.push_back(line);

@@ -1,5 +1,11 @@
 #include "RegistrationEntries.h"
 
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "platform/TextCodec.h"
+
 namespace tessaly::testing {
 
 namespace {
@@ -35,6 +41,13 @@ Lines WatchedAreas(const std::wstring& classes) {
     return {classes + L"\\AppID\\" + kApplicationIdText, classes + L"\\AppID\\Tessaly64.DLL",
             classes + L"\\CLSID\\" TESSALY_HANDLER_CLASS, classes + L"\\Directory\\Background" + kHandlers,
             classes + L"\\Directory" + kHandlers, classes + L"\\Drive" + kHandlers, kApprovedKey};
+}
+
+std::wstring ReadRegistrationScript(const std::string& resourceFolder, const char* fileName) {
+    std::ifstream file(resourceFolder + "/" + fileName, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (bytes.empty()) throw std::runtime_error("registration script not found");
+    return platform::NarrowToWide(bytes, platform::CodePage::SystemAnsi);
 }
 
 }  // namespace tessaly::testing

@@ -24,4 +24,8 @@ Lines KeptKeys(const std::wstring& classes);
 // The subtrees that registration writes, each to be compared whole.
 Lines WatchedAreas(const std::wstring& classes);
 
+// A registration script of the source tree (resources/), read as the DLL
+// reads its copy: 8-bit text in the system code page.
+std::wstring ReadRegistrationScript(const std::string& resourceFolder, const char* fileName);
+
 }  // namespace tessaly::testing

@@ -4,12 +4,8 @@
 // leaves everything as it was apart from the NoRemove keys.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "RegistrationEntries.h"
 #include "RegistryContents.h"
-#include "platform/TextCodec.h"
 #include "server/RegObject.h"
 #include "server/RegistrationMode.h"
 #ifdef _WIN32
@@ -23,19 +19,12 @@ namespace {
 // A single quote and a character outside ASCII: the path must arrive intact.
 const std::wstring kModulePath = L"C:\\Team's Tools\\T\u00EBssaly\\Tessaly64.dll";
 
-std::wstring ReadScript(const char* fileName) {
-    std::ifstream file(std::string(TESSALY_RESOURCE_DIR) + "/" + fileName, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (bytes.empty()) throw std::runtime_error("registration script not found");
-    return platform::NarrowToWide(bytes, platform::CodePage::ThreadAnsi);
-}
-
 const std::wstring& AppIdScript() {
-    static const std::wstring text = ReadScript("AppIdRegistration.rgs");
+    static const std::wstring text = ReadRegistrationScript(TESSALY_RESOURCE_DIR, "AppIdRegistration.rgs");
     return text;
 }
 const std::wstring& HandlerScript() {
-    static const std::wstring text = ReadScript("HandlerRegistration.rgs");
+    static const std::wstring text = ReadRegistrationScript(TESSALY_RESOURCE_DIR, "HandlerRegistration.rgs");
     return text;
 }
 
