@@ -3,6 +3,10 @@
 // nothing when threads come and go.
 #include <windows.h>
 
+// A header of the C++ library first: it defines __GLIBCXX__, which the
+// 32-bit headers above do not bring in on their own.
+#include <cstddef>
+
 #include "framework/ui/WinApp.h"
 
 namespace __gnu_cxx {
