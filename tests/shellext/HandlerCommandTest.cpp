@@ -107,9 +107,11 @@ TEST_F(CommandTest, LastOffsetShowsTheOptionsSheetAndBeyondItNothingHappens) {
 TEST_F(CommandTest, VerbStringsAndANullRecordAreRefused) {
     const int shownBefore = OptionsSheetShownCount();
     EXPECT_EQ(Invoke("Tessaly"), E_INVALIDARG);
-    // A string address whose bits 16 to 31 are clear: not the offset 2.
-    EXPECT_EQ(Invoke(Offset(0x100000002ull)), E_INVALIDARG);
-    EXPECT_EQ(Invoke(Offset(0x100000006ull)), E_INVALIDARG);
+    // A string address whose bits 16 to 31 are clear, where a pointer has
+    // higher bits (bit 32), else bit 31: not the offset 2 or 6.
+    const ULONG_PTR high = sizeof(ULONG_PTR) > 4 ? (ULONG_PTR{1} << 16) << 16 : ULONG_PTR{1} << 31;
+    EXPECT_EQ(Invoke(Offset(high | 2)), E_INVALIDARG);
+    EXPECT_EQ(Invoke(Offset(high | 6)), E_INVALIDARG);
     EXPECT_EQ(menu->InvokeCommand(nullptr), E_INVALIDARG);
     EXPECT_TRUE(NothingOpened());
     EXPECT_EQ(OptionsSheetShownCount(), shownBefore);

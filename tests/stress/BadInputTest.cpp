@@ -178,6 +178,17 @@ TEST_F(BadInputTest, FolderDeletedBeforeTheMenuGivesAnEmptyMenu) {
     EXPECT_EQ(lines.Take(), std::vector<std::wstring>{});
 }
 
+// Closes the message boxes (dialog class) of one process.
+BOOL CALLBACK CloseMessageBoxOf(HWND window, LPARAM process) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    wchar_t className[64] = {};
+    ::GetClassNameW(window, className, 64);
+    if (owner == static_cast<DWORD>(process) && std::wstring(className) == L"#32770")
+        ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return TRUE;
+}
+
 // Closes, from another thread, any message box that the shell raises in
 // this process while the call runs (with a display Wine shows one for a
 // missing file and waits for it), so the call cannot hang the test.
@@ -186,17 +197,7 @@ HRESULT CallClosingMessageBoxes(const std::function<HRESULT()>& call) {
     std::thread closer([&] {
         const DWORD process = ::GetCurrentProcessId();
         while (!done) {
-            ::EnumWindows(
-                [](HWND window, LPARAM own) -> BOOL {
-                    DWORD owner = 0;
-                    ::GetWindowThreadProcessId(window, &owner);
-                    wchar_t className[64] = {};
-                    ::GetClassNameW(window, className, 64);
-                    if (owner == static_cast<DWORD>(own) && std::wstring(className) == L"#32770")
-                        ::PostMessageW(window, WM_COMMAND, IDOK, 0);
-                    return TRUE;
-                },
-                static_cast<LPARAM>(process));
+            ::EnumWindows(CloseMessageBoxOf, static_cast<LPARAM>(process));
             ::Sleep(50);
         }
     });
