@@ -7,6 +7,9 @@ set -euo pipefail
 
 packages=(cmake make g++ googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb
     imagemagick)  # imagemagick: tools/options-screenshots.sh
+# The 32-bit companion DLL: its compiler, and Wine's 32-bit side, which runs
+# 32-bit programs in the same (64-bit) prefixes, as 64-bit Windows does.
+packages+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine32:i386)
 # The installer: wixl builds it, msitools reads it back for the build's check.
 packages+=(wixl msitools)
 if [ "${1:-}" = --demo ]; then
@@ -16,11 +19,26 @@ missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
 done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "setup: installing ${missing[*]}"
-    sudo_cmd=()
-    [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-    "${sudo_cmd[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" \
-        >/dev/null
+[ ${#missing[@]} -gt 0 ] || exit 0
+
+echo "setup: installing ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+# Another installation may hold the package lock for a while: wait for it,
+# and try again after a passing failure (a mirror that did not answer).
+apt_get() {
+    local attempt
+    for attempt in 1 2 3; do
+        if DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 "$@"; then
+            return 0
+        fi
+        echo "setup: apt-get $1 failed (attempt $attempt), trying again" >&2
+        sleep 10
+    done
+    return 1
+}
+if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo_cmd[@]}" dpkg --add-architecture i386
 fi
+apt_get update -qq
+apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
