@@ -17,6 +17,14 @@ endif()
 
 include(GoogleTest)
 
+# A DLL target that carries resources/Dll.rc: the registration scripts of the
+# build's bitness, and a rebuild of the resources when a script changes.
+function(tessaly_use_registry_scripts target)
+    target_compile_definitions(${target} PRIVATE TESSALY_APPID_SCRIPT="${TESSALY_APPID_SCRIPT}")
+    set_property(SOURCE ${PROJECT_SOURCE_DIR}/resources/Dll.rc TARGET_DIRECTORY ${target} APPEND PROPERTY
+        OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/${TESSALY_APPID_SCRIPT} ${PROJECT_SOURCE_DIR}/resources/HandlerRegistration.rgs)
+endfunction()
+
 # Builds a test program from its sources and registers it with ctest. On the
 # host every GoogleTest case becomes its own ctest entry; under Wine one entry
 # per program, since each Wine start costs about a second.

@@ -1,9 +1,10 @@
 #!/bin/bash
 # Fails the build when the DLL imports anything but system DLLs, or when its
 # export directory is not exactly the five exports of an in-process server
-# under the name the shell finds it by.
+# under the name the shell finds it by:
+#   bash tools/check-dll.sh OBJDUMP DLL NAME   (NAME such as Tessaly64_10000.dll)
 set -euo pipefail
-objdump=$1 dll=$2
+objdump=$1 dll=$2 expected_name=$3
 headers=$("$objdump" -p "$dll")
 
 allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|shlwapi|msvcrt|version)\.dll$'
@@ -15,8 +16,8 @@ if [ -n "$bad" ]; then
 fi
 
 name=$(sed -n 's/^Name[[:space:]]*[0-9a-f]* //p' <<<"$headers" | head -n 1)
-if [ "$name" != "Tessaly64_10000.dll" ]; then
-    echo "check-dll: export directory name is '$name', not Tessaly64_10000.dll" >&2
+if [ "$name" != "$expected_name" ]; then
+    echo "check-dll: export directory name is '$name', not $expected_name" >&2
     exit 1
 fi
 exports=$(sed -n '/Ordinal\/Name Pointer/,/^$/p' <<<"$headers" | sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]*\] //p' | sort | tr '\n' ' ')

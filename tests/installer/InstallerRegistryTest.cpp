@@ -10,7 +10,7 @@ namespace {
 using testing::kApplicationIdText;
 
 Scripts ProductScripts() {
-    return {testing::ReadRegistrationScript(TESSALY_RESOURCE_DIR, "AppIdRegistration.rgs"),
+    return {testing::ReadRegistrationScript(TESSALY_RESOURCE_DIR, testing::AppIdScriptFile(64)),
             testing::ReadRegistrationScript(TESSALY_RESOURCE_DIR, "HandlerRegistration.rgs")};
 }
 

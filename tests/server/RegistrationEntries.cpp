@@ -12,20 +12,31 @@ namespace {
 const std::wstring kHandlers = L"\\ShellEx\\ContextMenuHandlers";
 }
 
-Lines AppIdEntries(const std::wstring& classes) {
+Lines AppIdEntries(const std::wstring& classes, int bits) {
     return State({Value(classes + L"\\AppID\\" + kApplicationIdText, L"", L"Tessaly"),
-                  Value(classes + L"\\AppID\\Tessaly64.DLL", L"AppID", kApplicationIdText)});
+                  Value(classes + L"\\AppID\\Tessaly" + std::to_wstring(bits) + L".DLL", L"AppID", kApplicationIdText)});
+}
+
+Lines ClassEntries(const std::wstring& classes, const std::wstring& modulePath) {
+    const std::wstring handler = classes + L"\\CLSID\\" TESSALY_HANDLER_CLASS;
+    return State({Value(handler, L"", L"TessalyShExt Class"), KeyLines(handler + L"\\Programmable"),
+                  Value(handler + L"\\InprocServer32", L"", modulePath),
+                  Value(handler + L"\\InprocServer32", L"ThreadingModel", L"Apartment")});
+}
+
+Lines HookEntries(const std::wstring& classes) {
+    const std::wstring entry = kHandlers + L"\\TessalyShExt";
+    return State({Value(classes + L"\\Directory\\Background" + entry, L"", TESSALY_HANDLER_CLASS),
+                  Value(classes + L"\\Directory" + entry, L"", TESSALY_HANDLER_CLASS),
+                  Value(classes + L"\\Drive" + entry, L"", TESSALY_HANDLER_CLASS)});
 }
 
 Lines HandlerClassEntries(const std::wstring& classes, const std::wstring& modulePath) {
-    const std::wstring handler = classes + L"\\CLSID\\" TESSALY_HANDLER_CLASS;
-    const std::wstring entry = kHandlers + L"\\TessalyShExt";
-    return State({Value(handler, L"", L"TessalyShExt Class"), KeyLines(handler + L"\\Programmable"),
-                  Value(handler + L"\\InprocServer32", L"", modulePath),
-                  Value(handler + L"\\InprocServer32", L"ThreadingModel", L"Apartment"),
-                  Value(classes + L"\\Directory\\Background" + entry, L"", TESSALY_HANDLER_CLASS),
-                  Value(classes + L"\\Directory" + entry, L"", TESSALY_HANDLER_CLASS),
-                  Value(classes + L"\\Drive" + entry, L"", TESSALY_HANDLER_CLASS)});
+    return Union(ClassEntries(classes, modulePath), HookEntries(classes));
+}
+
+Lines EntriesOfBothBuilds(const std::wstring& classes) {
+    return Union(Value(classes + L"\\AppID\\" + kApplicationIdText, L"", L"Tessaly"), HookEntries(classes));
 }
 
 Lines ApprovalEntry() { return Value(kApprovedKey, TESSALY_HANDLER_CLASS, L"Tessaly"); }
@@ -39,6 +50,7 @@ Lines KeptKeys(const std::wstring& classes) {
 
 Lines WatchedAreas(const std::wstring& classes) {
     return {classes + L"\\AppID\\" + kApplicationIdText, classes + L"\\AppID\\Tessaly64.DLL",
+            classes + L"\\AppID\\Tessaly32.DLL",
             classes + L"\\CLSID\\" TESSALY_HANDLER_CLASS, classes + L"\\Directory\\Background" + kHandlers,
             classes + L"\\Directory" + kHandlers, classes + L"\\Drive" + kHandlers, kApprovedKey};
 }
@@ -49,5 +61,7 @@ std::wstring ReadRegistrationScript(const std::string& resourceFolder, const cha
     if (bytes.empty()) throw std::runtime_error("registration script not found");
     return platform::NarrowToWide(bytes, platform::CodePage::SystemAnsi);
 }
+
+const char* AppIdScriptFile(int bits) { return bits == 64 ? "AppIdRegistration.rgs" : "AppIdRegistration32.rgs"; }
 
 }  // namespace tessaly::testing

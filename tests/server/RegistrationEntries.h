@@ -17,15 +17,29 @@ inline const std::wstring kApprovedKey =
 inline const std::wstring kMachineClasses = L"HKCR";
 inline const std::wstring kUserClasses = L"HKCU\\Software\\Classes";
 
-Lines AppIdEntries(const std::wstring& classes);
+// The bitness of this test program, and of the DLL that its build makes:
+// 64, or 32 for the companion DLL, whose application identifier script
+// names Tessaly32.DLL.
+constexpr int kOwnBits = static_cast<int>(sizeof(void*) * 8);
+
+Lines AppIdEntries(const std::wstring& classes, int bits = kOwnBits);
+// The handler class key, and the shell's three context-menu hooks.
+Lines ClassEntries(const std::wstring& classes, const std::wstring& modulePath);
+Lines HookEntries(const std::wstring& classes);
 Lines HandlerClassEntries(const std::wstring& classes, const std::wstring& modulePath);
 Lines ApprovalEntry();
 Lines KeptKeys(const std::wstring& classes);
-// The subtrees that registration writes, each to be compared whole.
+// What both builds write to keys that the two registry views share: the
+// application identifier's own key and the three hooks.
+Lines EntriesOfBothBuilds(const std::wstring& classes);
+// The subtrees that registration writes (either build's), each to be
+// compared whole.
 Lines WatchedAreas(const std::wstring& classes);
 
 // A registration script of the source tree (resources/), read as the DLL
 // reads its copy: 8-bit text in the system code page.
 std::wstring ReadRegistrationScript(const std::string& resourceFolder, const char* fileName);
+// The application identifier script of the DLL built for `bits`.
+const char* AppIdScriptFile(int bits = kOwnBits);
 
 }  // namespace tessaly::testing
