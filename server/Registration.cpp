@@ -11,7 +11,9 @@
 #include "server/RegistrationMode.h"
 #include "server/RegistrationRules.h"
 #include "server/ServerObjects.h"
+#include "server/SharedEntryGuard.h"
 #include "server/TessalyModule.h"
+#include "shellext/HandlerClass.h"
 
 namespace tessaly {
 
@@ -58,8 +60,35 @@ HRESULT LoadScriptText(const wchar_t* modulePath, unsigned resourceId, std::wstr
     return S_OK;
 }
 
+// Whether a registry view still registers the handler class (its
+// InprocServer32 key), below the classes root that registration writes to.
+// Both views are asked without telling which is whose: by the time this is
+// asked, this build's own class is gone, so one found is the other build's
+// (on 64-bit Windows, in the other view); on 32-bit Windows both flags name
+// the one view there is.
+bool HandlerClassStillRegistered() {
+    wchar_t classId[40];
+    if (::StringFromGUID2(CLSID_TessalyShExt, classId, 40) == 0) return true;  // cannot tell: keep
+    std::wstring path = std::wstring(L"CLSID\\") + classId + L"\\InprocServer32";
+    HKEY root = HKEY_CLASSES_ROOT;
+    if (IsPerUserRegistration()) {
+        root = HKEY_CURRENT_USER;
+        path = L"Software\\Classes\\" + path;
+    }
+    for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE | view, &key) == ERROR_SUCCESS) {
+            ::RegCloseKey(key);
+            return true;
+        }
+    }
+    return false;
+}
+
 HRESULT RunScriptResource(unsigned resourceId, bool doRegister, std::initializer_list<Replacement> extras) {
-    CRegObject registrar(registry::SystemRegistry());
+    // Unregistering leaves what the other build of the DLL still needs.
+    SharedEntryGuard guard(registry::SystemRegistry(), HandlerClassStillRegistered);
+    CRegObject registrar(doRegister ? registry::SystemRegistry() : guard);
     for (const Replacement& extra : extras) (void)registrar.AddReplacement(extra.name, extra.value);
     CTessalyModule* module = TessalyModule();
     if (module == nullptr) return E_UNEXPECTED;

@@ -1,0 +1,63 @@
+#include "server/SharedEntryGuard.h"
+
+#include "platform/registry/RegistryViews.h"
+#include "server/CaseFold.h"
+
+namespace tessaly {
+
+using registry::KeyId;
+
+bool IsEntryOfBothBuilds(KeyId root, std::wstring_view path) {
+    if (!registry::IsSharedBetweenViews(root, path)) return false;
+    const std::optional<std::wstring_view> classesPath = registry::PathBelowClasses(root, path);
+    constexpr std::wstring_view kAppId = L"AppID\\";
+    if (classesPath && classesPath->size() > kAppId.size() &&
+        SameTextIgnoringCase(classesPath->substr(0, kAppId.size()), kAppId)) {
+        // AppID\{...} is an application; AppID\<file name> maps one module to it.
+        return (*classesPath)[kAppId.size()] == L'{';
+    }
+    return true;
+}
+
+SharedEntryGuard::Place SharedEntryGuard::PlaceOf(KeyId parent, const wchar_t* subKey) const {
+    const auto known = m_places.find(parent);
+    Place place = known != m_places.end() ? known->second : Place{parent, std::wstring()};
+    if (subKey != nullptr && *subKey != L'\0') {
+        if (!place.path.empty()) place.path += L'\\';
+        place.path += subKey;
+    }
+    return place;
+}
+
+Win32Error SharedEntryGuard::OpenKey(KeyId parent, const wchar_t* subKey, std::uint32_t access, KeyId& key) {
+    const Win32Error result = m_inner.OpenKey(parent, subKey, access, key);
+    if (result == win32::kSuccess) m_places[key] = PlaceOf(parent, subKey);
+    return result;
+}
+
+Win32Error SharedEntryGuard::CreateKey(KeyId parent, const wchar_t* subKey, std::uint32_t access, KeyId& key) {
+    const Win32Error result = m_inner.CreateKey(parent, subKey, access, key);
+    if (result == win32::kSuccess) m_places[key] = PlaceOf(parent, subKey);
+    return result;
+}
+
+bool SharedEntryGuard::Keeps(const Place& place) const {
+    return IsEntryOfBothBuilds(place.root, place.path) && m_classStillRegistered();
+}
+
+Win32Error SharedEntryGuard::DeleteValue(KeyId key, const wchar_t* name) {
+    if (Keeps(PlaceOf(key, nullptr))) return win32::kSuccess;
+    return m_inner.DeleteValue(key, name);
+}
+
+Win32Error SharedEntryGuard::DeleteKey(KeyId parent, const wchar_t* subKey) {
+    if (Keeps(PlaceOf(parent, subKey))) return win32::kSuccess;
+    return m_inner.DeleteKey(parent, subKey);
+}
+
+Win32Error SharedEntryGuard::CloseKey(KeyId key) {
+    m_places.erase(key);
+    return m_inner.CloseKey(key);
+}
+
+}  // namespace tessaly

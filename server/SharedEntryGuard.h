@@ -1,0 +1,70 @@
+#pragma once
+// The DLL comes in two builds, the 64-bit one and its 32-bit companion, with
+// one class id. On 64-bit Windows each registers its class in its own
+// registry view, but some of what both write lands in keys the two views
+// share: the shell's three context-menu hooks and the application
+// identifier's own key. Unregistering one build while the other stays
+// registered must leave those for the other (docs/registry-views.md).
+//
+// SharedEntryGuard stands in front of the registry for an unregistration:
+// it passes everything through, except that it keeps an entry of both builds
+// while the class is still registered in a view. It asks that only when such
+// an entry is about to go: by then the run has removed its own class, since
+// the class block comes first in the class script, and the class script runs
+// before the application identifier script.
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "platform/registry/Registry.h"
+
+namespace tessaly {
+
+// An entry that both builds write to the same place: a key shared between
+// the registry views, other than a module's own key below AppID (each build
+// names its own there; AppID\{...} is the application both share).
+bool IsEntryOfBothBuilds(registry::KeyId root, std::wstring_view path);
+
+class SharedEntryGuard final : public registry::Registry {
+public:
+    // classStillRegistered: whether a view still registers the class.
+    SharedEntryGuard(registry::Registry& inner, std::function<bool()> classStillRegistered)
+        : m_inner(inner), m_classStillRegistered(std::move(classStillRegistered)) {}
+
+    Win32Error OpenKey(registry::KeyId parent, const wchar_t* subKey, std::uint32_t access,
+                       registry::KeyId& key) override;
+    Win32Error CreateKey(registry::KeyId parent, const wchar_t* subKey, std::uint32_t access,
+                         registry::KeyId& key) override;
+    Win32Error QueryValue(registry::KeyId key, const wchar_t* name, std::uint32_t* valueType, void* data,
+                          std::uint32_t& size) override {
+        return m_inner.QueryValue(key, name, valueType, data, size);
+    }
+    Win32Error SetValue(registry::KeyId key, const wchar_t* name, std::uint32_t valueType, const void* data,
+                        std::uint32_t size) override {
+        return m_inner.SetValue(key, name, valueType, data, size);
+    }
+    // A kept value or key counts as deleted.
+    Win32Error DeleteValue(registry::KeyId key, const wchar_t* name) override;
+    Win32Error DeleteKey(registry::KeyId parent, const wchar_t* subKey) override;
+    Win32Error FirstSubKeyName(registry::KeyId key, wchar_t* name, std::uint32_t room) override {
+        return m_inner.FirstSubKeyName(key, name, room);
+    }
+    Win32Error HasSubKeys(registry::KeyId key, bool& hasSubKeys) override { return m_inner.HasSubKeys(key, hasSubKeys); }
+    Win32Error CloseKey(registry::KeyId key) override;
+
+private:
+    // Where an open key lies: its root and the path below it.
+    struct Place {
+        registry::KeyId root;
+        std::wstring path;
+    };
+    Place PlaceOf(registry::KeyId parent, const wchar_t* subKey) const;
+    bool Keeps(const Place& place) const;
+
+    registry::Registry& m_inner;
+    std::function<bool()> m_classStillRegistered;
+    std::map<registry::KeyId, Place> m_places;
+};
+
+}  // namespace tessaly
