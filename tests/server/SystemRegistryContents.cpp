@@ -17,11 +17,11 @@ struct KeyCloser {
 // Closed however the walk ends, a failure thrown in it included.
 using OwnedKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
 
-OwnedKey OpenSubtree(const std::wstring& path) {
+OwnedKey OpenSubtree(const std::wstring& path, REGSAM view) {
     std::wstring below;
     const registry::KeyId root = RootOf(path, below);
     HKEY key = nullptr;
-    const LSTATUS status = ::RegOpenKeyExW(reinterpret_cast<HKEY>(root), below.c_str(), 0, KEY_READ, &key);
+    const LSTATUS status = ::RegOpenKeyExW(reinterpret_cast<HKEY>(root), below.c_str(), 0, KEY_READ | view, &key);
     if (status == ERROR_FILE_NOT_FOUND) return nullptr;
     if (status != ERROR_SUCCESS) throw std::runtime_error("cannot read a watched registry key");
     return OwnedKey(key);
@@ -52,7 +52,7 @@ void AddValueLines(HKEY key, const std::wstring& path, Lines& lines) {
     }
 }
 
-void AddKeyLines(HKEY key, const std::wstring& path, Lines& lines) {
+void AddKeyLines(HKEY key, const std::wstring& path, REGSAM view, Lines& lines) {
     lines.push_back(path);
     AddValueLines(key, path, lines);
     for (DWORD index = 0;; ++index) {
@@ -62,20 +62,20 @@ void AddKeyLines(HKEY key, const std::wstring& path, Lines& lines) {
         if (status == ERROR_NO_MORE_ITEMS) return;
         if (status != ERROR_SUCCESS) throw std::runtime_error("cannot list a watched key");
         HKEY opened = nullptr;
-        if (::RegOpenKeyExW(key, name, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        if (::RegOpenKeyExW(key, name, 0, KEY_READ | view, &opened) != ERROR_SUCCESS)
             throw std::runtime_error("cannot open a watched key");
         const OwnedKey subKey(opened);
-        AddKeyLines(subKey.get(), path + L"\\" + std::wstring(name, nameLength), lines);
+        AddKeyLines(subKey.get(), path + L"\\" + std::wstring(name, nameLength), view, lines);
     }
 }
 
 }  // namespace
 
-Lines ContentsOfSystemRegistry(const Lines& subtrees) {
+Lines ContentsOfSystemRegistry(const Lines& subtrees, unsigned long viewFlags) {
     Lines lines;
     for (const std::wstring& subtree : subtrees) {
-        const OwnedKey key = OpenSubtree(subtree);
-        if (key) AddKeyLines(key.get(), subtree, lines);
+        const OwnedKey key = OpenSubtree(subtree, viewFlags);
+        if (key) AddKeyLines(key.get(), subtree, viewFlags, lines);
     }
     return Sorted(std::move(lines));
 }

@@ -5,7 +5,9 @@
 
 namespace tessaly::testing {
 
-Lines ContentsOfSystemRegistry(const Lines& subtrees);
+// viewFlags: 0 for the program's own registry view, or KEY_WOW64_32KEY or
+// KEY_WOW64_64KEY for one of the two views of 64-bit Windows.
+Lines ContentsOfSystemRegistry(const Lines& subtrees, unsigned long viewFlags = 0);
 void RemoveFromSystemRegistry(const Lines& subtrees);
 
 }  // namespace tessaly::testing
