@@ -1,7 +1,9 @@
 #!/bin/bash
-# Builds both sides and runs every test: the host build (portable core under
-# AddressSanitizer and UBSan) and the Windows build (cross-built, run under
-# Wine). Ends with one summary line over both suites.
+# Builds every side and runs every test: the host build (portable core under
+# AddressSanitizer and UBSan), the 32-bit Windows build (the companion DLL
+# for 32-bit programs) and the 64-bit Windows build, both cross-built and
+# run under Wine. The 64-bit build takes its companion from the 32-bit build
+# folder. Ends with one summary line over all suites.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -24,9 +26,13 @@ run_side() {  # name, build folder, extra cmake arguments...
 }
 
 mkdir -p build
+started=$SECONDS
 run_side host build/host
 host_status=$?
-run_side windows build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+run_side windows32 build/windows32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake
+windows32_status=$?
+run_side windows build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+    -DTESSALY_COMPANION_DIR="$root/build/windows32"
 windows_status=$?
 
 count() {  # the passed and failed counts from a ctest summary
@@ -41,11 +47,16 @@ count() {  # the passed and failed counts from a ctest summary
     echo "$((total - failed)) $failed"
 }
 read -r host_passed host_failed < <(count build/host.ctest.log)
+read -r win32_passed win32_failed < <(count build/windows32.ctest.log)
 read -r win_passed win_failed < <(count build/windows.ctest.log)
 [ $host_status -eq 0 ] || [ "$host_failed" -gt 0 ] || host_failed=1
+[ $windows32_status -eq 0 ] || [ "$win32_failed" -gt 0 ] || win32_failed=1
 [ $windows_status -eq 0 ] || [ "$win_failed" -gt 0 ] || win_failed=1
 
+passed=$((host_passed + win32_passed + win_passed))
+failed=$((host_failed + win32_failed + win_failed))
 echo "host: $host_passed passed, $host_failed failed"
-echo "windows (Wine): $win_passed passed, $win_failed failed"
-echo "$((host_passed + win_passed)) passed, $((host_failed + win_failed)) failed"
-[ $((host_failed + win_failed)) -eq 0 ]
+echo "windows 32-bit (Wine): $win32_passed passed, $win32_failed failed"
+echo "windows 64-bit (Wine): $win_passed passed, $win_failed failed"
+echo "$passed passed, $failed failed in $(( (SECONDS - started) / 60 )) min $(( (SECONDS - started) % 60 )) s"
+[ $failed -eq 0 ]
