@@ -24,9 +24,12 @@ function(tessaly_split_debug target)
     cmake_parse_arguments(S "" "FILE;NAME;DESTINATION" "DEPENDS" ${ARGN})
     set(stripped ${S_DESTINATION}/${S_NAME})
     file(MAKE_DIRECTORY ${S_DESTINATION})  # the commands run in it
+    # objcopy stamps the PE files it writes with the time it runs, unless
+    # SOURCE_DATE_EPOCH says otherwise: 0, as the linker left it.
+    set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_OBJCOPY})
     add_custom_command(OUTPUT ${stripped} ${stripped}.debug
-        COMMAND ${CMAKE_OBJCOPY} --only-keep-debug ${S_FILE} ${S_NAME}.debug
-        COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=${S_NAME}.debug ${S_FILE} ${S_NAME}
+        COMMAND ${objcopy} --only-keep-debug ${S_FILE} ${S_NAME}.debug
+        COMMAND ${objcopy} --strip-all --add-gnu-debuglink=${S_NAME}.debug ${S_FILE} ${S_NAME}
         WORKING_DIRECTORY ${S_DESTINATION}
         DEPENDS ${S_DEPENDS}
         COMMENT "Splitting the debug information off ${S_NAME}"
