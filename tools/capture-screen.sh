@@ -17,7 +17,7 @@ geometry() {  # x y width height of a window's xwininfo
 }
 
 xwd -root -silent | convert xwd:- "$work/root.png"
-read -r screen_w screen_h < <(identify -format '%w %h' "$work/root.png")
+read -r screen_w screen_h <<<"$(identify -format "%w %h" "$work/root.png")"
 left=$screen_w top=$screen_h right=0 bottom=0
 layers=()
 # xwininfo lists the top-level windows topmost first; they are laid on

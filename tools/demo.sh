@@ -61,11 +61,14 @@ bash tools/setup.sh --demo
 
 log=$demo/build.log
 step "building the release files (log: $log)"
-# The build's own progress, a line for every tenth of it, and the release
+# The build's own progress, a line for every tenth of it (the installer's
+# generator is built on the side, with a count of its own), and the release
 # step's sizes.
 show_progress() {
     awk '/^\[ *[0-9]+%\]/ {
              match($0, /[0-9]+/); done = substr($0, RSTART, RLENGTH) + 0
+             if (done < last) next_mark = 0
+             last = done
              if (done >= next_mark) { print "   " $0; fflush(); next_mark = done - done % 10 + 10 }
          }
          /: [0-9]+ bytes/ { print "   " $0; fflush() }'
