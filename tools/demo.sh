@@ -104,11 +104,13 @@ wine64 reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\Syste
 installed="$WINEPREFIX/drive_c/Program Files/Quenbridge/Tessaly/Tessaly64_10000.dll"
 if [ -f "$installed" ] && cmp -s "$installed" "$release/Tessaly64_10000.dll"; then
     step "Tessaly is installed already"
-elif [ -f "$installed" ]; then
-    # The same product code in every build: an update reinstalls in place.
-    step "updating: msiexec /i tessaly.msi REINSTALL=ALL REINSTALLMODE=vamus /qn"
-    wine64 msiexec /i "$(windows_path "$release/tessaly.msi")" REINSTALL=ALL REINSTALLMODE=vamus /qn
 else
+    # Another build of the same version: an update in place would keep the
+    # installed file of that version, so the earlier build goes first.
+    if [ -f "$installed" ]; then
+        step "removing the earlier build: msiexec /x $product_code /qn"
+        wine64 msiexec /x "$product_code" /qn
+    fi
     step "installing: msiexec /i tessaly.msi /qn"
     wine64 msiexec /i "$(windows_path "$release/tessaly.msi")" /qn
 fi
