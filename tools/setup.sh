@@ -10,10 +10,13 @@ packages=(cmake make g++ googletest g++-mingw-w64-x86-64-posix binutils-mingw-w6
 # The 32-bit companion DLL: its compiler, and Wine's 32-bit side, which runs
 # 32-bit programs in the same (64-bit) prefixes, as 64-bit Windows does.
 packages+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine32:i386)
-# The installer: wixl builds it, msitools reads it back for the build's check.
-packages+=(wixl msitools)
+# The installer: wixl builds it, msitools reads it back for the build's check
+# and sets what wixl cannot; faketime gives wixl the sources' time, so two
+# builds of one commit give the same package.
+packages+=(wixl msitools faketime)
 if [ "${1:-}" = --demo ]; then
-    packages+=(x11-apps x11-utils)
+    # Pictures of the windows, and fonts for Chinese and symbol file names.
+    packages+=(x11-apps x11-utils fonts-dejavu-core fonts-wqy-microhei fonts-symbola)
 fi
 missing=()
 for package in "${packages[@]}"; do
