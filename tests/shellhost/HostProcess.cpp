@@ -52,6 +52,11 @@ std::wstring WindowsPathOf(const char* buildPath) {
 
 HostRun RunProgram(const std::wstring& program, const std::vector<std::wstring>& arguments,
                    unsigned long timeoutMs) {
+    // Wine starts the desktop process the first time a process of the prefix
+    // needs it, handing it that process's error output for good: were that
+    // process the child, the desktop would hold the child's error pipe open
+    // and the read below would never end. So this process starts it first.
+    ::GetDesktopWindow();
     HostRun run;
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr, errorReadEnd = nullptr, errorWriteEnd = nullptr;
