@@ -5,9 +5,10 @@
 # tools/test-all.sh gives the one whose tests it runs, so nothing is built
 # twice. The companion's build shares this build's jobs.
 set(TESSALY_COMPANION_DIR ${CMAKE_BINARY_DIR}/companion32 CACHE PATH "Build folder of the 32-bit companion")
-set(TESSALY_COMPANION_DLL ${TESSALY_COMPANION_DIR}/server/Tessaly32_10000.dll)
-set(TESSALY_COMPANION_SHELL ${TESSALY_COMPANION_DIR}/tools/shellhost/tessaly-shell32.exe)
-set(companion_targets tessaly_dll tessaly_shell)
+# As released: without their debug information, which stays beside them.
+set(TESSALY_COMPANION_DLL ${TESSALY_COMPANION_DIR}/stripped/Tessaly32_10000.dll)
+set(TESSALY_COMPANION_SHELL ${TESSALY_COMPANION_DIR}/stripped/tessaly-shell32.exe)
+set(companion_targets tessaly_dll_stripped tessaly_shell_stripped)
 
 if(CMAKE_GENERATOR MATCHES "Make")
     set(companion_build "$(MAKE)" ${companion_targets})
@@ -21,6 +22,9 @@ ExternalProject_Add(tessaly_companion
     CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-w64-i686.cmake
                -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE} -DTESSALY_BUILD_TESTS=${TESSALY_BUILD_TESTS}
     BUILD_COMMAND ${companion_build}
-    BUILD_BYPRODUCTS ${TESSALY_COMPANION_DLL} ${TESSALY_COMPANION_SHELL}
+    BUILD_BYPRODUCTS ${TESSALY_COMPANION_DLL} ${TESSALY_COMPANION_DLL}.debug
+                     ${TESSALY_COMPANION_SHELL} ${TESSALY_COMPANION_SHELL}.debug
     INSTALL_COMMAND ""
-    BUILD_ALWAYS ON)
+    BUILD_ALWAYS ON
+    # Its own build's progress lines would mix with this build's.
+    LOG_CONFIGURE ON LOG_BUILD ON LOG_OUTPUT_ON_FAILURE ON)

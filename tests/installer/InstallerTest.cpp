@@ -1,10 +1,12 @@
 // The installer under Wine, in this test's own prefix, as a user runs it:
-// msiexec installs the DLL and exactly the registry entries that
-// DllRegisterServer writes for the installed path, with the Add/Remove
-// Programs entry a user expects; the shell host finds the handler through
-// them; installing again, repairing and updating to a later build keep one
-// product as a fresh install leaves it; and msiexec /x (typed, or started by
-// the options sheet's Uninstall button) takes everything away again.
+// msiexec installs both DLLs and exactly the registry entries that their
+// DllRegisterServer writes for the installed paths, each in its bitness's
+// registry view, with the Add/Remove Programs entry a user expects; the
+// shell host of each bitness finds the handler through them; installing
+// again, repairing and updating to a later build keep one product as a fresh
+// install leaves it; and msiexec /x (typed, or started by the options
+// sheet's Uninstall button in a program of either bitness) takes everything
+// away again.
 #include <windows.h>
 #include <msi.h>
 
@@ -30,16 +32,20 @@ const std::wstring kInstallFolder = kCompanyFolder + L"\\Tessaly";
 const std::wstring kUninstallKey =
     std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kProductCode;
 const std::wstring kInstalledDll = kInstallFolder + L"\\Tessaly64_10000.dll";
+const std::wstring kCompanyFolder32 = L"C:\\Program Files (x86)\\Quenbridge";
+const std::wstring kInstalledDll32 = kCompanyFolder32 + L"\\Tessaly\\Tessaly32_10000.dll";
 
-// Every area registration writes, compared whole.
-Lines Watched() { return WatchedAreas(kMachineClasses); }
-
-// The keys registration keeps (NoRemove) as far as they lie in the watched areas.
+// The keys registration keeps (NoRemove) as far as they lie in the watched
+// areas, in either view.
 Lines WithoutKeptKeys(Lines lines) {
     const Lines kept = KeptKeys(kMachineClasses);
+    const auto isKept = [&](const std::wstring& line) {
+        const std::wstring key = line.compare(0, kView32.size(), kView32) == 0 ? line.substr(kView32.size()) : line;
+        return std::find(kept.begin(), kept.end(), key) != kept.end();
+    };
     Lines rest;
     for (const std::wstring& line : lines)
-        if (std::find(kept.begin(), kept.end(), line) == kept.end()) rest.push_back(line);
+        if (!isKept(line)) rest.push_back(line);
     return rest;
 }
 
@@ -55,8 +61,9 @@ unsigned long Msiexec(const std::vector<std::wstring>& arguments) {
     return run.timedOut ? 0xFFFFFFFFul : run.exitCode;
 }
 
-HostRun ShellHost(const std::vector<std::wstring>& arguments) {
-    return RunProgram(WindowsPathOf(TESSALY_SHELL_EXE), arguments);
+// The shell host of each bitness: 32-bit programs load the 32-bit DLL.
+HostRun ShellHost(const std::vector<std::wstring>& arguments, const char* host = TESSALY_SHELL_EXE) {
+    return RunProgram(WindowsPathOf(host), arguments);
 }
 
 void SetSetting(const wchar_t* name, DWORD value) {
@@ -68,26 +75,37 @@ void SetSetting(const wchar_t* name, DWORD value) {
     ::RegCloseKey(key);
 }
 
-// What DllRegisterServer writes when the DLL stands where the installer puts it.
-Lines SelfRegisteredAtTheInstalledPath() {
-    ::CreateDirectoryW(L"C:\\Program Files\\Quenbridge", nullptr);
-    ::CreateDirectoryW(kInstallFolder.c_str(), nullptr);
-    EXPECT_TRUE(::CopyFileW(WindowsPathOf(TESSALY_DLL).c_str(), kInstalledDll.c_str(), FALSE));
-    Lines registered;
-    if (HMODULE dll = ::LoadLibraryW(kInstalledDll.c_str())) {
-        using Export = HRESULT(STDAPICALLTYPE*)();
-        auto reg = reinterpret_cast<Export>(reinterpret_cast<void*>(::GetProcAddress(dll, "DllRegisterServer")));
-        auto unreg = reinterpret_cast<Export>(reinterpret_cast<void*>(::GetProcAddress(dll, "DllUnregisterServer")));
-        EXPECT_EQ(reg(), S_OK);
-        registered = ContentsOfSystemRegistry(Watched());
-        EXPECT_EQ(unreg(), S_OK);
-        ::FreeLibrary(dll);
-    } else {
-        ADD_FAILURE() << "cannot load the DLL at the installed path";
+unsigned long Regsvr32(const std::wstring& regsvr32, std::vector<std::wstring> arguments) {
+    arguments.insert(arguments.begin(), L"/s");
+    const HostRun run = RunProgram(regsvr32, arguments);
+    return run.timedOut ? 0xFFFFFFFFul : run.exitCode;
+}
+
+// What the DLLs' DllRegisterServer writes, each with the regsvr32 of its
+// bitness, when they stand where the installer puts them.
+Lines SelfRegisteredAtTheInstalledPaths() {
+    const std::wstring regsvr32 = L"C:\\windows\\system32\\regsvr32.exe";
+    const std::wstring regsvr32For32Bit = L"C:\\windows\\syswow64\\regsvr32.exe";
+    const struct {
+        const std::wstring& company;
+        std::wstring built;
+        const std::wstring& installed;
+        const std::wstring& regsvr32;
+    } dlls[] = {{kCompanyFolder, WindowsPathOf(TESSALY_DLL), kInstalledDll, regsvr32},
+                {kCompanyFolder32, WindowsPathOf(TESSALY_COMPANION_DLL), kInstalledDll32, regsvr32For32Bit}};
+    for (const auto& dll : dlls) {
+        ::CreateDirectoryW(dll.company.c_str(), nullptr);
+        ::CreateDirectoryW((dll.company + L"\\Tessaly").c_str(), nullptr);
+        EXPECT_TRUE(::CopyFileW(dll.built.c_str(), dll.installed.c_str(), FALSE));
+        EXPECT_EQ(Regsvr32(dll.regsvr32, {dll.installed}), 0u) << dll.installed;
     }
-    ::DeleteFileW(kInstalledDll.c_str());
-    ::RemoveDirectoryW(kInstallFolder.c_str());
-    ::RemoveDirectoryW(L"C:\\Program Files\\Quenbridge");
+    const Lines registered = ContentsOfBothViews();
+    for (const auto& dll : dlls) {
+        EXPECT_EQ(Regsvr32(dll.regsvr32, {L"/u", dll.installed}), 0u) << dll.installed;
+        ::DeleteFileW(dll.installed.c_str());
+        ::RemoveDirectoryW((dll.company + L"\\Tessaly").c_str());
+        ::RemoveDirectoryW(dll.company.c_str());
+    }
     return registered;
 }
 
@@ -136,13 +154,14 @@ int TessalyEntries() {
 }
 
 TEST(Installer, InstallsWhatRegistrationWritesDrivesTheMenuAndUninstallsCleanly) {
-    const Lines before = ContentsOfSystemRegistry(Watched());
+    const Lines before = ContentsOfBothViews();
     const std::wstring msi = WindowsPathOf(TESSALY_MSI);
 
     ASSERT_EQ(Msiexec({L"/i", msi, L"/qn"}), 0u);
     ASSERT_TRUE(Exists(kInstalledDll));
     EXPECT_EQ(Bytes(kInstalledDll), Bytes(WindowsPathOf(TESSALY_DLL)));
-    const Lines installed = ContentsOfSystemRegistry(Watched());
+    EXPECT_EQ(Bytes(kInstalledDll32), Bytes(WindowsPathOf(TESSALY_COMPANION_DLL)));
+    const Lines installed = ContentsOfBothViews();
     EXPECT_NE(installed, before);
 
     // The Add/Remove Programs entry: who made it, which version, where to
@@ -177,13 +196,20 @@ TEST(Installer, InstallsWhatRegistrationWritesDrivesTheMenuAndUninstallsCleanly)
             EXPECT_TRUE(in(first) || in(first + 1) || in(first + 2)) << name;
         }
     }
+    // A 32-bit program's right-click gets the same menu, from the 32-bit DLL.
+    const HostRun full32 = ShellHost({folder.Path()}, TESSALY_COMPANION_SHELL);
+    Show(full32);
+    EXPECT_EQ(ShellHost({L"--texts", L"--submenu", L"Tessaly", folder.Path()}, TESSALY_COMPANION_SHELL).lines,
+              texts.lines);
 
     ASSERT_EQ(Msiexec({L"/x", kProductCode, L"/qn"}), 0u);
     EXPECT_FALSE(Exists(kCompanyFolder));
+    EXPECT_FALSE(Exists(kCompanyFolder32));
     EXPECT_FALSE(Exists(icon));
-    EXPECT_EQ(WithoutKeptKeys(ContentsOfSystemRegistry(Watched())), WithoutKeptKeys(before));
+    EXPECT_EQ(WithoutKeptKeys(ContentsOfBothViews()), WithoutKeptKeys(before));
+    EXPECT_EQ(ShellHost({folder.Path()}, TESSALY_COMPANION_SHELL).exitCode, 2u);  // no menu
 
-    EXPECT_EQ(SelfRegisteredAtTheInstalledPath(), installed);
+    EXPECT_EQ(SelfRegisteredAtTheInstalledPaths(), installed);
 }
 
 // Installing the same package again, repairing (what the Repair button of
@@ -191,15 +217,15 @@ TEST(Installer, InstallsWhatRegistrationWritesDrivesTheMenuAndUninstallsCleanly)
 // with the same product code, as README.md says: each time one product,
 // the right DLL, the registry as a fresh install leaves it.
 TEST(Installer, ReinstallRepairAndUpdateKeepOneProductAsAFreshInstallLeavesIt) {
-    const Lines before = ContentsOfSystemRegistry(Watched());
+    const Lines before = ContentsOfBothViews();
     ASSERT_EQ(Msiexec({L"/i", WindowsPathOf(TESSALY_MSI), L"/qn"}), 0u);
-    const Lines fresh = ContentsOfSystemRegistry(Watched());
+    const Lines fresh = ContentsOfBothViews();
     const std::string firstDll = Bytes(WindowsPathOf(TESSALY_DLL));
 
     EXPECT_EQ(Msiexec({L"/i", WindowsPathOf(TESSALY_MSI), L"/qn"}), 0u);
     EXPECT_EQ(TessalyEntries(), 1);
     EXPECT_EQ(Bytes(kInstalledDll), firstDll);
-    EXPECT_EQ(ContentsOfSystemRegistry(Watched()), fresh);
+    EXPECT_EQ(ContentsOfBothViews(), fresh);
 
     // A lost DLL and registration come back.
     ASSERT_TRUE(::DeleteFileW(kInstalledDll.c_str()));
@@ -209,7 +235,7 @@ TEST(Installer, ReinstallRepairAndUpdateKeepOneProductAsAFreshInstallLeavesIt) {
                                                        REINSTALLMODE_USERDATA | REINSTALLMODE_SHORTCUT),
               0u);
     EXPECT_EQ(Bytes(kInstalledDll), firstDll);
-    EXPECT_EQ(ContentsOfSystemRegistry(Watched()), fresh);
+    EXPECT_EQ(ContentsOfBothViews(), fresh);
 
     const std::string laterDll = Bytes(WindowsPathOf(TESSALY_LATER_DLL));
     ASSERT_NE(laterDll, firstDll);
@@ -217,43 +243,47 @@ TEST(Installer, ReinstallRepairAndUpdateKeepOneProductAsAFreshInstallLeavesIt) {
     EXPECT_EQ(TessalyEntries(), 1);
     EXPECT_EQ(EntryValue(L"DisplayVersion"), TESSALY_LATER_PRODUCT_VERSION);
     EXPECT_EQ(Bytes(kInstalledDll), laterDll);
-    EXPECT_EQ(ContentsOfSystemRegistry(Watched()), fresh);
+    EXPECT_EQ(ContentsOfBothViews(), fresh);
 
     ASSERT_EQ(Msiexec({L"/x", kProductCode, L"/qn"}), 0u);
     EXPECT_EQ(TessalyEntries(), 0);
     EXPECT_FALSE(Exists(kCompanyFolder));
-    EXPECT_EQ(WithoutKeptKeys(ContentsOfSystemRegistry(Watched())), WithoutKeptKeys(before));
+    EXPECT_EQ(WithoutKeptKeys(ContentsOfBothViews()), WithoutKeptKeys(before));
 }
 
-// The user's way out: Options..., the Uninstall page, its button. msiexec
-// runs on its own after the sheet closed; the test waits for it to finish.
-// The DLL itself is in use by the process that showed the sheet while the
-// uninstaller runs, as it is in the file manager: Wine's installer then
-// leaves the file behind (Windows would remove it at the next restart), so
-// what is checked is that nothing of Tessaly stays registered.
+// The user's way out: Options..., the Uninstall page, its button, in a
+// 64-bit program (the 64-bit DLL's sheet) and in a 32-bit one (the 32-bit
+// DLL's). msiexec runs on its own after the sheet closed; the test waits for
+// it to finish. The DLL itself is in use by the process that showed the
+// sheet while the uninstaller runs, as it is in the file manager: Wine's
+// installer then leaves the file behind (Windows would remove it at the next
+// restart), so what is checked is that nothing of Tessaly stays registered.
 TEST(Installer, UninstallButtonOfTheOptionsSheetRemovesTheProduct) {
-    const Lines before = ContentsOfSystemRegistry(Watched());
-    ASSERT_EQ(Msiexec({L"/i", WindowsPathOf(TESSALY_MSI), L"/qn"}), 0u);
-    ASSERT_TRUE(ProductRegistered());
-    TempFolder folder;
-    const HostRun run =
-        ShellHost({L"--texts", L"--invoke", L"Options...", L"--dialogs", L"2", L"--click", L"Uninstall", folder.Path()});
-    Show(run);
-    ASSERT_FALSE(run.timedOut);
-    EXPECT_NE(std::find(run.lines.begin(), run.lines.end(), L"clicking \"Uninstall\""), run.lines.end());
+    for (const char* host : {TESSALY_SHELL_EXE, TESSALY_COMPANION_SHELL}) {
+        SCOPED_TRACE(host);
+        const Lines before = ContentsOfBothViews();
+        ASSERT_EQ(Msiexec({L"/i", WindowsPathOf(TESSALY_MSI), L"/qn"}), 0u);
+        ASSERT_TRUE(ProductRegistered());
+        TempFolder folder;
+        const HostRun run = ShellHost(
+            {L"--texts", L"--invoke", L"Options...", L"--dialogs", L"2", L"--click", L"Uninstall", folder.Path()}, host);
+        Show(run);
+        ASSERT_FALSE(run.timedOut);
+        EXPECT_NE(std::find(run.lines.begin(), run.lines.end(), L"clicking \"Uninstall\""), run.lines.end());
 
-    Lines after;
-    for (int wait = 0; wait < 600; ++wait) {
-        after = WithoutKeptKeys(ContentsOfSystemRegistry(Watched()));
-        if (!ProductRegistered() && after == WithoutKeptKeys(before)) break;
-        ::Sleep(100);
+        Lines after;
+        for (int wait = 0; wait < 600; ++wait) {
+            after = WithoutKeptKeys(ContentsOfBothViews());
+            if (!ProductRegistered() && after == WithoutKeptKeys(before)) break;
+            ::Sleep(100);
+        }
+        EXPECT_FALSE(ProductRegistered());
+        EXPECT_EQ(after, WithoutKeptKeys(before));
+        // The next right-click finds no Tessaly.
+        const HostRun next = ShellHost({folder.Path()}, host);
+        EXPECT_EQ(next.exitCode, 2u);
+        EXPECT_EQ(std::find(next.lines.begin(), next.lines.end(), L"Tessaly >  [submenu, picture]"), next.lines.end());
     }
-    EXPECT_FALSE(ProductRegistered());
-    EXPECT_EQ(after, WithoutKeptKeys(before));
-    // The next right-click finds no Tessaly.
-    const HostRun next = ShellHost({folder.Path()});
-    EXPECT_EQ(next.exitCode, 2u);
-    EXPECT_EQ(std::find(next.lines.begin(), next.lines.end(), L"Tessaly >  [submenu, picture]"), next.lines.end());
 }
 
 }  // namespace

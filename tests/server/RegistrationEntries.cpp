@@ -55,6 +55,8 @@ Lines WatchedAreas(const std::wstring& classes) {
             classes + L"\\Directory" + kHandlers, classes + L"\\Drive" + kHandlers, kApprovedKey};
 }
 
+Lines RedirectedAreas(const std::wstring& classes) { return {classes + L"\\CLSID\\" TESSALY_HANDLER_CLASS, kApprovedKey}; }
+
 std::wstring ReadRegistrationScript(const std::string& resourceFolder, const char* fileName) {
     std::ifstream file(resourceFolder + "/" + fileName, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());

@@ -35,6 +35,9 @@ Lines EntriesOfBothBuilds(const std::wstring& classes);
 // The subtrees that registration writes (either build's), each to be
 // compared whole.
 Lines WatchedAreas(const std::wstring& classes);
+// Those of them that 64-bit Windows keeps apart for 32-bit programs: the
+// class key and the approval list.
+Lines RedirectedAreas(const std::wstring& classes);
 
 // A registration script of the source tree (resources/), read as the DLL
 // reads its copy: 8-bit text in the system code page.

@@ -1,5 +1,7 @@
 #include "SystemRegistryContents.h"
 
+#include "RegistrationEntries.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -88,6 +90,13 @@ void RemoveFromSystemRegistry(const Lines& subtrees) {
         if (status == ERROR_SUCCESS) ::RegDeleteKeyW(reinterpret_cast<HKEY>(root), below.c_str());
         else if (status != ERROR_FILE_NOT_FOUND) throw std::runtime_error("cannot clear a watched key");
     }
+}
+
+Lines ContentsOfBothViews() {
+    Lines lines = ContentsOfSystemRegistry(WatchedAreas(kMachineClasses));
+    for (const std::wstring& line : ContentsOfSystemRegistry(RedirectedAreas(kMachineClasses), KEY_WOW64_32KEY))
+        lines.push_back(kView32 + line);
+    return Sorted(std::move(lines));
 }
 
 }  // namespace tessaly::testing

@@ -10,4 +10,12 @@ namespace tessaly::testing {
 Lines ContentsOfSystemRegistry(const Lines& subtrees, unsigned long viewFlags = 0);
 void RemoveFromSystemRegistry(const Lines& subtrees);
 
+// What 64-bit programs see of every area machine-wide registration writes,
+// and, marked with kView32, what 32-bit programs see of the areas
+// redirected for them; read from a 64-bit program. It reads the 32-bit view
+// through KEY_WOW64_32KEY only where keys are redirected: Wine 8 reads a
+// shared key through that flag below Wow6432Node too.
+inline const std::wstring kView32 = L"32-bit view: ";
+Lines ContentsOfBothViews();
+
 }  // namespace tessaly::testing

@@ -1,15 +1,16 @@
 #!/bin/bash
 # Builds the installer package, the same bytes from the same inputs:
-#   bash tools/installer/build-msi.sh WXS DLL ICON VERSION WEB_ADDRESS REGISTRY_TABLE OUT.msi
-# WXS is the generated installer source; VERSION has four numbers (the
-# package's product version takes the first three). wixl stamps a package
+#   bash tools/installer/build-msi.sh WXS DLL DLL32 ICON VERSION DLL32_VERSION WEB_ADDRESS REGISTRY_TABLE OUT.msi
+# WXS is the generated installer source; DLL and DLL32 are the 64-bit DLL and
+# its 32-bit companion; VERSION (the package's and DLL's) and DLL32_VERSION
+# have four numbers (the package's product version takes the first three). wixl stamps a package
 # with the time it runs, its file with that file's time, and gives it a new
 # random package code each time: here every time is the sources' own
 # (SOURCE_DATE_EPOCH, else the last commit's), and the package code is
 # worked out from what the package holds, so it changes exactly when that
 # does, as the Windows Installer requires.
 set -euo pipefail
-wxs=$1 dll=$2 icon=$3 version=$4 web_address=$5 table=$6 out=$7
+wxs=$1 dll=$2 dll32=$3 icon=$4 version=$5 dll32_version=$6 web_address=$7 table=$8 out=$9
 here=$(cd "$(dirname "$0")" && pwd)
 stage=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-msi.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
@@ -18,11 +19,13 @@ epoch=${SOURCE_DATE_EPOCH:-$(git -C "$here" log -1 --format=%ct 2>/dev/null || d
 export TZ=UTC
 at=$(date -d "@$epoch" '+%Y-%m-%d %H:%M:%S')
 cp "$dll" "$stage/Tessaly64_10000.dll"
+cp "$dll32" "$stage/Tessaly32_10000.dll"
 cp "$icon" "$stage/tessaly.ico"
-touch -d "@$epoch" "$stage/Tessaly64_10000.dll" "$stage/tessaly.ico"
+touch -d "@$epoch" "$stage/Tessaly64_10000.dll" "$stage/Tessaly32_10000.dll" "$stage/tessaly.ico"
 
 product_version=$(cut -d. -f1-3 <<<"$version")
-hash=$(cat "$wxs" "$stage/Tessaly64_10000.dll" "$stage/tessaly.ico" <(echo "$version $web_address") |
+hash=$(cat "$wxs" "$stage/Tessaly64_10000.dll" "$stage/Tessaly32_10000.dll" "$stage/tessaly.ico" \
+    <(echo "$version $dll32_version $web_address") |
     sha256sum | cut -c1-32 | tr a-f A-F)
 package_code="{${hash:0:8}-${hash:8:4}-${hash:12:4}-${hash:16:4}-${hash:20:12}}"
 
@@ -38,5 +41,6 @@ faketime "$at" msibuild "$out" -s "$(field Subject)" "$(field Author)" "$(field 
 # the hash that only unversioned files carry.
 faketime "$at" msibuild "$out" \
     -q "UPDATE \`File\` SET \`Version\` = '$version' WHERE \`File\` = 'TessalyDll'" \
-    -q "DELETE FROM \`MsiFileHash\` WHERE \`File_\` = 'TessalyDll'"
+    -q "UPDATE \`File\` SET \`Version\` = '$dll32_version' WHERE \`File\` = 'TessalyDll32'" \
+    -q "DELETE FROM \`MsiFileHash\` WHERE \`File_\` = 'TessalyDll' OR \`File_\` = 'TessalyDll32'"
 bash "$here/check-msi-registry.sh" "$out" "$table"

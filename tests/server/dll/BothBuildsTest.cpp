@@ -37,21 +37,6 @@ const Build kBuilds[] = {
 const Build& b64 = kBuilds[0];
 const Build& b32 = kBuilds[1];
 
-// The keys that 64-bit Windows keeps apart for 32-bit programs.
-const Lines kRedirected = {kMachineClasses + L"\\CLSID\\" TESSALY_HANDLER_CLASS, kApprovedKey};
-const std::wstring kView32 = L"32-bit view: ";
-
-// What 64-bit programs see of every area registration writes, and what
-// 32-bit programs see of the redirected ones. Read from this 64-bit program
-// with KEY_WOW64_32KEY only where the keys are redirected: Wine 8 reads a
-// shared key through that flag below Wow6432Node too.
-Lines Now() {
-    Lines lines = ContentsOfSystemRegistry(WatchedAreas(kMachineClasses));
-    for (const std::wstring& line : ContentsOfSystemRegistry(kRedirected, KEY_WOW64_32KEY))
-        lines.push_back(kView32 + line);
-    return Sorted(lines);
-}
-
 // The registry once both builds had been registered, with these still
 // registered; the keys kept on removal (NoRemove) stay in both views.
 Lines Expected(bool with64, bool with32) {
@@ -64,7 +49,7 @@ Lines Expected(bool with64, bool with32) {
     Lines view32 = KeyLines(kApprovedKey);
     if (with32) view32 = State({view32, ClassEntries(kMachineClasses, b32.dll), ApprovalEntry()});
     Lines lines = Within(view64, WatchedAreas(kMachineClasses));
-    for (const std::wstring& line : Within(view32, kRedirected)) lines.push_back(kView32 + line);
+    for (const std::wstring& line : Within(view32, RedirectedAreas(kMachineClasses))) lines.push_back(kView32 + line);
     return Sorted(lines);
 }
 
@@ -96,17 +81,17 @@ TEST(BothBuilds, EachKeepsTheOthersMenuWhenRegisteredAndRemoved) {
         SCOPED_TRACE("removing the " + std::to_string(order.first.bits) + "-bit DLL first");
         ASSERT_EQ(Regsvr32(order.first, L"/s"), 0u);
         ASSERT_EQ(Regsvr32(order.second, L"/s"), 0u);
-        EXPECT_EQ(Now(), Expected(true, true));
+        EXPECT_EQ(ContentsOfBothViews(), Expected(true, true));
         EXPECT_EQ(MenuOf(b64, folder), "menu");
         EXPECT_EQ(MenuOf(b32, folder), "menu");
 
         ASSERT_EQ(Regsvr32(order.first, L"/u /s"), 0u);
-        EXPECT_EQ(Now(), Expected(order.first.bits != 64, order.first.bits != 32));
+        EXPECT_EQ(ContentsOfBothViews(), Expected(order.first.bits != 64, order.first.bits != 32));
         EXPECT_EQ(MenuOf(order.first, folder), "no menu");
         EXPECT_EQ(MenuOf(order.second, folder), "menu");
 
         ASSERT_EQ(Regsvr32(order.second, L"/u /s"), 0u);
-        EXPECT_EQ(Now(), Expected(false, false));
+        EXPECT_EQ(ContentsOfBothViews(), Expected(false, false));
         EXPECT_EQ(MenuOf(order.second, folder), "no menu");
     }
 }
