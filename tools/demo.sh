@@ -8,11 +8,14 @@ usage() {
 usage: bash tools/demo.sh [FOLDER]
        bash tools/demo.sh --help
 
-Installs what it needs (Debian packages), builds the release files (the DLL,
-the installer and the shell host), installs Tessaly with msiexec into a Wine
-prefix of its own (kept for the next run), prints the Tessaly submenu of a
-right-click on the folder's background as a user reads it, and takes
-pictures of the open submenu and of each page of the options sheet.
+Installs what it needs (Debian packages), builds the release files (the DLL
+and its 32-bit companion, the installer and the shell host of each bitness),
+installs Tessaly with msiexec into a Wine prefix of its own (kept for the
+next run), prints the Tessaly submenu of a right-click on the folder's
+background as a user reads it, once as a 64-bit program (the file manager)
+and once as a 32-bit program (the Open and Save dialogs of 32-bit
+applications) gets it, and takes pictures of the open submenu and of each
+page of the options sheet.
 
 FOLDER is a folder of yours (relative to the current folder, or absolute).
 Without it the demo makes a sample folder, C:\users\Public\Documents\Sample
@@ -88,7 +91,9 @@ export WINEPREFIX=$demo/prefix WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml,winedbg.exe=d"
 unset DISPLAY  # the pictures get a display of their own
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-if [ ! -f "$WINEPREFIX/.ready" ]; then
+# A prefix made before Wine's 32-bit side was installed cannot run 32-bit
+# programs: it is made again.
+if [ ! -f "$WINEPREFIX/.ready" ] || [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
     step "making the Wine prefix $WINEPREFIX (once)"
     rm -rf "$WINEPREFIX"
     wine64 wineboot --init >/dev/null 2>&1
@@ -102,19 +107,22 @@ wine64 reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\Syste
     /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei\0Symbola_hint.ttf,Symbola' /f >/dev/null
 
 installed="$WINEPREFIX/drive_c/Program Files/Quenbridge/Tessaly/Tessaly64_10000.dll"
-if [ -f "$installed" ] && cmp -s "$installed" "$release/Tessaly64_10000.dll"; then
+installed32="$WINEPREFIX/drive_c/Program Files (x86)/Quenbridge/Tessaly/Tessaly32_10000.dll"
+if cmp -s "$installed" "$release/Tessaly64_10000.dll" && cmp -s "$installed32" "$release/Tessaly32_10000.dll"; then
     step "Tessaly is installed already"
 else
     # Another build of the same version: an update in place would keep the
     # installed file of that version, so the earlier build goes first.
-    if [ -f "$installed" ]; then
+    if [ -f "$installed" ] || [ -f "$installed32" ]; then
         step "removing the earlier build: msiexec /x $product_code /qn"
         wine64 msiexec /x "$product_code" /qn
     fi
     step "installing: msiexec /i tessaly.msi /qn"
     wine64 msiexec /i "$(windows_path "$release/tessaly.msi")" /qn
 fi
-cmp -s "$installed" "$release/Tessaly64_10000.dll" || { echo "demo: the installer left no $installed" >&2; exit 1; }
+for dll in "$installed" "$installed32"; do
+    cmp -s "$dll" "$release/$(basename "$dll")" || { echo "demo: the installer left no $dll" >&2; exit 1; }
+done
 
 if [ -z "$folder" ]; then
     windows_folder='C:\users\Public\Documents\Sample'
@@ -149,12 +157,18 @@ else
 fi
 shell_host=$release/tessaly-shell.exe
 
-step "right-click on the background of $windows_folder: the Tessaly submenu"
 # The host's notes on each handler go to its error output: shown only when it fails.
-if ! wine64 "$shell_host" --texts --submenu Tessaly "$windows_folder" 2>"$demo/host.log" | tr -d '\r'; then
-    cat "$demo/host.log" >&2
-    exit 1
-fi
+for host in tessaly-shell.exe tessaly-shell32.exe; do
+    if [ "$host" = tessaly-shell.exe ]; then
+        step "right-click on the background of $windows_folder in a 64-bit program: the Tessaly submenu"
+    else
+        step "the same in a 32-bit program ($host, the 32-bit DLL)"
+    fi
+    if ! wine64 "$release/$host" --texts --submenu Tessaly "$windows_folder" 2>"$demo/host.log" | tr -d '\r'; then
+        cat "$demo/host.log" >&2
+        exit 1
+    fi
+done
 
 step "taking pictures"
 # Wine's desktop process of a session started without a display cannot show
