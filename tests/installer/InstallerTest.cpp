@@ -1,12 +1,10 @@
 // The installer under Wine, in this test's own prefix, as a user runs it:
 // msiexec installs both DLLs and exactly the registry entries that their
-// DllRegisterServer writes for the installed paths, each in its bitness's
-// registry view, with the Add/Remove Programs entry a user expects; the
-// shell host of each bitness finds the handler through them; installing
-// again, repairing and updating to a later build keep one product as a fresh
-// install leaves it; and msiexec /x (typed, or started by the options
-// sheet's Uninstall button in a program of either bitness) takes everything
-// away again.
+// DllRegisterServer writes for the installed paths, with the Add/Remove
+// Programs entry a user expects; the shell host finds the handler through
+// them; installing again, repairing and updating to a later build keep one
+// product as a fresh install leaves it; and msiexec /x (typed, or started by
+// the options sheet's Uninstall button) takes everything away again.
 #include <windows.h>
 #include <msi.h>
 
@@ -75,36 +73,29 @@ void SetSetting(const wchar_t* name, DWORD value) {
     ::RegCloseKey(key);
 }
 
-unsigned long Regsvr32(const std::wstring& regsvr32, std::vector<std::wstring> arguments) {
-    arguments.insert(arguments.begin(), L"/s");
-    const HostRun run = RunProgram(regsvr32, arguments);
-    return run.timedOut ? 0xFFFFFFFFul : run.exitCode;
-}
-
-// What the DLLs' DllRegisterServer writes, each with the regsvr32 of its
+// What the DLLs' DllRegisterServer writes, each run by the regsvr32 of its
 // bitness, when they stand where the installer puts them.
 Lines SelfRegisteredAtTheInstalledPaths() {
-    const std::wstring regsvr32 = L"C:\\windows\\system32\\regsvr32.exe";
-    const std::wstring regsvr32For32Bit = L"C:\\windows\\syswow64\\regsvr32.exe";
-    const struct {
-        const std::wstring& company;
-        std::wstring built;
-        const std::wstring& installed;
-        const std::wstring& regsvr32;
-    } dlls[] = {{kCompanyFolder, WindowsPathOf(TESSALY_DLL), kInstalledDll, regsvr32},
-                {kCompanyFolder32, WindowsPathOf(TESSALY_COMPANION_DLL), kInstalledDll32, regsvr32For32Bit}};
-    for (const auto& dll : dlls) {
-        ::CreateDirectoryW(dll.company.c_str(), nullptr);
-        ::CreateDirectoryW((dll.company + L"\\Tessaly").c_str(), nullptr);
-        EXPECT_TRUE(::CopyFileW(dll.built.c_str(), dll.installed.c_str(), FALSE));
-        EXPECT_EQ(Regsvr32(dll.regsvr32, {dll.installed}), 0u) << dll.installed;
+    const std::vector<std::pair<std::wstring, std::wstring>> dlls = {
+        {WindowsPathOf(TESSALY_DLL), kInstalledDll}, {WindowsPathOf(TESSALY_COMPANION_DLL), kInstalledDll32}};
+    const auto regsvr32 = [](const std::wstring& dll, std::vector<std::wstring> arguments) {
+        arguments.push_back(dll);
+        return RunProgram(dll == kInstalledDll32 ? L"C:\\windows\\syswow64\\regsvr32.exe" : L"regsvr32.exe",
+                          arguments).exitCode;
+    };
+    const auto folderOf = [](const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); };
+    for (const auto& [built, installed] : dlls) {
+        ::CreateDirectoryW(folderOf(folderOf(installed)).c_str(), nullptr);
+        ::CreateDirectoryW(folderOf(installed).c_str(), nullptr);
+        EXPECT_TRUE(::CopyFileW(built.c_str(), installed.c_str(), FALSE));
+        EXPECT_EQ(regsvr32(installed, {L"/s"}), 0u) << installed;
     }
     const Lines registered = ContentsOfBothViews();
-    for (const auto& dll : dlls) {
-        EXPECT_EQ(Regsvr32(dll.regsvr32, {L"/u", dll.installed}), 0u) << dll.installed;
-        ::DeleteFileW(dll.installed.c_str());
-        ::RemoveDirectoryW((dll.company + L"\\Tessaly").c_str());
-        ::RemoveDirectoryW(dll.company.c_str());
+    for (const auto& [built, installed] : dlls) {
+        EXPECT_EQ(regsvr32(installed, {L"/s", L"/u"}), 0u) << installed;
+        ::DeleteFileW(installed.c_str());
+        ::RemoveDirectoryW(folderOf(installed).c_str());
+        ::RemoveDirectoryW(folderOf(folderOf(installed)).c_str());
     }
     return registered;
 }
@@ -251,38 +242,42 @@ TEST(Installer, ReinstallRepairAndUpdateKeepOneProductAsAFreshInstallLeavesIt) {
     EXPECT_EQ(WithoutKeptKeys(ContentsOfBothViews()), WithoutKeptKeys(before));
 }
 
-// The user's way out: Options..., the Uninstall page, its button, in a
-// 64-bit program (the 64-bit DLL's sheet) and in a 32-bit one (the 32-bit
-// DLL's). msiexec runs on its own after the sheet closed; the test waits for
-// it to finish. The DLL itself is in use by the process that showed the
-// sheet while the uninstaller runs, as it is in the file manager: Wine's
-// installer then leaves the file behind (Windows would remove it at the next
-// restart), so what is checked is that nothing of Tessaly stays registered.
+// The user's way out: Options..., the Uninstall page, its button. msiexec
+// runs on its own after the sheet closed; the test waits for it to finish.
+// The DLL itself is in use by the process that showed the sheet while the
+// uninstaller runs, as it is in the file manager: Wine's installer then
+// leaves the file behind (Windows would remove it at the next restart), so
+// what is checked is that nothing of Tessaly stays registered.
+void UninstallButtonOfTheOptionsSheetRemovesTheProduct(const char* host) {
+    const Lines before = ContentsOfBothViews();
+    ASSERT_EQ(Msiexec({L"/i", WindowsPathOf(TESSALY_MSI), L"/qn"}), 0u);
+    ASSERT_TRUE(ProductRegistered());
+    TempFolder folder;
+    const HostRun run = ShellHost(
+        {L"--texts", L"--invoke", L"Options...", L"--dialogs", L"2", L"--click", L"Uninstall", folder.Path()}, host);
+    Show(run);
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_NE(std::find(run.lines.begin(), run.lines.end(), L"clicking \"Uninstall\""), run.lines.end());
+
+    Lines after;
+    for (int wait = 0; wait < 600; ++wait) {
+        after = WithoutKeptKeys(ContentsOfBothViews());
+        if (!ProductRegistered() && after == WithoutKeptKeys(before)) break;
+        ::Sleep(100);
+    }
+    EXPECT_FALSE(ProductRegistered());
+    EXPECT_EQ(after, WithoutKeptKeys(before));
+    // The next right-click finds no Tessaly.
+    const HostRun next = ShellHost({folder.Path()}, host);
+    EXPECT_EQ(next.exitCode, 2u);
+    EXPECT_EQ(std::find(next.lines.begin(), next.lines.end(), L"Tessaly >  [submenu, picture]"), next.lines.end());
+}
+
+// In a 64-bit program (the 64-bit DLL's sheet) and in a 32-bit one (the 32-bit DLL's).
 TEST(Installer, UninstallButtonOfTheOptionsSheetRemovesTheProduct) {
     for (const char* host : {TESSALY_SHELL_EXE, TESSALY_COMPANION_SHELL}) {
         SCOPED_TRACE(host);
-        const Lines before = ContentsOfBothViews();
-        ASSERT_EQ(Msiexec({L"/i", WindowsPathOf(TESSALY_MSI), L"/qn"}), 0u);
-        ASSERT_TRUE(ProductRegistered());
-        TempFolder folder;
-        const HostRun run = ShellHost(
-            {L"--texts", L"--invoke", L"Options...", L"--dialogs", L"2", L"--click", L"Uninstall", folder.Path()}, host);
-        Show(run);
-        ASSERT_FALSE(run.timedOut);
-        EXPECT_NE(std::find(run.lines.begin(), run.lines.end(), L"clicking \"Uninstall\""), run.lines.end());
-
-        Lines after;
-        for (int wait = 0; wait < 600; ++wait) {
-            after = WithoutKeptKeys(ContentsOfBothViews());
-            if (!ProductRegistered() && after == WithoutKeptKeys(before)) break;
-            ::Sleep(100);
-        }
-        EXPECT_FALSE(ProductRegistered());
-        EXPECT_EQ(after, WithoutKeptKeys(before));
-        // The next right-click finds no Tessaly.
-        const HostRun next = ShellHost({folder.Path()}, host);
-        EXPECT_EQ(next.exitCode, 2u);
-        EXPECT_EQ(std::find(next.lines.begin(), next.lines.end(), L"Tessaly >  [submenu, picture]"), next.lines.end());
+        UninstallButtonOfTheOptionsSheetRemovesTheProduct(host);
     }
 }
 

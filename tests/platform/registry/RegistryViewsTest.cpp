@@ -15,34 +15,22 @@ TEST(RegistryViews, SharedAndRedirectedKeysAsDocumented) {
     };
     const Row rows[] = {
         {kClassesRoot, L"CLSID\\{B922807E-EF82-4915-A30C-4C892F724740}\\InprocServer32", false},
-        {kClassesRoot, L"clsid", false},
         {kClassesRoot, L"Interface\\{00000000-0000-0000-C000-000000000046}", false},
         {kClassesRoot, L"AppID\\{733D43C3-335E-4248-9DA6-6223F64E3028}", true},
         {kClassesRoot, L"Directory\\Background\\ShellEx\\ContextMenuHandlers\\TessalyShExt", true},
-        {kClassesRoot, L"Drive\\ShellEx\\ContextMenuHandlers", true},
         {kClassesRoot, L"CLSIDX", true},  // only begins like a redirected key
         {kLocalMachine, L"Software\\Classes\\Media Type\\X", false},
-        {kLocalMachine, L"Software\\Classes", true},
         {kLocalMachine, L"Software", false},
         {kLocalMachine, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved", false},
         {kLocalMachine, L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe", true},
         {kLocalMachine, L"Software\\Policies\\X", true},
         {kLocalMachine, L"SYSTEM\\CurrentControlSet", true},
         {kCurrentUser, L"Software\\Classes\\CLSID\\{X}", false},
-        {kCurrentUser, L"Software\\Classes\\AppID\\{X}", true},
         {kCurrentUser, L"Software\\Quenbridge\\Tessaly", true},
         {kUsers, L"S-1-5-21-7_Classes\\CLSID\\{X}", false},
         {kUsers, L"S-1-5-21-7\\Software\\Classes\\Directory", true},
     };
     for (const Row& row : rows) EXPECT_EQ(IsSharedBetweenViews(row.root, row.path), row.shared) << row.path;
-}
-
-TEST(RegistryViews, PathBelowTheClassesRoot) {
-    EXPECT_EQ(PathBelowClasses(kClassesRoot, L"AppID\\X"), L"AppID\\X");
-    EXPECT_EQ(PathBelowClasses(kCurrentUser, L"Software\\Classes\\AppID\\X"), L"AppID\\X");
-    EXPECT_EQ(PathBelowClasses(kUsers, L"S-1-5-21-7_Classes\\AppID"), L"AppID");
-    EXPECT_EQ(PathBelowClasses(kLocalMachine, L"Software\\Classes"), std::nullopt);
-    EXPECT_EQ(PathBelowClasses(kLocalMachine, L"Software\\Quenbridge"), std::nullopt);
 }
 
 }  // namespace
