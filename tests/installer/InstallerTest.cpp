@@ -188,8 +188,6 @@ TEST(Installer, InstallsWhatRegistrationWritesDrivesTheMenuAndUninstallsCleanly)
         }
     }
     // A 32-bit program's right-click gets the same menu, from the 32-bit DLL.
-    const HostRun full32 = ShellHost({folder.Path()}, TESSALY_COMPANION_SHELL);
-    Show(full32);
     EXPECT_EQ(ShellHost({L"--texts", L"--submenu", L"Tessaly", folder.Path()}, TESSALY_COMPANION_SHELL).lines,
               texts.lines);
 

@@ -17,9 +17,7 @@ inline const std::wstring kApprovedKey =
 inline const std::wstring kMachineClasses = L"HKCR";
 inline const std::wstring kUserClasses = L"HKCU\\Software\\Classes";
 
-// The bitness of this test program, and of the DLL that its build makes:
-// 64, or 32 for the companion DLL, whose application identifier script
-// names Tessaly32.DLL.
+// The bitness of this test program and of its build's DLL (its AppID key: Tessaly64.DLL or Tessaly32.DLL).
 constexpr int kOwnBits = static_cast<int>(sizeof(void*) * 8);
 
 Lines AppIdEntries(const std::wstring& classes, int bits = kOwnBits);
@@ -29,8 +27,7 @@ Lines HookEntries(const std::wstring& classes);
 Lines HandlerClassEntries(const std::wstring& classes, const std::wstring& modulePath);
 Lines ApprovalEntry();
 Lines KeptKeys(const std::wstring& classes);
-// What both builds write to keys that the two registry views share: the
-// application identifier's own key and the three hooks.
+// What both DLLs write to keys the registry views share: the application identifier and the hooks.
 Lines EntriesOfBothBuilds(const std::wstring& classes);
 // The subtrees that registration writes (either build's), each to be
 // compared whole.

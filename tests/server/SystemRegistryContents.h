@@ -10,11 +10,9 @@ namespace tessaly::testing {
 Lines ContentsOfSystemRegistry(const Lines& subtrees, unsigned long viewFlags = 0);
 void RemoveFromSystemRegistry(const Lines& subtrees);
 
-// What 64-bit programs see of every area machine-wide registration writes,
-// and, marked with kView32, what 32-bit programs see of the areas
-// redirected for them; read from a 64-bit program. It reads the 32-bit view
-// through KEY_WOW64_32KEY only where keys are redirected: Wine 8 reads a
-// shared key through that flag below Wow6432Node too.
+// From a 64-bit program: every area machine-wide registration writes, and, marked with kView32, the
+// 32-bit view of the redirected ones (only those: Wine 8 reads shared keys through KEY_WOW64_32KEY
+// below Wow6432Node).
 inline const std::wstring kView32 = L"32-bit view: ";
 Lines ContentsOfBothViews();
 

