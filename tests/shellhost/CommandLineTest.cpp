@@ -17,12 +17,13 @@ TEST(ShellHostCommandLine, DefaultsToABackgroundClickWithExplorersIdRange) {
 
 TEST(ShellHostCommandLine, ReadsEveryOption) {
     const ParseResult parsed =
-        ParseCommandLine({L"--drive", L"--handler", L"TessalyShExt", L"--first", L"1", L"--last", L"20",
+        ParseCommandLine({L"--drive", L"--null-folder", L"--handler", L"TessalyShExt", L"--first", L"1", L"--last", L"20",
                           L"--flags", L"16", L"--texts", L"--submenu", L"Tessaly", L"--strings", L"--invoke",
                           L"Options...", L"--show", L"3", L"--dialogs", L"2", L"--click", L"Uninstall", L"D:\\"});
     ASSERT_TRUE(parsed.options) << parsed.error;
     const Options& o = *parsed.options;
     EXPECT_EQ(o.kind, ClickKind::Drive);
+    EXPECT_TRUE(o.nullFolder);
     EXPECT_EQ(o.handler, L"TessalyShExt");
     EXPECT_EQ(o.idFirst, 1u);
     EXPECT_EQ(o.idLast, 20u);
@@ -47,6 +48,7 @@ TEST(ShellHostCommandLine, RefusesWhatItCannotUse) {
         {L"--first", L"50", L"--last", L"49", L"a"},
         {L"--bogus", L"a"},
         {L"--click", L"OK", L"a"},  // clicking needs the dialog watcher
+        {L"--null-folder", L"a"},   // a background has no data object to go by
     };
     for (const auto& arguments : bad) {
         const ParseResult parsed = ParseCommandLine(arguments);

@@ -169,7 +169,7 @@ struct Scenario {
 Problem InitializeScenario(const Context& c, Run& run, bool withDataObject) {
     ComRef<IShellExtInit> handler = NewHandler(*c.server);
     DropData* data = nullptr;
-    ComRef<IDataObject> object = NewDropData({c.folder}, true, &data);
+    ComRef<IDataObject> object = NewDropData({c.folder}, DropOffer::Global, &data);
     const HRESULT result = Armed(*c.faults, run, [&] {
         return withDataObject ? handler->Initialize(nullptr, object.get(), nullptr)
                               : handler->Initialize(c.folderList, nullptr, nullptr);
@@ -371,11 +371,11 @@ int wmain(int argc, wchar_t** argv) {
             }
             const ResourceCounts after = ResourceCounts::Now();
             const auto grew = [](unsigned from, unsigned to) { return to > from + 16; };
-            if (grew(before.gdiSlot, after.gdiSlot) || grew(before.userSlot, after.userSlot) ||
+            if (grew(before.gdiObjects, after.gdiObjects) || grew(before.userObjects, after.userObjects) ||
                 grew(before.kernelSlot, after.kernelSlot)) {
                 ++found;
-                std::printf("%s: handles left: GDI slot %u -> %u, USER slot %u -> %u, kernel slot %u -> %u\n",
-                            scenario.name, before.gdiSlot, after.gdiSlot, before.userSlot, after.userSlot,
+                std::printf("%s: handles left: GDI objects %lu -> %lu, USER objects %lu -> %lu, kernel slot %u -> %u\n",
+                            scenario.name, before.gdiObjects, after.gdiObjects, before.userObjects, after.userObjects,
                             before.kernelSlot, after.kernelSlot);
             }
             std::printf("scenario %s: %ld failure points, %ld faults\n", scenario.name, tried, found);
