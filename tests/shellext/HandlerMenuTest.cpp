@@ -68,7 +68,7 @@ TEST_F(HandlerTest, BuildsOnePopupEntryWithBothListsSeparatorsAndOptions) {
     const std::pair<HBITMAP, int> pictures[] = {{popup.checked, IDB_MENU},    {items[0].checked, IDB_ACCESSED},
                                                 {items[2].checked, IDB_ACCESSED}, {items[4].checked, IDB_MODIFIED},
                                                 {items[6].checked, IDB_MODIFIED}, {items[8].checked, IDB_OPTIONS}};
-    for (const auto& [shown, id] : pictures) EXPECT_EQ(Pixels(shown), ResourcePixels(id)) << id;
+    for (const auto& [shown, id] : pictures) EXPECT_TRUE(Pixels(shown) == ResourcePixels(id)) << "picture " << id;
     EXPECT_TRUE(debug.Lines().empty());
 }
 
