@@ -17,8 +17,8 @@ TEST(ShellHostCommandLine, DefaultsToABackgroundClickWithExplorersIdRange) {
 
 TEST(ShellHostCommandLine, ReadsEveryOption) {
     const ParseResult parsed =
-        ParseCommandLine({L"--drive", L"--null-folder", L"--handler", L"TessalyShExt", L"--first", L"1", L"--last", L"20",
-                          L"--flags", L"16", L"--texts", L"--submenu", L"Tessaly", L"--strings", L"--invoke",
+        ParseCommandLine({L"--drive", L"--null-folder", L"--handler", L"TessalyShExt", L"--first", L"1", L"--last",
+                          L"20", L"--flags", L"16", L"--texts", L"--submenu", L"Tessaly", L"--strings", L"--invoke",
                           L"Options...", L"--show", L"3", L"--dialogs", L"2", L"--click", L"Uninstall", L"D:\\"});
     ASSERT_TRUE(parsed.options) << parsed.error;
     const Options& o = *parsed.options;
