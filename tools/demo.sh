@@ -155,6 +155,11 @@ if ! wine64 "$shell_host" --texts --submenu Tessaly "$windows_folder" 2>"$demo/h
     cat "$demo/host.log" >&2
     exit 1
 fi
+step "right-click on the icon of $windows_folder: the same folder's submenu"
+if ! wine64 "$shell_host" --folder --texts --submenu Tessaly "$windows_folder" 2>"$demo/host.log" | tr -d '\r'; then
+    cat "$demo/host.log" >&2
+    exit 1
+fi
 
 step "taking pictures"
 # Wine's desktop process of a session started without a display cannot show
