@@ -158,17 +158,19 @@ fi
 shell_host=$release/tessaly-shell.exe
 
 # The host's notes on each handler go to its error output: shown only when it fails.
-for host in tessaly-shell.exe tessaly-shell32.exe; do
-    if [ "$host" = tessaly-shell.exe ]; then
-        step "right-click on the background of $windows_folder in a 64-bit program: the Tessaly submenu"
-    else
-        step "the same in a 32-bit program ($host, the 32-bit DLL)"
-    fi
-    if ! wine64 "$release/$host" --texts --submenu Tessaly "$windows_folder" 2>"$demo/host.log" | tr -d '\r'; then
+# A 64-bit program (the file manager) gets the 64-bit DLL's menu, a 32-bit
+# one (an Open dialog of a 32-bit application) the 32-bit DLL's.
+print_menu() {  # the host, what was clicked, then the host's click switch (none: the background)
+    step "right-click on $2 in a $([ "$1" = tessaly-shell32.exe ] && echo 32 || echo 64)-bit program ($1): the Tessaly submenu"
+    if ! wine64 "$release/$1" "${@:3}" --texts --submenu Tessaly "$windows_folder" 2>"$demo/host.log" |
+        tr -d '\r'; then
         cat "$demo/host.log" >&2
         exit 1
     fi
-done
+}
+print_menu tessaly-shell.exe "the background of $windows_folder"
+print_menu tessaly-shell.exe "the icon of $windows_folder" --folder
+print_menu tessaly-shell32.exe "the background of $windows_folder"
 
 step "taking pictures"
 # Wine's desktop process of a session started without a display cannot show

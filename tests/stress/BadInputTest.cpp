@@ -141,21 +141,22 @@ TEST_F(BadInputTest, DataObjectsTakeExactlyOneFolderAndGiveEveryMediumBack) {
     struct Case {
         const char* name;
         std::vector<std::wstring> paths;
-        bool offersDrop;
+        DropOffer offer;
         HRESULT result;
         HRESULT ids;  // 2 files in the folder: 2 + 2 + Options
     };
     const Case cases[] = {
-        {"no CF_HDROP", {folder.Path()}, false, E_INVALIDARG, Ids(1)},
-        {"empty drop list", {}, true, E_INVALIDARG, Ids(1)},
-        {"two folders", {folder.Path(), folder.PathOf(L"sub")}, true, E_INVALIDARG, Ids(1)},
-        {"a plain file", {folder.PathOf(L"a.txt")}, true, E_INVALIDARG, Ids(1)},
-        {"an empty path", {L""}, true, E_INVALIDARG, Ids(1)},
-        {"one folder", {folder.Path()}, true, S_OK, Ids(5)},
+        {"no CF_HDROP", {folder.Path()}, DropOffer::None, E_INVALIDARG, Ids(1)},
+        {"a stream, not global memory", {folder.Path()}, DropOffer::Stream, E_INVALIDARG, Ids(1)},
+        {"empty drop list", {}, DropOffer::Global, E_INVALIDARG, Ids(1)},
+        {"two folders", {folder.Path(), folder.PathOf(L"sub")}, DropOffer::Global, E_INVALIDARG, Ids(1)},
+        {"a plain file", {folder.PathOf(L"a.txt")}, DropOffer::Global, E_INVALIDARG, Ids(1)},
+        {"an empty path", {L""}, DropOffer::Global, E_INVALIDARG, Ids(1)},
+        {"one folder", {folder.Path()}, DropOffer::Global, S_OK, Ids(5)},
     };
     for (const Case& c : cases) {
         DropData* data = nullptr;
-        ComRef<IDataObject> object = NewDropData(c.paths, c.offersDrop, &data);
+        ComRef<IDataObject> object = NewDropData(c.paths, c.offer, &data);
         ComRef<IShellExtInit> handler = NewHandler(server);
         EXPECT_EQ(handler->Initialize(nullptr, object.get(), nullptr), c.result) << c.name;
         EXPECT_EQ(OutstandingMedia(data), 0) << c.name;
@@ -301,6 +302,9 @@ TEST_F(BadInputTest, FolderPathOf259Characters) {
     ComRef<IDataObject> object = NewDropData({path});
     EXPECT_EQ(fromDrop->Initialize(nullptr, object.get(), nullptr), S_OK);
     EXPECT_EQ(Build(fromDrop.get()), Ids(1));
+    // One level deeper does not fit: refused, not cut back to this folder.
+    ComRef<IShellExtInit> deeper = NewHandler(server);
+    EXPECT_EQ(deeper->Initialize(nullptr, NewDropData({path + L"\\sub"}).get(), nullptr), E_INVALIDARG);
     ComRef<IShellExtInit> fromList = NewHandler(server);
     const PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(path.c_str());
     if (list != nullptr) {

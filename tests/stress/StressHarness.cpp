@@ -1,5 +1,7 @@
 #include "tests/stress/StressHarness.h"
 
+#include "tests/support/GuiObjects.h"
+
 #include <psapi.h>
 #include <shlobj.h>
 
@@ -78,17 +80,10 @@ std::vector<std::wstring> DllDebugLines::Take() {
 ResourceCounts ResourceCounts::Now() {
     ResourceCounts counts;
     const HANDLE process = ::GetCurrentProcess();
-    counts.gdiObjects = ::GetGuiResources(process, GR_GDIOBJECTS);
-    counts.userObjects = ::GetGuiResources(process, GR_USEROBJECTS);
+    const GuiObjects gui = GuiObjects::Now();
+    counts.gdiObjects = gui.gdi;
+    counts.userObjects = gui.user;
     ::GetProcessHandleCount(process, &counts.kernelHandles);
-    if (HBITMAP probe = ::CreateBitmap(1, 1, 1, 1, nullptr)) {
-        counts.gdiSlot = LOWORD(reinterpret_cast<ULONG_PTR>(probe));
-        ::DeleteObject(probe);
-    }
-    if (HMENU probe = ::CreateMenu()) {
-        counts.userSlot = LOWORD(reinterpret_cast<ULONG_PTR>(probe));
-        ::DestroyMenu(probe);
-    }
     if (HANDLE probe = ::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
         counts.kernelSlot = static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(probe) >> 2);
         ::CloseHandle(probe);
@@ -181,7 +176,7 @@ HGLOBAL DropList(const std::vector<std::wstring>& paths) {
 
 class DropData final : public IDataObject {
 public:
-    DropData(std::vector<std::wstring> paths, bool offersDrop) : m_paths(std::move(paths)), m_offersDrop(offersDrop) {}
+    DropData(std::vector<std::wstring> paths, DropOffer offer) : m_paths(std::move(paths)), m_offer(offer) {}
 
     STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
         if (object == nullptr) return E_POINTER;
@@ -200,9 +195,15 @@ public:
 
     STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (format == nullptr || medium == nullptr) return E_INVALIDARG;
-        if (!m_offersDrop || format->cfFormat != CF_HDROP || (format->tymed & TYMED_HGLOBAL) == 0)
+        if (m_offer == DropOffer::None || format->cfFormat != CF_HDROP || (format->tymed & TYMED_HGLOBAL) == 0)
             return DV_E_FORMATETC;
         const HGLOBAL memory = DropList(m_paths);
+        if (m_offer == DropOffer::Stream) {
+            medium->tymed = TYMED_ISTREAM;
+            if (FAILED(::CreateStreamOnHGlobal(memory, TRUE, &medium->pstm))) return E_OUTOFMEMORY;
+            medium->pUnkForRelease = new MediumToken(nullptr, m_outstanding);  // the stream frees the memory
+            return S_OK;
+        }
         medium->tymed = TYMED_HGLOBAL;
         medium->hGlobal = memory;
         medium->pUnkForRelease = new MediumToken(memory, m_outstanding);
@@ -210,7 +211,7 @@ public:
     }
     STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
     STDMETHODIMP QueryGetData(FORMATETC* format) override {
-        return format != nullptr && m_offersDrop && format->cfFormat == CF_HDROP ? S_OK : DV_E_FORMATETC;
+        return format != nullptr && m_offer != DropOffer::None && format->cfFormat == CF_HDROP ? S_OK : DV_E_FORMATETC;
     }
     STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
         if (out != nullptr) out->ptd = nullptr;
@@ -227,13 +228,13 @@ public:
 private:
     ~DropData() = default;
     std::vector<std::wstring> m_paths;
-    bool m_offersDrop;
+    DropOffer m_offer;
     std::atomic<ULONG> m_references{1};
     std::atomic<long> m_outstanding{0};
 };
 
-ComRef<IDataObject> NewDropData(std::vector<std::wstring> paths, bool offersDrop, DropData** self) {
-    auto* data = new DropData(std::move(paths), offersDrop);
+ComRef<IDataObject> NewDropData(std::vector<std::wstring> paths, DropOffer offer, DropData** self) {
+    auto* data = new DropData(std::move(paths), offer);
     if (self != nullptr) *self = data;
     return ComRef<IDataObject>(data);
 }

@@ -28,16 +28,14 @@ public:
     std::vector<std::wstring> Take();  // the lines so far; starts afresh
 };
 
-// What the process holds. Wine answers 0 for GetGuiResources and
-// GetProcessHandleCount, so GDI, USER and kernel objects are also measured by
-// the slot that a fresh object gets in its handle table: freed slots are
-// reused, so only a leak pushes it up for good.
+// What the process holds: GDI and USER objects (GuiObjects), kernel handles
+// (GetProcessHandleCount, which answers 0 under Wine, and so also the slot a
+// fresh one gets: the table hands out its lowest free slot, so a leak pushes
+// it up) and private bytes.
 struct ResourceCounts {
     DWORD gdiObjects = 0;
     DWORD userObjects = 0;
     DWORD kernelHandles = 0;
-    unsigned gdiSlot = 0;
-    unsigned userSlot = 0;
     unsigned kernelSlot = 0;
     SIZE_T privateBytes = 0;
     static ResourceCounts Now();
@@ -47,11 +45,13 @@ struct ResourceCounts {
 // bytes, which move in whole pages as heaps grow.
 long long HeapBusyBytes();
 
-// A data object that offers CF_HDROP with the given paths, or refuses it.
-// Each medium it hands out is released through it, so the test can count
-// that every one came back.
+// A data object that offers CF_HDROP with the given paths (in global memory,
+// or in a stream whatever was asked for), or refuses it. Each medium it hands
+// out is released through it, so the test can count that every one came back.
+enum class DropOffer { None, Global, Stream };
 class DropData;
-ComRef<IDataObject> NewDropData(std::vector<std::wstring> paths, bool offersDrop = true, DropData** self = nullptr);
+ComRef<IDataObject> NewDropData(std::vector<std::wstring> paths, DropOffer offer = DropOffer::Global,
+                                DropData** self = nullptr);
 long OutstandingMedia(DropData* data);
 
 // The handler as the shell gets it: class factory of the loaded DLL, then
