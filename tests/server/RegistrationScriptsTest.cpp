@@ -8,7 +8,6 @@
 #include "RegistryContents.h"
 #include "server/RegObject.h"
 #include "server/RegistrationMode.h"
-#include "server/SharedEntryGuard.h"
 #ifdef _WIN32
 #include "SystemRegistryContents.h"
 #include "platform/registry/WindowsRegistry.h"
@@ -93,25 +92,6 @@ TEST_P(RegistrationScripts, RoundTripOnTheMemoryRegistry) {
     EXPECT_EQ(ContentsOf(registry), Union(before, KeptKeys(Classes())));
     // Nothing left to unregister still succeeds.
     EXPECT_EQ(Unregister(registry), hr::kOk);
-    EXPECT_EQ(ContentsOf(registry), Union(before, KeptKeys(Classes())));
-    EXPECT_EQ(registry.OpenHandleCount(), 0u);
-}
-
-// Unregistering one build of the DLL while a registry view still registers
-// the other: what both wrote to the keys the views share stays for it.
-TEST_P(RegistrationScripts, UnregisteringWhileTheOtherBuildIsRegisteredKeepsTheSharedEntries) {
-    registry::MemoryRegistry registry;
-    Plant(registry, kOtherSoftware);
-    const Lines before = ContentsOf(registry);
-    PerUserMode mode(PerUser());
-    ASSERT_EQ(Register(registry), hr::kOk);
-
-    bool otherRegistered = true;
-    SharedEntryGuard guard(registry, [&] { return otherRegistered; });
-    ASSERT_EQ(Unregister(guard), hr::kOk);
-    EXPECT_EQ(ContentsOf(registry), State({before, KeptKeys(Classes()), EntriesOfBothBuilds(Classes())}));
-    otherRegistered = false;
-    ASSERT_EQ(Unregister(guard), hr::kOk);
     EXPECT_EQ(ContentsOf(registry), Union(before, KeptKeys(Classes())));
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
 }
