@@ -29,15 +29,24 @@ SharedEntryGuard::Place SharedEntryGuard::PlaceOf(KeyId parent, const wchar_t* s
     return place;
 }
 
+void SharedEntryGuard::Remember(KeyId parent, const wchar_t* subKey, KeyId key) {
+    try {
+        m_places[key] = PlaceOf(parent, subKey);
+    } catch (...) {
+        m_inner.CloseKey(key);  // the caller never gets it
+        throw;
+    }
+}
+
 Win32Error SharedEntryGuard::OpenKey(KeyId parent, const wchar_t* subKey, std::uint32_t access, KeyId& key) {
     const Win32Error result = m_inner.OpenKey(parent, subKey, access, key);
-    if (result == win32::kSuccess) m_places[key] = PlaceOf(parent, subKey);
+    if (result == win32::kSuccess) Remember(parent, subKey, key);
     return result;
 }
 
 Win32Error SharedEntryGuard::CreateKey(KeyId parent, const wchar_t* subKey, std::uint32_t access, KeyId& key) {
     const Win32Error result = m_inner.CreateKey(parent, subKey, access, key);
-    if (result == win32::kSuccess) m_places[key] = PlaceOf(parent, subKey);
+    if (result == win32::kSuccess) Remember(parent, subKey, key);
     return result;
 }
 

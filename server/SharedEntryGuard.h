@@ -60,6 +60,8 @@ private:
         std::wstring path;
     };
     Place PlaceOf(registry::KeyId parent, const wchar_t* subKey) const;
+    // Notes where a key just opened lies; closes it again when that fails.
+    void Remember(registry::KeyId parent, const wchar_t* subKey, registry::KeyId key);
     bool Keeps(const Place& place) const;
 
     registry::Registry& m_inner;
