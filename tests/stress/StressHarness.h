@@ -7,6 +7,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,12 +48,21 @@ struct ResourceCounts {
 // bytes, which move in whole pages as heaps grow.
 long long HeapBusyBytes();
 
-// A data object that offers CF_HDROP with the given paths, or refuses it.
-// Each medium it hands out is released through it, so the test can count
-// that every one came back.
+// A data object whose GetData for CF_HDROP answers what makeMedium says: a
+// failure, or S_OK with the medium it filled in (any kind). Each medium it
+// hands out is released through it, so the test can count that every one
+// came back.
 class DropData;
+using MediumMaker = std::function<HRESULT(STGMEDIUM& medium)>;
+ComRef<IDataObject> NewDataObject(MediumMaker makeMedium, DropData** self = nullptr);
+// The same with a well-formed wide drop list of the paths, or refusing CF_HDROP.
 ComRef<IDataObject> NewDropData(std::vector<std::wstring> paths, bool offersDrop = true, DropData** self = nullptr);
 long OutstandingMedia(DropData* data);
+
+// The bytes of a drop list (DROPFILES header and wide paths, each ended, and
+// the list's own terminator), and a global block holding exactly given bytes.
+std::string DropListBytes(const std::vector<std::wstring>& paths);
+HGLOBAL GlobalBlock(const std::string& bytes, UINT flags = GMEM_MOVEABLE);
 
 // The handler as the shell gets it: class factory of the loaded DLL, then
 // CreateInstance.
