@@ -2,9 +2,34 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+
 #include "shellext/HandleOwners.h"
 
 namespace tessaly::shellext {
+
+namespace {
+
+// DragQueryFileW reads the DROPFILES header, then from pFiles on characters
+// of the width fWide gives, up to the first two null characters in a row.
+// A block that does not hold all of that (cut, missing its last terminator,
+// an offset beyond it) would be read past its end: it counts as no list.
+bool DropListEndsInside(const void* block, SIZE_T size) {
+    DROPFILES header;
+    if (size < sizeof header) return false;
+    std::memcpy(&header, block, sizeof header);
+    const SIZE_T width = header.fWide ? sizeof(wchar_t) : 1;
+    const auto* bytes = static_cast<const unsigned char*>(block);
+    bool previousWasNull = false;
+    for (SIZE_T at = header.pFiles; at <= size && size - at >= width; at += width) {
+        const bool isNull = bytes[at] == 0 && bytes[at + width - 1] == 0;
+        if (isNull && previousWasNull) return true;
+        previousWasNull = isNull;
+    }
+    return false;
+}
+
+}  // namespace
 
 std::optional<std::wstring> FolderFromItemList(PCIDLIST_ABSOLUTE itemList) {
     if (itemList == nullptr) return std::nullopt;
@@ -22,7 +47,8 @@ DropListResult FolderFromDataObject(IDataObject* dataObject, std::wstring& folde
     medium.MarkFilled();
 
     const GlobalMemoryLock lock(medium.Global());
-    if (lock.Data() == nullptr) return DropListResult::Unavailable;
+    if (lock.Data() == nullptr || !DropListEndsInside(lock.Data(), ::GlobalSize(medium.Global())))
+        return DropListResult::Unavailable;
     const HDROP drop = static_cast<HDROP>(lock.Data());
 
     if (::DragQueryFileW(drop, 0xFFFFFFFFu, nullptr, 0) != 1) return DropListResult::NoFolder;

@@ -19,7 +19,7 @@ std::optional<std::wstring> FolderFromItemList(PCIDLIST_ABSOLUTE itemList);
 enum class DropListResult {
     Folder,       // one item that is a directory (or whose attributes cannot be read)
     NoFolder,     // two or more items, a plain file, or an item that could not be fetched
-    Unavailable,  // no data object, no CF_HDROP, or its memory could not be locked
+    Unavailable,  // no data object, no CF_HDROP, its memory could not be locked or does not hold the list
 };
 
 // Reads the data object's CF_HDROP; folder receives the path for Folder.
