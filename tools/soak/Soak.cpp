@@ -273,7 +273,10 @@ int Supervise(const Options& options, const std::wstring& extra) {
         else
             std::printf(": it does not fail on its own (the sequences before it matter); shown whole\n");
         RunSelf(replay + L" --calls " + (calls.empty() ? L"none" : CallList(calls)));
-        std::printf("soak: replay: bash tools/soak.sh %ls --sequence %ld --calls %ls\n", (seed + extra).c_str(),
+        // A crash or a hang leaves the last call's line open.
+        const bool checked = status > kCheckFailed && status <= kCheckFailed + 6;
+        std::printf("%ssoak: replay: bash tools/soak.sh %ls --sequence %ld --calls %ls\n", checked ? "" : "\n",
+                    (seed + extra).c_str(),
                     sequence, calls.empty() ? L"none" : CallList(calls).c_str());
     }
     std::printf("soak: %lld calls, %lld sequences, 1 fault\n", made, sequences);

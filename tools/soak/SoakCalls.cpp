@@ -210,11 +210,16 @@ void Runner::Expect(bool sound, Check check, const std::string& what) const {
     if (!sound) throw Fault{check, Format("#%d %s: ", m_step, m_current.c_str()) + what};
 }
 
-void Runner::Result(Entry entry, long result, const std::string& what) {
+// Printed before the call, so that a crash shows which call it was.
+void Runner::Calling(const std::string& what) {
+    m_current = what;
+    if (m_print) std::printf("  #%d %s", m_step, what.c_str());
+}
+
+void Runner::Result(Entry entry, long result) {
     ++m_calls;
     m_seen.Add(entry, result);
-    m_current = what;
-    if (m_print) std::printf("  #%d %s -> %s\n", m_step, what.c_str(), Hex(result).c_str());
+    if (m_print) std::printf(" -> %s\n", Hex(result).c_str());
 }
 
 std::vector<std::wstring> Runner::Lines() {
@@ -267,9 +272,9 @@ void Runner::GetClassObject(Rng& rng) {
     for (unsigned char& byte : reinterpret_cast<unsigned char(&)[sizeof other]>(other))
         byte = static_cast<unsigned char>(rng.Below(256));
     void* object = &object;
+    Calling(Format("DllGetClassObject(%s, %s)", ours ? "handler class" : "another class", IidName(iid)));
     const HRESULT result = m_server.GetClassObject(ours ? testing::kHandlerClass : other, iid, &object);
-    Result(Entry::DllGetClassObject, result,
-           Format("DllGetClassObject(%s, %s)", ours ? "handler class" : "another class", IidName(iid)));
+    Result(Entry::DllGetClassObject, result);
     const bool served = ours && (IsEqualIID(iid, IID_IClassFactory) || IsEqualIID(iid, IID_IUnknown));
     const HRESULT expected = !ours ? CLASS_E_CLASSNOTAVAILABLE : served ? S_OK : E_NOINTERFACE;
     Expect(result == expected, Check::Result, "expected " + Hex(expected));
@@ -284,8 +289,9 @@ void Runner::GetClassObject(Rng& rng) {
 }
 
 void Runner::CanUnloadNow() {
+    Calling(Format("DllCanUnloadNow() with %ld locks", ExpectedLocks()));
     const HRESULT result = m_server.CanUnloadNow();
-    Result(Entry::DllCanUnloadNow, result, Format("DllCanUnloadNow() with %ld locks", ExpectedLocks()));
+    Result(Entry::DllCanUnloadNow, result);
     const HRESULT expected = ExpectedLocks() == 0 ? S_OK : S_FALSE;
     Expect(result == expected, Check::Released, "expected " + Hex(expected));
     NoLines();
@@ -300,9 +306,9 @@ void Runner::CreateInstance(Rng& rng) {
     if (factory == nullptr) return;
     Outer* outer = aggregated ? new Outer : nullptr;
     void* object = &object;
+    Calling(Format("CreateInstance(%s, %s)", aggregated ? "outer object" : "no outer object", IidName(iid)));
     const HRESULT result = factory->CreateInstance(outer, iid, &object);
-    Result(Entry::CreateInstance, result,
-           Format("CreateInstance(%s, %s)", aggregated ? "outer object" : "no outer object", IidName(iid)));
+    Result(Entry::CreateInstance, result);
     const bool offered =
         IsEqualIID(iid, IID_IShellExtInit) || IsEqualIID(iid, IID_IContextMenu) || IsEqualIID(iid, IID_IUnknown);
     const HRESULT expected = aggregated ? (IsEqualIID(iid, IID_IUnknown) ? S_OK : CLASS_E_NOAGGREGATION)
@@ -341,8 +347,9 @@ void Runner::LockServer(Rng& rng) {
     IClassFactory* factory = Factory();
     const bool lock = m_serverLocks == 0 || rng.Percent(55);
     if (factory == nullptr) return;
+    Calling(Format("LockServer(%s)", lock ? "TRUE" : "FALSE"));
     const HRESULT result = factory->LockServer(lock);
-    Result(Entry::LockServer, result, Format("LockServer(%s)", lock ? "TRUE" : "FALSE"));
+    Result(Entry::LockServer, result);
     Expect(result == S_OK, Check::Result, "expected S_OK");
     m_serverLocks += lock ? 1 : -1;
     NoLines();
@@ -356,11 +363,11 @@ void Runner::QueryInterface(Rng& rng) {
                                &IID_IDataObject,   &IID_IShellPropSheetExt};
     const IID& iid = *rng.Pick(iids);
     void* object = &object;
-    const HRESULT result = ref.pointer->QueryInterface(iid, &object);
     const Handler* handler = ref.handler < 0 ? nullptr : &m_handlers[static_cast<std::size_t>(ref.handler)];
-    Result(Entry::QueryInterface, result,
-           Format("QueryInterface(%s, %s)", handler != nullptr ? handler->name.c_str() : "class factory",
-                  IidName(iid)));
+    Calling(Format("QueryInterface(%s, %s)", handler != nullptr ? handler->name.c_str() : "class factory",
+                   IidName(iid)));
+    const HRESULT result = ref.pointer->QueryInterface(iid, &object);
+    Result(Entry::QueryInterface, result);
     const void* expected = nullptr;
     if (handler == nullptr) {
         if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) expected = ref.pointer;
@@ -389,15 +396,17 @@ void Runner::AddRefRelease(Rng& rng, bool mayAddRef) {
         ref.handler < 0 ? std::string("class factory") : m_handlers[static_cast<std::size_t>(ref.handler)].name;
     ULONG left = 0;
     if (mayAddRef && rng.Percent(25)) {
+        Calling("AddRef(" + name + ")");
         left = ref.pointer->AddRef();
         ++count;
         m_refs.push_back(ref);
-        Result(Entry::AddRefRelease, static_cast<long>(left), "AddRef(" + name + ")");
+        Result(Entry::AddRefRelease, static_cast<long>(left));
     } else {
         m_refs.erase(m_refs.begin() + static_cast<std::ptrdiff_t>(index));
         --count;
+        Calling("Release(" + name + ")");
         left = ref.pointer->Release();
-        Result(Entry::AddRefRelease, static_cast<long>(left), "Release(" + name + ")");
+        Result(Entry::AddRefRelease, static_cast<long>(left));
     }
     Expect(static_cast<long>(left) == count + classMapReference, Check::Released,
            Format("count %lu, expected %ld", left, count + classMapReference));
@@ -410,19 +419,18 @@ void Runner::Registration(Rng& rng) {
     const bool install = rng.Percent(50);
     const wchar_t* commandLine = rng.Pick(commandLines);
     HRESULT result;
-    std::string what;
     if (which == 0) {
+        Calling("DllRegisterServer()");
         result = m_server.RegisterServer();
-        what = "DllRegisterServer()";
     } else if (which == 1) {
+        Calling("DllUnregisterServer()");
         result = m_server.UnregisterServer();
-        what = "DllUnregisterServer()";
     } else {
+        Calling(Format("DllInstall(%s, %s)", install ? "TRUE" : "FALSE",
+                       commandLine == nullptr ? "null" : ("\"" + Narrow(commandLine) + "\"").c_str()));
         result = m_server.Install(install, commandLine);
-        what = Format("DllInstall(%s, %s)", install ? "TRUE" : "FALSE",
-                      commandLine == nullptr ? "null" : ("\"" + Narrow(commandLine) + "\"").c_str());
     }
-    Result(Entry::Registration, result, what);
+    Result(Entry::Registration, result);
     Expect(result == S_OK, Check::Result, "expected S_OK");
     NoLines();
 }
@@ -450,11 +458,11 @@ void Runner::Initialize(Rng& rng) {
     std::unique_ptr<DropInput> drop;
     if (rng.Percent(65)) drop = std::make_unique<DropInput>(rng, m_places);
     const HKEY progId = rng.Percent(20) ? HKEY_CLASSES_ROOT : nullptr;
+    Calling(Format("Initialize(%s, item list: %s, data object: %s)", handler->name.c_str(), items.what.c_str(),
+                   drop != nullptr ? drop->what.c_str() : "none"));
     const HRESULT result =
         handler->init->Initialize(items.list, drop != nullptr ? drop->object.get() : nullptr, progId);
-    Result(Entry::Initialize, result,
-           Format("Initialize(%s, item list: %s, data object: %s)", handler->name.c_str(), items.what.c_str(),
-                  drop != nullptr ? drop->what.c_str() : "none"));
+    Result(Entry::Initialize, result);
     const bool folder = items.hasPath || (drop != nullptr && drop->expected == DropOutcome::Folder);
     const HRESULT expected = folder ? S_OK : E_INVALIDARG;
     Expect(result == expected, Check::Result, "expected " + Hex(expected));
@@ -499,12 +507,12 @@ void Runner::QueryContextMenu(Rng& rng) {
                             0x7F0,         CMF_DEFAULTONLY | CMF_EXPLORE};
     const UINT flags = rng.Percent(15) ? CMF_DEFAULTONLY : rng.Percent(80) ? rng.Pick(flagSet) : static_cast<UINT>(rng.Next());
 
-    const HRESULT result = handler->menu->QueryContextMenu(menu, index, first, last, flags);
-    Result(Entry::QueryContextMenu, result,
-           Format("QueryContextMenu(%s, menu of %u items, position %u, ids %u..%u, flags 0x%x; FileCount %ld, "
+    Calling(Format("QueryContextMenu(%s, menu of %u items, position %u, ids %u..%u, flags 0x%x; FileCount %ld, "
                   "accessed %ld, modified %ld)",
                   handler->name.c_str(), existing, index, first, last, flags, static_cast<long>(settings.fileCount),
                   static_cast<long>(settings.accessed), static_cast<long>(settings.modified)));
+    const HRESULT result = handler->menu->QueryContextMenu(menu, index, first, last, flags);
+    Result(Entry::QueryContextMenu, result);
     const UINT after = static_cast<UINT>(::GetMenuItemCount(menu));
     const unsigned long long available = last >= first ? 1ULL + last - first : 0;
     const std::vector<std::wstring> lines = Lines();
@@ -574,25 +582,26 @@ void Runner::GetCommandString(Rng& rng) {
     std::memset(buffer, 0xCD, bytes);
     CHAR* name = size == 0 && rng.Percent(50) ? nullptr : buffer;
     UINT reserved = 0;
-    const HRESULT result =
-        handler->menu->GetCommandString(command, kind, rng.Percent(30) ? &reserved : nullptr, name, size);
-    Result(Entry::GetCommandString, result,
-           Format("GetCommandString(%s, offset %llu, kind 0x%x, %s of %u characters)", handler->name.c_str(),
-                  static_cast<unsigned long long>(command), kind, name == nullptr ? "null buffer" : "buffer", size));
+    UINT* const reservedPointer = rng.Percent(30) ? &reserved : nullptr;
+    Calling(Format("GetCommandString(%s, offset %llu, kind 0x%x, %s of %u characters)", handler->name.c_str(),
+                   static_cast<unsigned long long>(command), kind, name == nullptr ? "null buffer" : "buffer", size));
+    const HRESULT result = handler->menu->GetCommandString(command, kind, reservedPointer, name, size);
+    Result(Entry::GetCommandString, result);
     Expect(result == (command == 0 ? S_OK : E_INVALIDARG), Check::Result, "wrong result");
 
-    // The help text for kinds with bit 0 or 2; the verb for exactly 0 and 4.
-    const char* text = nullptr;
-    if (command == 0 && (kind & (GCS_HELPTEXTA | GCS_UNICODE))) text = kHelpText;
-    if (command == 0 && (kind == GCS_VERBA || kind == GCS_VERBW)) text = kVerb;
+    // The help text for kinds with bit 0 or 2, then the verb over it for
+    // exactly 0 and 4; each copy cut to the buffer, its terminator included.
     std::string expected(bytes, '\xCD');
-    if (text != nullptr && name != nullptr && size > 0) {
+    const auto copy = [&](const char* text) {
+        if (command != 0 || name == nullptr || size == 0) return;
         const std::size_t chars = std::min<std::size_t>(std::strlen(text), size - 1);
         for (std::size_t i = 0; i <= chars; ++i) {
             expected[i * unit] = i < chars ? text[i] : '\0';
             if (unit == 2) expected[i * unit + 1] = '\0';
         }
-    }
+    };
+    if (kind & (GCS_HELPTEXTA | GCS_UNICODE)) copy(kHelpText);
+    if (kind == GCS_VERBA || kind == GCS_VERBW) copy(kVerb);
     Expect(std::memcmp(buffer, expected.data(), bytes) == 0, Check::Buffer, "the buffer holds something else");
     NoLines();
 }
@@ -618,10 +627,10 @@ void Runner::InvokeCommand(Rng& rng) {
     info.lpVerb = asString ? verbs[verb] : MAKEINTRESOURCEA(offset);
     if (extended) info.lpVerbW = asString ? wideVerbs[verb] : MAKEINTRESOURCEW(offset);
     info.nShow = SW_SHOWNORMAL;
+    Calling(asString ? Format("InvokeCommand(%s, verb \"%s\")", handler->name.c_str(), verbs[verb])
+                     : Format("InvokeCommand(%s, offset %u of %ld file items)", handler->name.c_str(), offset, items));
     const HRESULT result = handler->menu->InvokeCommand(reinterpret_cast<CMINVOKECOMMANDINFO*>(&info));
-    Result(Entry::InvokeCommand, result,
-           asString ? Format("InvokeCommand(%s, verb \"%s\")", handler->name.c_str(), verbs[verb])
-                    : Format("InvokeCommand(%s, offset %u of %ld file items)", handler->name.c_str(), offset, items));
+    Result(Entry::InvokeCommand, result);
     const std::vector<std::wstring> lines = Lines();
     if (asString || offset > static_cast<UINT>(items)) {
         Expect(result == E_INVALIDARG && lines.empty(), Check::Result, "expected E_INVALIDARG and no line");

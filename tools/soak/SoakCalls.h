@@ -93,7 +93,8 @@ private:
 
     // Checks and bookkeeping shared by the calls.
     void Expect(bool sound, Check check, const std::string& what) const;
-    void Result(Entry entry, long result, const std::string& what);
+    void Calling(const std::string& what);
+    void Result(Entry entry, long result);
     std::vector<std::wstring> Lines();  // the call's debug lines, each checked for form
     void NoLines();
     Handler* PickHandler(Rng& rng);
