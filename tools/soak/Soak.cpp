@@ -259,6 +259,10 @@ int Supervise(const Options& options, const std::wstring& extra) {
         std::printf("soak: %lld calls, %lld sequences, 0 faults\n", made, sequences);
         return 0;
     }
+    if (status == 2) {
+        std::printf("soak: the worker could not start its run\n");
+        return 2;
+    }
     const long sequence = progress->sequence;
     std::printf("soak: seed %llu, sequence %ld: %s\n", static_cast<unsigned long long>(options.seed), sequence,
                 StatusText(status).c_str());
