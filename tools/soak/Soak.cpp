@@ -29,8 +29,8 @@ using namespace tessaly::soak;
 
 namespace {
 
-constexpr DWORD kHung = 9;                 // status given to a process that stopped making calls
-constexpr DWORD kCheckFailed = 10;         // + the check's kind
+constexpr DWORD kHung = 9;          // status given to a process that stopped making calls
+constexpr DWORD kCheckFailed = 10;  // + the check's kind
 constexpr DWORD kHangSeconds = 120;
 
 struct Options {
@@ -39,7 +39,7 @@ struct Options {
     long sequence = -1;      // replay this one only
     std::vector<int> calls;  // of it, only these
     bool worker = false;
-    bool quiet = false;  // a replay that only answers by its status
+    bool quiet = false;     // a replay that only answers by its status
     std::wstring progress;  // the worker's progress record
 };
 
@@ -208,7 +208,9 @@ std::string StatusText(DWORD status) {
 }
 
 bool SameFailure(DWORD status, DWORD original) {
-    const auto isCrash = [](DWORD s) { return s != 0 && s != 2 && s != kHung && !(s > kCheckFailed && s <= kCheckFailed + 6); };
+    const auto isCrash = [](DWORD s) {
+        return s != 0 && s != 2 && s != kHung && !(s > kCheckFailed && s <= kCheckFailed + 6);
+    };
     return status == original || (isCrash(status) && isCrash(original));
 }
 
@@ -218,7 +220,8 @@ std::vector<int> Shorten(const std::wstring& replay, std::vector<int> kept, DWOR
     const auto fails = [&](const std::vector<int>& calls) {
         std::printf(".");
         std::fflush(stdout);
-        return SameFailure(RunSelf(replay + L" --quiet --calls " + (calls.empty() ? L"none" : CallList(calls))), original);
+        return SameFailure(RunSelf(replay + L" --quiet --calls " + (calls.empty() ? L"none" : CallList(calls))),
+                           original);
     };
     std::size_t parts = 2;
     while (kept.size() >= 2) {
@@ -251,9 +254,9 @@ int Supervise(const Options& options, const std::wstring& extra) {
     auto* progress = static_cast<Progress*>(::MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(Progress)));
     if (progress == nullptr) return 2;
     const std::wstring seed = L"--seed " + std::to_wstring(options.seed);
-    const DWORD status = RunSelf(L"--worker " + seed + L" --seconds " + std::to_wstring(options.seconds) +
-                                     L" --progress " + name + extra,
-                                 progress);
+    const DWORD status = RunSelf(
+        L"--worker " + seed + L" --seconds " + std::to_wstring(options.seconds) + L" --progress " + name + extra,
+        progress);
     const long long made = progress->calls, sequences = progress->sequences;
     if (status == 0) {
         std::printf("soak: %lld calls, %lld sequences, 0 faults\n", made, sequences);
@@ -280,8 +283,7 @@ int Supervise(const Options& options, const std::wstring& extra) {
         // A crash or a hang leaves the last call's line open.
         const bool checked = status > kCheckFailed && status <= kCheckFailed + 6;
         std::printf("%ssoak: replay: bash tools/soak.sh %ls --sequence %ld --calls %ls\n", checked ? "" : "\n",
-                    (seed + extra).c_str(),
-                    sequence, calls.empty() ? L"none" : CallList(calls).c_str());
+                    (seed + extra).c_str(), sequence, calls.empty() ? L"none" : CallList(calls).c_str());
     }
     std::printf("soak: %lld calls, %lld sequences, 1 fault\n", made, sequences);
     return 1;
@@ -323,8 +325,9 @@ int wmain(int argc, wchar_t** argv) {
             g_known = KnownFaults{false, false};
             extra = L" --with-known";
         } else {
-            std::printf("usage: tessaly_soak.exe [--seconds N] [--seed S] [--sequence K [--calls I,J,...]] "
-                        "[--with-known]\n");
+            std::printf(
+                "usage: tessaly_soak.exe [--seconds N] [--seed S] [--sequence K [--calls I,J,...]] "
+                "[--with-known]\n");
             return 2;
         }
     }

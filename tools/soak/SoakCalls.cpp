@@ -13,9 +13,9 @@ namespace tessaly::soak {
 
 namespace {
 
-const char* const kEntryNames[] = {"DllGetClassObject", "DllCanUnloadNow",  "CreateInstance",   "LockServer",
-                                   "QueryInterface",    "AddRef/Release",   "Initialize",       "QueryContextMenu",
-                                   "GetCommandString",  "InvokeCommand",    "registration",     "settings"};
+const char* const kEntryNames[] = {"DllGetClassObject", "DllCanUnloadNow", "CreateInstance", "LockServer",
+                                   "QueryInterface",    "AddRef/Release",  "Initialize",     "QueryContextMenu",
+                                   "GetCommandString",  "InvokeCommand",   "registration",   "settings"};
 const std::wstring kEntryLine = L"Tessaly: Exception in CTessalyShExt::";
 constexpr char kHelpText[] = "View recently accessed/modified files in a folder";
 constexpr char kVerb[] = "Tessaly";
@@ -41,12 +41,15 @@ bool IsScanLine(const std::wstring& line) {
 }
 
 const char* IidName(REFIID iid) {
-    const std::pair<const IID*, const char*> names[] = {
-        {&IID_IUnknown, "IUnknown"},           {&IID_IClassFactory, "IClassFactory"},
-        {&IID_IClassFactory2, "IClassFactory2"}, {&IID_IShellExtInit, "IShellExtInit"},
-        {&IID_IContextMenu, "IContextMenu"},   {&IID_IContextMenu2, "IContextMenu2"},
-        {&IID_IContextMenu3, "IContextMenu3"}, {&IID_IDataObject, "IDataObject"},
-        {&IID_IShellPropSheetExt, "IShellPropSheetExt"}};
+    const std::pair<const IID*, const char*> names[] = {{&IID_IUnknown, "IUnknown"},
+                                                        {&IID_IClassFactory, "IClassFactory"},
+                                                        {&IID_IClassFactory2, "IClassFactory2"},
+                                                        {&IID_IShellExtInit, "IShellExtInit"},
+                                                        {&IID_IContextMenu, "IContextMenu"},
+                                                        {&IID_IContextMenu2, "IContextMenu2"},
+                                                        {&IID_IContextMenu3, "IContextMenu3"},
+                                                        {&IID_IDataObject, "IDataObject"},
+                                                        {&IID_IShellPropSheetExt, "IShellPropSheetExt"}};
     for (const auto& [id, name] : names)
         if (IsEqualIID(iid, *id)) return name;
     return "another interface";
@@ -110,9 +113,9 @@ struct Runner::Handler {
     std::string name;
     IShellExtInit* init = nullptr;  // held by the references below
     IContextMenu* menu = nullptr;
-    IUnknown* identity = nullptr;   // what IUnknown answers
-    long references = 0;            // ours; for the aggregated form, the outer object's count
-    long itemCount = 0;             // file items of the last menu built; -1 when not known
+    IUnknown* identity = nullptr;  // what IUnknown answers
+    long references = 0;           // ours; for the aggregated form, the outer object's count
+    long itemCount = 0;            // file items of the last menu built; -1 when not known
 };
 
 // One reference the caller holds; handler -1 is the class factory.
@@ -299,7 +302,7 @@ void Runner::CanUnloadNow() {
 
 void Runner::CreateInstance(Rng& rng) {
     IClassFactory* factory = Factory();
-    const IID* const iids[] = {&IID_IShellExtInit, &IID_IContextMenu, &IID_IUnknown,
+    const IID* const iids[] = {&IID_IShellExtInit, &IID_IContextMenu,  &IID_IUnknown,
                                &IID_IContextMenu2, &IID_IClassFactory, &IID_IDataObject};
     const bool aggregated = rng.Percent(35);
     const IID& iid = aggregated && rng.Percent(70) ? IID_IUnknown : *rng.Pick(iids);
@@ -311,8 +314,8 @@ void Runner::CreateInstance(Rng& rng) {
     Result(Entry::CreateInstance, result);
     const bool offered =
         IsEqualIID(iid, IID_IShellExtInit) || IsEqualIID(iid, IID_IContextMenu) || IsEqualIID(iid, IID_IUnknown);
-    const HRESULT expected = aggregated ? (IsEqualIID(iid, IID_IUnknown) ? S_OK : CLASS_E_NOAGGREGATION)
-                                        : (offered ? S_OK : E_NOINTERFACE);
+    const HRESULT expected =
+        aggregated ? (IsEqualIID(iid, IID_IUnknown) ? S_OK : CLASS_E_NOAGGREGATION) : (offered ? S_OK : E_NOINTERFACE);
     Expect(result == expected, Check::Result, "expected " + Hex(expected));
     Expect((object != nullptr) == (result == S_OK), Check::Result, "the pointer does not go with the result");
     NoLines();
@@ -330,8 +333,9 @@ void Runner::CreateInstance(Rng& rng) {
     // The two interfaces the calls use; the handler's references keep them.
     void* init = nullptr;
     void* menu = nullptr;
-    Expect(held->QueryInterface(IID_IShellExtInit, &init) == S_OK && held->QueryInterface(IID_IContextMenu, &menu) == S_OK,
-           Check::Result, "the new object lacks IShellExtInit or IContextMenu");
+    Expect(
+        held->QueryInterface(IID_IShellExtInit, &init) == S_OK && held->QueryInterface(IID_IContextMenu, &menu) == S_OK,
+        Check::Result, "the new object lacks IShellExtInit or IContextMenu");
     handler.init = static_cast<IShellExtInit*>(init);
     handler.menu = static_cast<IContextMenu*>(menu);
     Expect(handler.init->Release() == 2 && handler.menu->Release() == 1, Check::Result, "wrong reference counts");
@@ -358,14 +362,13 @@ void Runner::LockServer(Rng& rng) {
 void Runner::QueryInterface(Rng& rng) {
     if (m_refs.empty()) return;
     const Ref ref = m_refs[rng.Below(static_cast<std::uint32_t>(m_refs.size()))];
-    const IID* const iids[] = {&IID_IUnknown,      &IID_IShellExtInit, &IID_IContextMenu,
-                               &IID_IContextMenu2, &IID_IContextMenu3, &IID_IClassFactory,
-                               &IID_IDataObject,   &IID_IShellPropSheetExt};
+    const IID* const iids[] = {&IID_IUnknown,      &IID_IShellExtInit, &IID_IContextMenu, &IID_IContextMenu2,
+                               &IID_IContextMenu3, &IID_IClassFactory, &IID_IDataObject,  &IID_IShellPropSheetExt};
     const IID& iid = *rng.Pick(iids);
     void* object = &object;
     const Handler* handler = ref.handler < 0 ? nullptr : &m_handlers[static_cast<std::size_t>(ref.handler)];
-    Calling(Format("QueryInterface(%s, %s)", handler != nullptr ? handler->name.c_str() : "class factory",
-                   IidName(iid)));
+    Calling(
+        Format("QueryInterface(%s, %s)", handler != nullptr ? handler->name.c_str() : "class factory", IidName(iid)));
     const HRESULT result = ref.pointer->QueryInterface(iid, &object);
     Result(Entry::QueryInterface, result);
     const void* expected = nullptr;
@@ -484,8 +487,8 @@ void Runner::QueryContextMenu(Rng& rng) {
     if (settings.accessed == 0 && settings.modified == 0)
         needed = 1;
     else if (settings.fileCount >= 1)
-        needed = (settings.accessed != 0 ? settings.fileCount : 0) + (settings.modified != 0 ? settings.fileCount : 0) +
-                 1LL;
+        needed =
+            (settings.accessed != 0 ? settings.fileCount : 0) + (settings.modified != 0 ? settings.fileCount : 0) + 1LL;
 
     const HMENU menu = rng.Percent(80) ? ::CreatePopupMenu() : ::CreateMenu();
     const UINT existing = rng.Below(6);
@@ -499,18 +502,29 @@ void Runner::QueryContextMenu(Rng& rng) {
     const UINT index = rng.Pick(positions);
     const UINT firsts[] = {0, 1, 100, 0x7000, 0xFFF0, rng.Below(0x10000), 0xFFFFFF00, 0xFFFFFFF0};
     const UINT first = rng.Pick(firsts);
-    const long long spans[] = {-3, -1, 0, 1, 2, 10, 20, 21, 30, 51, 100, 1000, 0x7FFF, needed - 1, needed - 2, 0xFFFFFFFF};
+    const long long spans[] = {-3, -1, 0,   1,    2,      10,         20,         21,
+                               30, 51, 100, 1000, 0x7FFF, needed - 1, needed - 2, 0xFFFFFFFF};
     const long long end = static_cast<long long>(first) + rng.Pick(spans);
     const UINT last = end > 0xFFFFFFFFLL ? 0xFFFFFFFFu : static_cast<UINT>(end);
-    const UINT flagSet[] = {CMF_NORMAL,    CMF_VERBSONLY,      CMF_EXPLORE,       CMF_NOVERBS,
-                            CMF_CANRENAME, CMF_NODEFAULT,      0x40 /* include static */, CMF_EXTENDEDVERBS,
-                            0x7F0,         CMF_DEFAULTONLY | CMF_EXPLORE};
-    const UINT flags = rng.Percent(15) ? CMF_DEFAULTONLY : rng.Percent(80) ? rng.Pick(flagSet) : static_cast<UINT>(rng.Next());
+    const UINT flagSet[] = {CMF_NORMAL,
+                            CMF_VERBSONLY,
+                            CMF_EXPLORE,
+                            CMF_NOVERBS,
+                            CMF_CANRENAME,
+                            CMF_NODEFAULT,
+                            0x40 /* include static */,
+                            CMF_EXTENDEDVERBS,
+                            0x7F0,
+                            CMF_DEFAULTONLY | CMF_EXPLORE};
+    const UINT flags = rng.Percent(15)   ? CMF_DEFAULTONLY
+                       : rng.Percent(80) ? rng.Pick(flagSet)
+                                         : static_cast<UINT>(rng.Next());
 
-    Calling(Format("QueryContextMenu(%s, menu of %u items, position %u, ids %u..%u, flags 0x%x; FileCount %ld, "
-                  "accessed %ld, modified %ld)",
-                  handler->name.c_str(), existing, index, first, last, flags, static_cast<long>(settings.fileCount),
-                  static_cast<long>(settings.accessed), static_cast<long>(settings.modified)));
+    Calling(
+        Format("QueryContextMenu(%s, menu of %u items, position %u, ids %u..%u, flags 0x%x; FileCount %ld, "
+               "accessed %ld, modified %ld)",
+               handler->name.c_str(), existing, index, first, last, flags, static_cast<long>(settings.fileCount),
+               static_cast<long>(settings.accessed), static_cast<long>(settings.modified)));
     const HRESULT result = handler->menu->QueryContextMenu(menu, index, first, last, flags);
     Result(Entry::QueryContextMenu, result);
     const UINT after = static_cast<UINT>(::GetMenuItemCount(menu));
@@ -545,7 +559,8 @@ void Runner::QueryContextMenu(Rng& rng) {
             lastId = info.wID;
             lastText = text;
         }
-        Expect(ids.size() == used, Check::Ids, Format("%u ids reported, %u items", used, static_cast<unsigned>(ids.size())));
+        Expect(ids.size() == used, Check::Ids,
+               Format("%u ids reported, %u items", used, static_cast<unsigned>(ids.size())));
         Expect(lastText == L"Options..." && lastId == first + used - 1, Check::Ids,
                "\"Options...\" is not the last item with the last id");
         for (const std::wstring& line : lines)
@@ -553,7 +568,8 @@ void Runner::QueryContextMenu(Rng& rng) {
         handler->itemCount = static_cast<long>(used) - 1;
     } else if (result == E_FAIL) {
         Expect(after == existing, Check::Result, "failed, but the shell's menu changed");
-        const bool tooFew = lines.size() == 1 && lines[0] == kEntryLine + L"QueryContextMenu: Too few command IDs allocated";
+        const bool tooFew =
+            lines.size() == 1 && lines[0] == kEntryLine + L"QueryContextMenu: Too few command IDs allocated";
         Expect(lines.empty() || tooFew, Check::DebugLine, "unexpected debug line: " + Narrow(lines[0]));
         Expect(needed < 0 || available < static_cast<unsigned long long>(needed), Check::Result,
                "failed although the range suffices");
@@ -568,8 +584,10 @@ void Runner::QueryContextMenu(Rng& rng) {
 void Runner::GetCommandString(Rng& rng) {
     Handler* handler = PickHandler(rng);
     if (handler == nullptr) return;
-    const UINT_PTR commands[] = {0, 0, 0, 1, 2, static_cast<UINT_PTR>(handler->itemCount < 0 ? 0 : handler->itemCount),
-                                 0xFFFF, 0x10000, static_cast<UINT_PTR>(rng.Next())};
+    const UINT_PTR commands[] = {
+        0,      0,       0,
+        1,      2,       static_cast<UINT_PTR>(handler->itemCount < 0 ? 0 : handler->itemCount),
+        0xFFFF, 0x10000, static_cast<UINT_PTR>(rng.Next())};
     const UINT_PTR command = rng.Pick(commands);
     const UINT kinds[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 0x10, 0x1F, 0xFFFFFFFF, static_cast<UINT>(rng.Next())};
     const UINT kind = rng.Pick(kinds);
@@ -622,7 +640,8 @@ void Runner::InvokeCommand(Rng& rng) {
     CMINVOKECOMMANDINFOEX info = {};
     const bool extended = rng.Percent(40);
     info.cbSize = extended ? sizeof(CMINVOKECOMMANDINFOEX) : sizeof(CMINVOKECOMMANDINFO);
-    const DWORD masks[] = {0, CMIC_MASK_FLAG_NO_UI, CMIC_MASK_NOASYNC, CMIC_MASK_ASYNCOK, CMIC_MASK_FLAG_NO_UI | CMIC_MASK_NOASYNC};
+    const DWORD masks[] = {0, CMIC_MASK_FLAG_NO_UI, CMIC_MASK_NOASYNC, CMIC_MASK_ASYNCOK,
+                           CMIC_MASK_FLAG_NO_UI | CMIC_MASK_NOASYNC};
     info.fMask = rng.Pick(masks) | (extended && rng.Percent(60) ? CMIC_MASK_UNICODE : 0);
     info.lpVerb = asString ? verbs[verb] : MAKEINTRESOURCEA(offset);
     if (extended) info.lpVerbW = asString ? wideVerbs[verb] : MAKEINTRESOURCEW(offset);

@@ -59,8 +59,8 @@ private:
 
 class Runner {
 public:
-    Runner(const testing::LoadedServer& server, const Places& places, testing::DllDebugLines& lines,
-           ResultsSeen& seen, bool print);
+    Runner(const testing::LoadedServer& server, const Places& places, testing::DllDebugLines& lines, ResultsSeen& seen,
+           bool print);
     ~Runner();
     Runner(const Runner&) = delete;
     Runner& operator=(const Runner&) = delete;
@@ -112,9 +112,9 @@ private:
     long m_serverLocks = 0;
     long long m_calls = 0;
     int m_step = 0;
-    std::string m_current;            // the call being checked
-    void* m_firstFactory = nullptr;   // the class factory, cached for the module's life
-    char* m_guarded = nullptr;  // a page followed by one that may not be touched
+    std::string m_current;           // the call being checked
+    void* m_firstFactory = nullptr;  // the class factory, cached for the module's life
+    char* m_guarded = nullptr;       // a page followed by one that may not be touched
 };
 
 }  // namespace tessaly::soak

@@ -86,8 +86,8 @@ Place RandomPath(Rng& rng, const Places& places) {
 
 std::string Encoded(const std::wstring& path, bool wide) {
     if (wide) return std::string(reinterpret_cast<const char*>(path.data()), path.size() * sizeof(wchar_t));
-    const int bytes = ::WideCharToMultiByte(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0,
-                                            nullptr, nullptr);
+    const int bytes =
+        ::WideCharToMultiByte(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
     if (bytes > 0)
         ::WideCharToMultiByte(CP_ACP, 0, path.data(), static_cast<int>(path.size()), narrow.data(), bytes, nullptr,
@@ -126,8 +126,7 @@ std::string RandomBlock(Rng& rng, const Places& places, std::string& what) {
             for (unsigned i = 1 + rng.Below(16); i > 0; --i) list += static_cast<char>(1 + rng.Below(255));
             what += ", junk after it";
             break;
-        default:
-            break;
+        default: break;
     }
 
     DROPFILES header = {};
@@ -151,18 +150,11 @@ std::string RandomBlock(Rng& rng, const Places& places, std::string& what) {
     std::string block(reinterpret_cast<const char*>(&header), sizeof header);
     block += list;
     switch (rng.Below(20)) {
-        case 0:
-            block.clear();
-            break;
-        case 1:
-            block.resize(rng.Below(sizeof header));
-            break;
+        case 0: block.clear(); break;
+        case 1: block.resize(rng.Below(sizeof header)); break;
         case 2:
-        case 3:
-            block.append(1 + rng.Below(64), '\0');
-            break;
-        default:
-            break;
+        case 3: block.append(1 + rng.Below(64), '\0'); break;
+        default: break;
     }
     what += Format(", block of %u bytes", static_cast<unsigned>(block.size()));
     return block;
@@ -266,7 +258,9 @@ DropInput::DropInput(Rng& rng, const Places& places) {
     const std::string block = RandomBlock(rng, places, what);
     const UINT flags = rng.Percent(70) ? GMEM_MOVEABLE : GMEM_FIXED;
     const bool nullHandle = rng.Percent(3);
-    what = std::string(nullHandle ? "null HGLOBAL" : flags == GMEM_MOVEABLE ? "moveable HGLOBAL" : "fixed HGLOBAL") +
+    what = std::string(nullHandle               ? "null HGLOBAL"
+                       : flags == GMEM_MOVEABLE ? "moveable HGLOBAL"
+                                                : "fixed HGLOBAL") +
            ", " + what;
     // A moveable block of no bytes cannot be locked, nor can a null handle.
     expected = nullHandle || (block.empty() && flags == GMEM_MOVEABLE) ? DropOutcome::Unavailable : OutcomeOf(block);
@@ -315,7 +309,8 @@ std::string WriteRandomSetting(Rng& rng) {
     } else if (kind == 3) {
         type = rng.Percent(50) ? REG_BINARY : REG_QWORD;
         for (unsigned i = type == REG_QWORD ? 8 : rng.Below(9); i > 0; --i) data += static_cast<char>(rng.Below(256));
-        what += Format("%s of %u bytes", type == REG_BINARY ? "REG_BINARY" : "REG_QWORD", static_cast<unsigned>(data.size()));
+        what += Format("%s of %u bytes", type == REG_BINARY ? "REG_BINARY" : "REG_QWORD",
+                       static_cast<unsigned>(data.size()));
     } else {
         const DWORD values[] = {0, 1, 2, 3, 5, 10, 25, 30, 100, 1000, 0xFFFFFFFF, 0x7FFFFFFF, 0x80000000, 0x80000001};
         const DWORD value = rng.Percent(80) ? rng.Pick(values) : static_cast<DWORD>(rng.Next());
