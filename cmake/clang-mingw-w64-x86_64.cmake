@@ -16,5 +16,7 @@ set(CMAKE_CXX_FLAGS_INIT "-nostdinc++ -isystem ${TESSALY_MINGW_CXX_HEADERS} -isy
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-L${TESSALY_MINGW_GCC_DIR}")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-L${TESSALY_MINGW_GCC_DIR}")
 set(CMAKE_CXX_STANDARD_LIBRARIES "-Wl,--start-group -lstdc++ -lgcc -lgcc_eh -lpthread -Wl,--end-group -lkernel32 -luser32 -lgdi32 -ladvapi32 -lshell32 -lole32 -loleaut32 -luuid -lcomctl32")
-# The check after linking reads the DLL with the mingw-w64 objdump.
+# The check after linking reads the DLL with the mingw-w64 objdump; the
+# release files are split with its objcopy.
 set(CMAKE_OBJDUMP ${TESSALY_MINGW_PREFIX}-objdump CACHE FILEPATH "" FORCE)
+set(CMAKE_OBJCOPY ${TESSALY_MINGW_PREFIX}-objcopy CACHE FILEPATH "" FORCE)

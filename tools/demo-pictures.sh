@@ -1,7 +1,8 @@
 #!/bin/bash
 # Takes the demo's pictures on the display it is given ($DISPLAY; tools/demo.sh
 # runs it under tools/with-xvfb.sh): the menu of a right-click on a folder's
-# background with the Tessaly submenu open, and each page of the options sheet.
+# background with the Tessaly submenu open, and each page of the options
+# sheet, each picture cut to its windows.
 #   bash tools/demo-pictures.sh SHELL_HOST WINDOWS_FOLDER OUT_DIR
 # Wine's prefix and settings come from the environment. Every wait has a limit.
 set -euo pipefail
@@ -24,7 +25,7 @@ wait_for() {
 : >"$log"
 wine64 "$shell_host" --texts --submenu Tessaly --show 2 "$folder" >"$log" 2>&1 &
 host=$!
-wait_for "^menu shown" && sleep 0.5 && bash "$here/capture-screen.sh" "$out_dir/menu.png" 640x480
+wait_for "^menu shown" && sleep 0.5 && bash "$here/capture-screen.sh" "$out_dir/menu.png"
 wait "$host" || true
 
 : >"$log"
@@ -34,7 +35,6 @@ for page in 1 2 3; do
     wait_for "^page $page of" || break
     sleep 0.3
     title=$(sed -n -E "s/^page $page of [0-9]+ \"(.*)\"\r?$/\1/p" "$log" | tr -cd 'A-Za-z0-9 ' | tr 'A-Z ' 'a-z-')
-    window=$(sed -n -E 's/^window "(.*)" \(.*\)\r?$/\1/p' "$log" | head -n 1)
-    bash "$here/capture-screen.sh" "$out_dir/options-${title:-page$page}.png" --window "$window"
+    bash "$here/capture-screen.sh" "$out_dir/options-${title:-page$page}.png"
 done
 wait "$host" || true

@@ -1,15 +1,50 @@
 #!/bin/bash
-# The main job in one command, on a Debian machine with no display needed:
-#   bash tools/demo.sh [FOLDER]
-# Installs what it needs, builds the release files (the DLL, the installer and
-# the shell host), installs Tessaly with msiexec into a Wine prefix of its own
-# (kept for the next run), prints the Tessaly submenu of a right-click on
-# FOLDER's background as a user reads it, and writes pictures of the open
-# submenu and of each options page. Without FOLDER it makes a sample folder
-# whose files were touched today, yesterday, earlier this week, last week,
-# last month and last year. Everything lands under build/demo (or
-# TESSALY_DEMO_DIR).
+# The main job in one command, on a Debian machine with no display needed.
+# Run with --help for what it does.
 set -euo pipefail
+
+usage() {
+    cat <<'TEXT'
+usage: bash tools/demo.sh [FOLDER]
+       bash tools/demo.sh --help
+
+Installs what it needs (Debian packages), builds the release files (the DLL,
+the installer and the shell host), installs Tessaly with msiexec into a Wine
+prefix of its own (kept for the next run), prints the Tessaly submenu of a
+right-click on the folder's background as a user reads it, and takes
+pictures of the open submenu and of each page of the options sheet.
+
+FOLDER is a folder of yours (relative to the current folder, or absolute).
+Without it the demo makes a sample folder, C:\users\Public\Documents\Sample
+in its Wine prefix, whose files were touched today, yesterday, earlier this
+week, last week, last month and last year, some with Chinese and emoji
+names.
+
+Everything lands under build/demo of the repository (or $TESSALY_DEMO_DIR):
+the build's log, the Wine prefix, and the pictures, in pictures/sample/ for
+the sample folder and in pictures/<the folder's path>/ for a folder of yours,
+so that one run does not overwrite another's.
+TEXT
+}
+
+folder=""
+for argument in "$@"; do
+    case $argument in
+        -h | --help) usage; exit 0 ;;
+        -*) echo "demo: unknown option $argument" >&2; usage >&2; exit 2 ;;
+        *)
+            [ -z "$folder" ] || { echo "demo: one FOLDER at most" >&2; usage >&2; exit 2; }
+            folder=$argument ;;
+    esac
+done
+# The folder is checked, and made absolute against the caller's current
+# folder, before anything is built.
+if [ -n "$folder" ]; then
+    [ -e "$folder" ] || { echo "demo: there is no folder $folder" >&2; exit 2; }
+    [ -d "$folder" ] || { echo "demo: $folder is a file, not a folder" >&2; exit 2; }
+    folder=$(cd "$folder" && pwd -P)
+fi
+
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 demo=${TESSALY_DEMO_DIR:-$root/build/demo}
@@ -19,16 +54,32 @@ mkdir -p "$demo"
 
 step() { echo "== $*"; }
 # A Linux path as Wine's programs see it: the Linux root is drive Z:.
-windows_path() { local path; path=$(realpath "$1"); echo "Z:${path//\//\\}"; }
+windows_path() { echo "Z:${1//\//\\}"; }
 
 step "installing what the demo needs"
 bash tools/setup.sh --demo
 
-step "building the release files"
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
-    -DTESSALY_BUILD_TESTS=OFF >"$demo/configure.log" 2>&1 || { cat "$demo/configure.log"; exit 1; }
-cmake --build "$build" --target tessaly_release -j2 >"$demo/build.log" 2>&1 ||
-    { grep -E -A5 "error|Error" "$demo/build.log" | head -n 60; exit 1; }
+log=$demo/build.log
+step "building the release files (log: $log)"
+# The build's own progress, a line for every tenth of it (the installer's
+# generator is built on the side, with a count of its own), and the release
+# step's sizes.
+show_progress() {
+    awk '/^\[ *[0-9]+%\]/ {
+             match($0, /[0-9]+/); done = substr($0, RSTART, RLENGTH) + 0
+             if (done < last) next_mark = 0
+             last = done
+             if (done >= next_mark) { print "   " $0; fflush(); next_mark = done - done % 10 + 10 }
+         }
+         /: [0-9]+ bytes/ { print "   " $0; fflush() }'
+}
+if ! { cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+        -DTESSALY_BUILD_TESTS=OFF && cmake --build "$build" --target tessaly_release -j2; } 2>&1 |
+        tee "$log" | show_progress; then
+    grep -E -A5 "error|Error" "$log" | head -n 60
+    echo "demo: the build failed; its log is $log" >&2
+    exit 1
+fi
 release=$build/release
 echo "release files in $release: $(cd "$release" && echo *)"
 
@@ -44,24 +95,32 @@ if [ ! -f "$WINEPREFIX/.ready" ]; then
     wineserver -w
     touch "$WINEPREFIX/.ready"
 fi
+# Wine draws dialog and menu text in DejaVu Sans here (it has no Tahoma);
+# what that font lacks, Chinese and symbols, comes from the fonts that
+# setup installed.
+wine64 reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "DejaVu Sans" \
+    /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei\0Symbola_hint.ttf,Symbola' /f >/dev/null
 
 installed="$WINEPREFIX/drive_c/Program Files/Quenbridge/Tessaly/Tessaly64_10000.dll"
 if [ -f "$installed" ] && cmp -s "$installed" "$release/Tessaly64_10000.dll"; then
     step "Tessaly is installed already"
 else
+    # Another build of the same version: an update in place would keep the
+    # installed file of that version, so the earlier build goes first.
     if [ -f "$installed" ]; then
         step "removing the earlier build: msiexec /x $product_code /qn"
         wine64 msiexec /x "$product_code" /qn
     fi
     step "installing: msiexec /i tessaly.msi /qn"
     wine64 msiexec /i "$(windows_path "$release/tessaly.msi")" /qn
-    [ -f "$installed" ] || { echo "demo: the installer left no $installed" >&2; exit 1; }
 fi
+cmp -s "$installed" "$release/Tessaly64_10000.dll" || { echo "demo: the installer left no $installed" >&2; exit 1; }
 
-folder=${1:-}
 if [ -z "$folder" ]; then
-    folder=$demo/sample
-    step "making the sample folder $folder"
+    windows_folder='C:\users\Public\Documents\Sample'
+    folder="$WINEPREFIX/drive_c/users/Public/Documents/Sample"
+    pictures=$demo/pictures/sample
+    step "making the sample folder $windows_folder"
     rm -rf "$folder"
     mkdir -p "$folder"
     # name, then how long ago it was accessed and modified
@@ -74,16 +133,21 @@ if [ -z "$folder" ]; then
     done <<LIST
 notes.txt|1 hour ago|2 hours ago
 budget.xlsx|1 day ago|1 day ago 3 hours ago
+会议记录.docx|2 hours ago|5 hours ago
 R&D 100%.txt|3 hours ago|$this_week days ago
 draft.docx|$this_week days ago|20 minutes ago
+☕ break plan.txt|4 days ago|4 days ago
 slides.pptx|8 days ago|9 days ago
 photo.jpg|35 days ago|33 days ago
 archive.zip|400 days ago|420 days ago
 LIST
+else
+    windows_folder=$(windows_path "$folder")
+    # One picture folder per folder: its path with "-" for "/".
+    name=${folder#/}
+    pictures=$demo/pictures/${name//\//-}
 fi
-[ -d "$folder" ] || { echo "demo: no folder $folder" >&2; exit 1; }
 shell_host=$release/tessaly-shell.exe
-windows_folder=$(windows_path "$folder")
 
 step "right-click on the background of $windows_folder: the Tessaly submenu"
 # The host's notes on each handler go to its error output: shown only when it fails.
@@ -97,7 +161,6 @@ step "taking pictures"
 # windows: end that session, so the pictures start one on their display.
 wineserver -k >/dev/null 2>&1 || true
 wineserver -w
-pictures=$demo/pictures
 mkdir -p "$pictures"
 bash tools/with-xvfb.sh bash tools/demo-pictures.sh "$shell_host" "$windows_folder" "$pictures"
 echo "pictures in $pictures:"

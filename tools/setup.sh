@@ -7,10 +7,13 @@ set -euo pipefail
 
 packages=(cmake make g++ googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb
     imagemagick)  # imagemagick: tools/options-screenshots.sh
-# The installer: wixl builds it, msitools reads it back for the build's check.
-packages+=(wixl msitools)
+# The installer: wixl builds it, msitools reads it back for the build's check
+# and sets what wixl cannot; faketime gives wixl the sources' time, so two
+# builds of one commit give the same package.
+packages+=(wixl msitools faketime)
 if [ "${1:-}" = --demo ]; then
-    packages+=(x11-apps x11-utils)
+    # Pictures of the windows, and fonts for Chinese and symbol file names.
+    packages+=(x11-apps x11-utils fonts-dejavu-core fonts-wqy-microhei fonts-symbola)
 fi
 missing=()
 for package in "${packages[@]}"; do

@@ -1,9 +1,12 @@
 // The installer under Wine, in this test's own prefix, as a user runs it:
 // msiexec installs the DLL and exactly the registry entries that
-// DllRegisterServer writes for the installed path, the shell host finds the
-// handler through them, and msiexec /x (typed, or started by the options
-// sheet's Uninstall button) takes everything away again.
+// DllRegisterServer writes for the installed path, with the Add/Remove
+// Programs entry a user expects; the shell host finds the handler through
+// them; installing again, repairing and updating to a later build keep one
+// product as a fresh install leaves it; and msiexec /x (typed, or started by
+// the options sheet's Uninstall button) takes everything away again.
 #include <windows.h>
+#include <msi.h>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +16,7 @@
 
 #include "HostProcess.h"
 #include "RegistrationEntries.h"
+#include "resources/StringTexts.h"
 #include "RegistryContents.h"
 #include "SystemRegistryContents.h"
 #include "TempFolder.h"
@@ -21,7 +25,10 @@ namespace tessaly::testing {
 namespace {
 
 const wchar_t kProductCode[] = L"{DC530510-9407-45A9-9EFB-D4D0DF0B1E3A}";
-const std::wstring kInstallFolder = L"C:\\Program Files\\Quenbridge\\Tessaly";
+const std::wstring kCompanyFolder = L"C:\\Program Files\\Quenbridge";
+const std::wstring kInstallFolder = kCompanyFolder + L"\\Tessaly";
+const std::wstring kUninstallKey =
+    std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kProductCode;
 const std::wstring kInstalledDll = kInstallFolder + L"\\Tessaly64_10000.dll";
 
 // Every area registration writes, compared whole.
@@ -89,6 +96,45 @@ void Show(const HostRun& run) {
     for (const std::wstring& line : run.lines) std::printf("    %ls\n", line.c_str());
 }
 
+bool ProductRegistered() {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    ::RegCloseKey(key);
+    return true;
+}
+
+// A value of the product's Add/Remove Programs entry, as text ("<none>" when absent).
+std::wstring EntryValue(const wchar_t* name) {
+    wchar_t data[1024] = {};
+    DWORD size = sizeof(data) - sizeof(wchar_t);
+    DWORD type = 0;
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, data,
+                       &size) != ERROR_SUCCESS)
+        return L"<none>";
+    return type == REG_DWORD ? std::to_wstring(*reinterpret_cast<DWORD*>(data)) : std::wstring(data);
+}
+
+// How many Add/Remove Programs entries name Tessaly.
+int TessalyEntries() {
+    HKEY list = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0, KEY_READ,
+                        &list) != ERROR_SUCCESS)
+        return 0;
+    int count = 0;
+    wchar_t name[256];
+    for (DWORD i = 0, length = ARRAYSIZE(name); ::RegEnumKeyExW(list, i, name, &length, nullptr, nullptr, nullptr,
+                                                                nullptr) == ERROR_SUCCESS;
+         ++i, length = ARRAYSIZE(name)) {
+        wchar_t display[256] = {};
+        DWORD size = sizeof(display) - sizeof(wchar_t);
+        if (::RegGetValueW(list, name, L"DisplayName", RRF_RT_REG_SZ, nullptr, display, &size) == ERROR_SUCCESS &&
+            std::wstring(display) == L"Tessaly")
+            ++count;
+    }
+    ::RegCloseKey(list);
+    return count;
+}
+
 TEST(Installer, InstallsWhatRegistrationWritesDrivesTheMenuAndUninstallsCleanly) {
     const Lines before = ContentsOfSystemRegistry(Watched());
     const std::wstring msi = WindowsPathOf(TESSALY_MSI);
@@ -98,6 +144,19 @@ TEST(Installer, InstallsWhatRegistrationWritesDrivesTheMenuAndUninstallsCleanly)
     EXPECT_EQ(Bytes(kInstalledDll), Bytes(WindowsPathOf(TESSALY_DLL)));
     const Lines installed = ContentsOfSystemRegistry(Watched());
     EXPECT_NE(installed, before);
+
+    // The Add/Remove Programs entry: who made it, which version, where to
+    // read about it, no Modify button but Repair, and the program's icon.
+    EXPECT_EQ(EntryValue(L"Publisher"), L"Quenbridge");
+    EXPECT_EQ(EntryValue(L"DisplayVersion"), TESSALY_PRODUCT_VERSION);
+    EXPECT_EQ(EntryValue(L"HelpLink"), TEXT(TESSALY_TEXT_WEB_URL));
+    EXPECT_EQ(EntryValue(L"URLInfoAbout"), TEXT(TESSALY_TEXT_WEB_URL));
+    EXPECT_EQ(EntryValue(L"NoModify"), L"1");
+    EXPECT_EQ(EntryValue(L"NoRepair"), L"<none>");
+    wchar_t icon[MAX_PATH] = {};
+    DWORD iconLength = MAX_PATH;
+    ASSERT_EQ(::MsiGetProductInfoW(kProductCode, INSTALLPROPERTY_PRODUCTICON, icon, &iconLength), 0u);
+    EXPECT_TRUE(Exists(icon)) << icon;
 
     // A right-click on a folder with three files, both lists on, ten files a list.
     TempFolder folder;
@@ -120,18 +179,50 @@ TEST(Installer, InstallsWhatRegistrationWritesDrivesTheMenuAndUninstallsCleanly)
     }
 
     ASSERT_EQ(Msiexec({L"/x", kProductCode, L"/qn"}), 0u);
-    EXPECT_FALSE(Exists(kInstalledDll));
+    EXPECT_FALSE(Exists(kCompanyFolder));
+    EXPECT_FALSE(Exists(icon));
     EXPECT_EQ(WithoutKeptKeys(ContentsOfSystemRegistry(Watched())), WithoutKeptKeys(before));
 
     EXPECT_EQ(SelfRegisteredAtTheInstalledPath(), installed);
 }
 
-bool ProductRegistered() {
-    HKEY key = nullptr;
-    const std::wstring path = std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kProductCode;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    ::RegCloseKey(key);
-    return true;
+// Installing the same package again, repairing (what the Repair button of
+// Add/Remove Programs asks the installer for) and updating to a later build
+// with the same product code, as README.md says: each time one product,
+// the right DLL, the registry as a fresh install leaves it.
+TEST(Installer, ReinstallRepairAndUpdateKeepOneProductAsAFreshInstallLeavesIt) {
+    const Lines before = ContentsOfSystemRegistry(Watched());
+    ASSERT_EQ(Msiexec({L"/i", WindowsPathOf(TESSALY_MSI), L"/qn"}), 0u);
+    const Lines fresh = ContentsOfSystemRegistry(Watched());
+    const std::string firstDll = Bytes(WindowsPathOf(TESSALY_DLL));
+
+    EXPECT_EQ(Msiexec({L"/i", WindowsPathOf(TESSALY_MSI), L"/qn"}), 0u);
+    EXPECT_EQ(TessalyEntries(), 1);
+    EXPECT_EQ(Bytes(kInstalledDll), firstDll);
+    EXPECT_EQ(ContentsOfSystemRegistry(Watched()), fresh);
+
+    // A lost DLL and registration come back.
+    ASSERT_TRUE(::DeleteFileW(kInstalledDll.c_str()));
+    RemoveFromSystemRegistry({L"HKCR\\CLSID\\" TESSALY_HANDLER_CLASS});
+    EXPECT_EQ(::MsiReinstallProductW(kProductCode, REINSTALLMODE_FILEMISSING | REINSTALLMODE_FILEOLDERVERSION |
+                                                       REINSTALLMODE_FILEVERIFY | REINSTALLMODE_MACHINEDATA |
+                                                       REINSTALLMODE_USERDATA | REINSTALLMODE_SHORTCUT),
+              0u);
+    EXPECT_EQ(Bytes(kInstalledDll), firstDll);
+    EXPECT_EQ(ContentsOfSystemRegistry(Watched()), fresh);
+
+    const std::string laterDll = Bytes(WindowsPathOf(TESSALY_LATER_DLL));
+    ASSERT_NE(laterDll, firstDll);
+    EXPECT_EQ(Msiexec({L"/i", WindowsPathOf(TESSALY_LATER_MSI), L"REINSTALL=ALL", L"REINSTALLMODE=vomus", L"/qn"}), 0u);
+    EXPECT_EQ(TessalyEntries(), 1);
+    EXPECT_EQ(EntryValue(L"DisplayVersion"), TESSALY_LATER_PRODUCT_VERSION);
+    EXPECT_EQ(Bytes(kInstalledDll), laterDll);
+    EXPECT_EQ(ContentsOfSystemRegistry(Watched()), fresh);
+
+    ASSERT_EQ(Msiexec({L"/x", kProductCode, L"/qn"}), 0u);
+    EXPECT_EQ(TessalyEntries(), 0);
+    EXPECT_FALSE(Exists(kCompanyFolder));
+    EXPECT_EQ(WithoutKeptKeys(ContentsOfSystemRegistry(Watched())), WithoutKeptKeys(before));
 }
 
 // The user's way out: Options..., the Uninstall page, its button. msiexec

@@ -19,7 +19,8 @@ TEST(ShellHostCommandLine, ReadsEveryOption) {
     const ParseResult parsed =
         ParseCommandLine({L"--drive", L"--handler", L"TessalyShExt", L"--first", L"1", L"--last", L"20",
                           L"--flags", L"16", L"--texts", L"--submenu", L"Tessaly", L"--strings", L"--invoke",
-                          L"Options...", L"--show", L"3", L"--dialogs", L"2", L"--click", L"Uninstall", L"D:\\"});
+                          L"Options...", L"--show", L"3", L"--dialogs", L"2", L"--click", L"Uninstall",
+                          L"--close-after", L"5", L"D:\\"});
     ASSERT_TRUE(parsed.options) << parsed.error;
     const Options& o = *parsed.options;
     EXPECT_EQ(o.kind, ClickKind::Drive);
@@ -34,6 +35,7 @@ TEST(ShellHostCommandLine, ReadsEveryOption) {
     EXPECT_EQ(o.showSeconds, 3u);
     EXPECT_EQ(o.dialogSeconds, 2u);
     EXPECT_EQ(o.clickButton, L"Uninstall");
+    EXPECT_EQ(o.closeSeconds, 5u);
     EXPECT_EQ(o.path, L"D:\\");
 }
 
@@ -47,12 +49,20 @@ TEST(ShellHostCommandLine, RefusesWhatItCannotUse) {
         {L"--first", L"50", L"--last", L"49", L"a"},
         {L"--bogus", L"a"},
         {L"--click", L"OK", L"a"},  // clicking needs the dialog watcher
+        {L"--invoke", L"65536", L"a"},  // beyond the 16 bits of a command offset
     };
     for (const auto& arguments : bad) {
         const ParseResult parsed = ParseCommandLine(arguments);
         EXPECT_FALSE(parsed.options);
         EXPECT_FALSE(parsed.error.empty());
     }
+}
+
+TEST(ShellHostCommandLine, AUnixPathIsDriveZs) {
+    EXPECT_EQ(DriveZPathOf(L"/home/me/Documents"), L"Z:\\home\\me\\Documents");
+    EXPECT_EQ(DriveZPathOf(L"/"), L"Z:\\");
+    EXPECT_EQ(DriveZPathOf(L"C:\\work"), std::nullopt);
+    EXPECT_EQ(DriveZPathOf(L"work/notes"), std::nullopt);
 }
 
 TEST(ShellHostCommandLine, OffsetIsDigitsOnly) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <thread>
 
 namespace tessaly::testing {
@@ -53,12 +54,19 @@ HostRun RunProgram(const std::wstring& program, const std::vector<std::wstring>&
                    unsigned long timeoutMs) {
     HostRun run;
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    HANDLE readEnd = nullptr, writeEnd = nullptr, errorReadEnd = nullptr, errorWriteEnd = nullptr;
     if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
         run.exitCode = ::GetLastError();
         return run;
     }
+    if (!::CreatePipe(&errorReadEnd, &errorWriteEnd, &inherit, 0)) {
+        run.exitCode = ::GetLastError();
+        ::CloseHandle(readEnd);
+        ::CloseHandle(writeEnd);
+        return run;
+    }
     ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    ::SetHandleInformation(errorReadEnd, HANDLE_FLAG_INHERIT, 0);
 
     std::wstring commandLine = Quoted(program);
     for (const std::wstring& argument : arguments) commandLine += L" " + Quoted(argument);
@@ -66,25 +74,29 @@ HostRun RunProgram(const std::wstring& program, const std::vector<std::wstring>&
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = writeEnd;
-    startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+    startup.hStdError = errorWriteEnd;
     startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION process{};
     const BOOL started = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                           &startup, &process);
     ::CloseHandle(writeEnd);
+    ::CloseHandle(errorWriteEnd);
     if (!started) {
         run.exitCode = ::GetLastError();
         run.timedOut = false;
         ::CloseHandle(readEnd);
+        ::CloseHandle(errorReadEnd);
         return run;
     }
 
-    std::string output;
-    std::thread reader([&] {
+    std::string output, errorOutput;
+    const auto readAll = [](HANDLE pipe, std::string& into) {
         char buffer[4096];
         DWORD read = 0;
-        while (::ReadFile(readEnd, buffer, sizeof(buffer), &read, nullptr) && read > 0) output.append(buffer, read);
-    });
+        while (::ReadFile(pipe, buffer, sizeof(buffer), &read, nullptr) && read > 0) into.append(buffer, read);
+    };
+    std::thread reader(readAll, readEnd, std::ref(output));
+    std::thread errorReader(readAll, errorReadEnd, std::ref(errorOutput));
     if (::WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0) {
         run.timedOut = true;
         ::TerminateProcess(process.hProcess, 255);
@@ -94,8 +106,11 @@ HostRun RunProgram(const std::wstring& program, const std::vector<std::wstring>&
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
     reader.join();
+    errorReader.join();
     ::CloseHandle(readEnd);
+    ::CloseHandle(errorReadEnd);
     run.lines = LinesOf(output);
+    run.errors = LinesOf(errorOutput);
     return run;
 }
 

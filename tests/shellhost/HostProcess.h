@@ -10,7 +10,8 @@ namespace tessaly::testing {
 struct HostRun {
     unsigned long exitCode = 0;
     bool timedOut = false;
-    std::vector<std::wstring> lines;  // standard output, without line ends
+    std::vector<std::wstring> lines;   // standard output, without line ends
+    std::vector<std::wstring> errors;  // standard error, likewise
 };
 
 // A build path (as CMake writes it) as a Windows path on drive Z:.

@@ -1,9 +1,12 @@
 // The shell host against a handler that is not ours: registered machine-wide
 // in this test's own Wine prefix, as an installer would, next to a handler
-// that is registered but not approved.
+// that is registered but not approved; and once more for one user only.
 #include <windows.h>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cwchar>
 
 #include "HostProcess.h"
 #include "TempFolder.h"
@@ -13,6 +16,15 @@ namespace {
 
 const wchar_t kSampleClass[] = L"{0E0BACBB-27B0-4490-AD26-C41FFCFF824C}";
 const wchar_t kUnapprovedClass[] = L"{0E0BACBB-27B0-4490-AD26-C41FFCFF8200}";
+const wchar_t kUserClass[] = L"{0E0BACBB-27B0-4490-AD26-C41FFCFF8201}";
+const wchar_t kApprovedKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+
+std::wstring Widened(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+bool Mentions(const std::vector<std::wstring>& lines, const std::wstring& text) {
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const std::wstring& line) { return line.find(text) != std::wstring::npos; });
+}
 
 void SetString(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value) {
     HKEY opened = nullptr;
@@ -35,8 +47,7 @@ protected:
             SetString(HKEY_LOCAL_MACHINE, handlers + L"\\Sample", nullptr, kSampleClass);
             SetString(HKEY_LOCAL_MACHINE, handlers + L"\\Unapproved", nullptr, kUnapprovedClass);
         }
-        SetString(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved",
-                  kSampleClass, L"Sample");
+        SetString(HKEY_LOCAL_MACHINE, kApprovedKey, kSampleClass, L"Sample");
     }
 
     HostRun Host(std::vector<std::wstring> arguments) {
@@ -91,27 +102,75 @@ TEST_F(ShellHost, PrintsEachItemsHelpTextAndVerb) {
                                                L"offset 1 \"Say &hello\": help \"Sample help 1\", verb \"sample1\""}));
 }
 
-TEST_F(ShellHost, InvokesByTextOrOffsetAndReportsTheHandlersResult) {
+TEST_F(ShellHost, InvokesByTextOrOffsetAndReportsTheHandlersResultInWords) {
     struct Case {
         const wchar_t* item;
         const wchar_t* line;
         unsigned long exitCode;
     } cases[] = {{L"Background", L"InvokeCommand offset 0 of Sample: S_OK", 0},
                  {L"0", L"InvokeCommand offset 0 of Sample: S_OK", 0},
-                 {L"7", L"InvokeCommand offset 7 of Sample: failed with 0x80070057", 2}};
+                 {L"7", L"InvokeCommand offset 7 of Sample: failed with 0x80070057 (", 2}};
+    HostRun refused;
     for (const Case& c : cases) {
         const HostRun run = Host({L"--texts", L"--invoke", c.item, m_folder.Path()});
         ASSERT_FALSE(run.lines.empty());
-        EXPECT_EQ(run.lines.back(), c.line);
+        EXPECT_EQ(run.lines.back().substr(0, std::wcslen(c.line)), c.line);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.item;
+        if (run.exitCode != 0) refused = run;
     }
-    EXPECT_EQ(Host({L"--invoke", L"No such item", m_folder.Path()}).exitCode, 2u);
+    // A refusal comes with the handler's own debug line and the system's words for its result.
+    ASSERT_GE(refused.lines.size(), 2u);
+    EXPECT_EQ(refused.lines[refused.lines.size() - 2], L"debug output: Sample: no such command");
+    EXPECT_GT(refused.lines.back().size(), std::wcslen(cases[2].line) + 1);
+    EXPECT_EQ(refused.lines.back().back(), L')');
 }
 
-TEST_F(ShellHost, RefusesABadCommandLineAndAPathTheShellCannotParse) {
-    EXPECT_EQ(RunProgram(WindowsPathOf(TESSALY_SHELL_EXE), {L"--first"}).exitCode, 1u);
-    EXPECT_EQ(Host({m_folder.Path() + L"\\missing"}).exitCode, 2u);
-    EXPECT_EQ(Host({L"--submenu", L"Nothing", m_folder.Path()}).exitCode, 2u);
+TEST_F(ShellHost, TakesAUnixPathAsDriveZsAndRefusesBadArgumentsClearlyWithoutCrashing) {
+    const std::string unixFolder = std::string(TESSALY_SHELL_EXE).substr(0, std::string(TESSALY_SHELL_EXE).rfind('/'));
+    const HostRun viaUnix = Host({L"--texts", L"--submenu", L"Sample", Widened(unixFolder)});
+    EXPECT_EQ(viaUnix.exitCode, 0u);
+    EXPECT_FALSE(viaUnix.lines.empty());
+    EXPECT_EQ(viaUnix.lines, Host({L"--texts", L"--submenu", L"Sample", WindowsPathOf(unixFolder.c_str())}).lines);
+
+    struct Case {
+        std::vector<std::wstring> arguments;
+        unsigned long exitCode;
+        const wchar_t* says;
+    } cases[] = {
+        {{Widened(TESSALY_SHELL_EXE)}, 2, L"is a file, not a folder"},
+        {{m_folder.Path() + L"\\missing"}, 2, L"cannot use"},
+        {{L"--drive", m_folder.Path()}, 2, L"is not a drive"},
+        {{L"--submenu", L"Nothing", m_folder.Path()}, 2, L"no submenu"},
+        {{L"--invoke", L"65536", m_folder.Path()}, 1, L"at most 65535"},
+        {{L"--first"}, 1, L"needs a number"},
+    };
+    for (const Case& c : cases) {
+        const HostRun run = Host(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.says;
+        EXPECT_TRUE(Mentions(run.errors, c.says)) << c.says;
+    }
+}
+
+// Wine's COM does not see a class registered for one user (regsvr32 /n
+// /i:user); Windows' merged view lists the user's handlers first.
+TEST_F(ShellHost, FindsAHandlerRegisteredForTheUserOnlyAndCreatesItFromItsModule) {
+    const std::wstring classKey = std::wstring(L"Software\\Classes\\CLSID\\") + kUserClass;
+    const std::wstring handlerKey = L"Software\\Classes\\Directory\\Background\\ShellEx\\ContextMenuHandlers\\UserSample";
+    SetString(HKEY_CURRENT_USER, classKey + L"\\InprocServer32", nullptr, WindowsPathOf(TESSALY_SAMPLE_DLL));
+    SetString(HKEY_CURRENT_USER, handlerKey, nullptr, kUserClass);
+    SetString(HKEY_LOCAL_MACHINE, kApprovedKey, kUserClass, L"UserSample");
+    const HostRun run = RunProgram(WindowsPathOf(TESSALY_SHELL_EXE), {m_folder.Path()});
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, classKey.c_str());
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, handlerKey.c_str());
+    ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kApprovedKey, kUserClass);
+
+    EXPECT_EQ(run.exitCode, 0u);
+    ASSERT_GE(run.lines.size(), 4u);
+    const std::wstring user = L"handler UserSample " + std::wstring(kUserClass) + L" (this user's): ";
+    EXPECT_EQ(run.lines[1], user + L"registered for this user only, which COM here does not see: created through "
+                                   L"DllGetClassObject of " + WindowsPathOf(TESSALY_SAMPLE_DLL));
+    EXPECT_EQ(run.lines[2], user + L"QueryContextMenu used 2 ids from 100");
+    EXPECT_EQ(run.lines[3], L"handler Sample " + std::wstring(kSampleClass) + L": QueryContextMenu used 2 ids from 102");
 }
 
 // These need the display that the test's runner starts.
@@ -124,13 +183,21 @@ TEST_F(ShellHost, ShowsTheMenuWithTheSubmenuOpenAndClosesIt) {
     EXPECT_EQ(run.lines.back(), L"menu closed");
 }
 
-TEST_F(ShellHost, ClosesTheWindowAnInvokedCommandOpens) {
-    const HostRun run = Host({L"--texts", L"--invoke", L"Say hello", L"--dialogs", L"1", m_folder.Path()});
-    ASSERT_FALSE(run.timedOut);
-    EXPECT_EQ(run.exitCode, 0u);
-    ASSERT_GE(run.lines.size(), 2u);
-    EXPECT_EQ(run.lines[run.lines.size() - 2], L"window \"Sample\" (#32770)");
-    EXPECT_EQ(run.lines.back(), L"InvokeCommand offset 1 of Sample: S_OK");
+TEST_F(ShellHost, ClosesTheWindowAnInvokedCommandOpensAndSaysWhatItSays) {
+    struct Case {
+        const wchar_t* option;
+        std::vector<std::wstring> tail;
+    } cases[] = {{L"--dialogs", {L"window \"Sample\" (#32770): \"Hello\"", L"InvokeCommand offset 1 of Sample: S_OK"}},
+                 {L"--close-after",
+                  {L"window \"Sample\" (#32770): \"Hello\"", L"closing it after 1 s",
+                   L"InvokeCommand offset 1 of Sample: S_OK"}}};
+    for (const Case& c : cases) {
+        const HostRun run = Host({L"--texts", L"--invoke", L"Say hello", c.option, L"1", m_folder.Path()});
+        ASSERT_FALSE(run.timedOut);
+        EXPECT_EQ(run.exitCode, 0u);
+        ASSERT_GE(run.lines.size(), c.tail.size());
+        EXPECT_EQ(std::vector<std::wstring>(run.lines.end() - c.tail.size(), run.lines.end()), c.tail) << c.option;
+    }
 }
 
 TEST_F(ShellHost, ClicksAButtonOfTheWindowAnInvokedCommandOpens) {

@@ -7,8 +7,10 @@ namespace tessaly::shellhost {
 const wchar_t* const kUsage =
     L"usage: tessaly-shell [options] PATH\n"
     L"Does what the file manager does for one right-click on PATH: creates every\n"
-    L"registered and approved context-menu handler, lets each fill the menu, and\n"
-    L"prints the menu tree.\n"
+    L"registered and approved context-menu handler (the current user's first,\n"
+    L"then the machine's), lets each fill the menu, and prints the menu tree.\n"
+    L"PATH is a folder, absolute or relative; under Wine a path that starts\n"
+    L"with \"/\" is the Linux path that drive Z: shows.\n"
     L"  --background      the empty background of the folder PATH (default)\n"
     L"  --folder          the folder PATH itself, as seen from its parent\n"
     L"  --drive           the drive PATH (such as C:\\)\n"
@@ -19,12 +21,22 @@ const wchar_t* const kUsage =
     L"  --submenu TEXT    print only this submenu\n"
     L"  --strings         print each item's help text and verb (GetCommandString)\n"
     L"  --invoke ITEM     run an item, chosen by its text or its command offset\n"
+    L"  --close-after SECONDS  close any window --invoke opens (such as a message\n"
+    L"                    box nobody answers) after SECONDS (default 60)\n"
     L"  --show SECONDS    show the menu (with --submenu, that submenu open) for\n"
     L"                    SECONDS on the display, then close it\n"
-    L"  --dialogs SECONDS while --invoke runs, show each page of every window it\n"
-    L"                    opens for SECONDS, then close the window\n"
+    L"  --dialogs SECONDS instead: show each page of every window --invoke opens\n"
+    L"                    for SECONDS, then close the window\n"
     L"  --click CAPTION   with --dialogs: click the first button of that caption\n"
     L"                    instead (on the page where it first shows)\n";
+
+std::optional<std::wstring> DriveZPathOf(const std::wstring& path) {
+    if (path.empty() || path[0] != L'/') return std::nullopt;
+    std::wstring windows = L"Z:" + path;
+    for (wchar_t& c : windows)
+        if (c == L'/') c = L'\\';
+    return windows;
+}
 
 std::optional<std::uint32_t> OffsetOf(const std::wstring& text) {
     if (text.empty() || text.size() > 9) return std::nullopt;
@@ -78,10 +90,13 @@ ParseResult ParseCommandLine(const std::vector<std::wstring>& arguments) {
                                  : argument == L"--last" ? options.idLast
                                                          : options.flags;
             if (!number(out)) return fail(argument + L" needs a number");
-        } else if (argument == L"--show" || argument == L"--dialogs") {
+        } else if (argument == L"--show" || argument == L"--dialogs" || argument == L"--close-after") {
             std::uint32_t seconds = 0;
             if (!number(seconds)) return fail(argument + L" needs a number of seconds");
-            (argument == L"--show" ? options.showSeconds : options.dialogSeconds) = seconds;
+            if (argument == L"--close-after")
+                options.closeSeconds = seconds;
+            else
+                (argument == L"--show" ? options.showSeconds : options.dialogSeconds) = seconds;
         } else if (argument.size() > 1 && argument[0] == L'-' && argument[1] == L'-') {
             return fail(L"unknown option " + argument);
         } else if (options.path.empty()) {
@@ -93,6 +108,9 @@ ParseResult ParseCommandLine(const std::vector<std::wstring>& arguments) {
     if (options.path.empty()) return fail(L"no path given");
     if (options.idLast < options.idFirst) return fail(L"--last is below --first");
     if (!options.clickButton.empty() && !options.dialogSeconds) return fail(L"--click needs --dialogs");
+    // A command offset travels in the low 16 bits of a verb pointer.
+    if (const auto offset = OffsetOf(options.invoke); offset && *offset > 0xFFFF)
+        return fail(L"--invoke: a command offset is at most 65535");
     result.options = options;
     return result;
 }

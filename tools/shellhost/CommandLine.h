@@ -24,7 +24,8 @@ struct Options {
     bool strings = false;  // GetCommandString help text and verb per item
     std::wstring invoke;   // an item's text, or a command offset in digits
     std::optional<std::uint32_t> showSeconds;
-    std::optional<std::uint32_t> dialogSeconds;
+    std::optional<std::uint32_t> dialogSeconds;  // step through the pages of what --invoke opens
+    std::uint32_t closeSeconds = 60;             // without --dialogs: close what --invoke opens after this
     std::wstring clickButton;  // with --dialogs: the button to click
 };
 
@@ -40,5 +41,9 @@ extern const wchar_t* const kUsage;
 
 // A command offset when `text` is all digits (a few, no sign).
 std::optional<std::uint32_t> OffsetOf(const std::wstring& text);
+
+// The Windows path that Wine's drive Z: gives a Unix path ("/home/me" is
+// "Z:\home\me"); nothing for a path that does not start with "/".
+std::optional<std::wstring> DriveZPathOf(const std::wstring& path);
 
 }  // namespace tessaly::shellhost

@@ -11,6 +11,7 @@ namespace {
 
 constexpr DWORD kPollMs = 100;
 constexpr DWORD kSettleMs = 400;  // for a page to paint after it is chosen
+constexpr DWORD kCloseMs = 2000;  // for a window to go after WM_CLOSE
 
 std::wstring TextOf(HWND window) {
     wchar_t text[256] = {};
@@ -55,25 +56,44 @@ std::wstring Shown(const std::wstring& text) {
 }
 
 struct ButtonSearch {
-    const std::wstring* caption;
+    const std::wstring* caption;  // null: any button
     HWND found = nullptr;
 };
 
 BOOL CALLBACK VisitChild(HWND child, LPARAM parameter) {
     auto& search = *reinterpret_cast<ButtonSearch*>(parameter);
     if (::IsWindowVisible(child) && ::IsWindowEnabled(child) && ::lstrcmpiW(ClassOf(child).c_str(), L"Button") == 0 &&
-        Shown(TextOf(child)) == *search.caption) {
+        (search.caption == nullptr || Shown(TextOf(child)) == *search.caption)) {
         search.found = child;
         return FALSE;
     }
     return TRUE;
 }
 
+BOOL CALLBACK CollectText(HWND child, LPARAM parameter) {
+    auto& texts = *reinterpret_cast<std::wstring*>(parameter);
+    const std::wstring text = TextOf(child);
+    if (::IsWindowVisible(child) && !text.empty() && ::lstrcmpiW(ClassOf(child).c_str(), L"Static") == 0)
+        texts += (texts.empty() ? L"" : L" ") + text;
+    return TRUE;
+}
+
+// What a message box says: the texts of its static controls, on one line.
+std::wstring Says(HWND window) {
+    std::wstring texts;
+    ::EnumChildWindows(window, &CollectText, reinterpret_cast<LPARAM>(&texts));
+    for (wchar_t& c : texts)
+        if (c == L'\r' || c == L'\n') c = L' ';
+    return texts;
+}
+
 }  // namespace
 
-DialogWalker::DialogWalker(HWND ignore, std::uint32_t secondsPerPage, std::wstring clickButton, Report report)
+DialogWalker::DialogWalker(HWND ignore, std::uint32_t seconds, bool stepPages, std::wstring clickButton,
+                           Report report)
     : m_ignore(ignore),
-      m_seconds(secondsPerPage),
+      m_seconds(seconds),
+      m_stepPages(stepPages),
       m_clickButton(std::move(clickButton)),
       m_report(std::move(report)),
       m_thread([this] { Run(); }) {}
@@ -86,8 +106,18 @@ bool DialogWalker::ClickIfThere(HWND window) {
     m_clicked = true;
     m_report(L"clicking \"" + m_clickButton + L"\"");
     ::PostMessageW(search.found, BM_CLICK, 0, 0);
-    if (Linger(m_seconds * 1000) && ::IsWindow(window)) ::PostMessageW(window, WM_CLOSE, 0, 0);
+    if (Linger(m_seconds * 1000) && ::IsWindow(window)) Close(window);
     return true;
+}
+
+void DialogWalker::Close(HWND window) {
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    if (!Linger(kCloseMs) || !::IsWindow(window)) return;
+    // A message box without a Cancel button ignores WM_CLOSE: press its
+    // first button, as a user who wants it gone would.
+    ButtonSearch search{nullptr};
+    ::EnumChildWindows(window, &VisitChild, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) ::PostMessageW(search.found, BM_CLICK, 0, 0);
 }
 
 DialogWalker::~DialogWalker() {
@@ -119,11 +149,14 @@ void DialogWalker::Run() {
 
 void DialogWalker::Walk(HWND window) {
     const DWORD dwell = m_seconds * 1000;
-    m_report(L"window \"" + TextOf(window) + L"\" (" + ClassOf(window) + L")");
     HWND tabs = ::FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr);
-    if (tabs == nullptr) {
-        if (!Linger(kSettleMs) || ClickIfThere(window)) return;
-        if (Linger(dwell)) ::PostMessageW(window, WM_CLOSE, 0, 0);
+    const std::wstring says = tabs == nullptr ? Says(window) : std::wstring();
+    m_report(L"window \"" + TextOf(window) + L"\" (" + ClassOf(window) + L")" +
+             (says.empty() ? L"" : L": \"" + says + L"\""));
+    if (tabs == nullptr || !m_stepPages) {
+        if (!Linger(kSettleMs) || ClickIfThere(window) || !Linger(dwell) || !::IsWindow(window)) return;
+        if (!m_stepPages) m_report(L"closing it after " + std::to_wstring(m_seconds) + L" s");
+        Close(window);
         return;
     }
     const int pages = static_cast<int>(::SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));

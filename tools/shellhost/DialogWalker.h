@@ -1,10 +1,12 @@
 #pragma once
 // Watches, from a thread of its own, for the windows a command opens while
-// InvokeCommand runs (an options sheet, a message box): reports each, steps
-// through a property sheet's pages, lingering on each, and then closes the
-// window with Cancel, so an invoked command can never leave the tool waiting.
-// Given a button caption, it clicks the first such button it meets instead,
-// as a user would, and cancels the window only if it is still open after.
+// InvokeCommand runs (an options sheet, a message box) and reports each,
+// with what a message box says. Stepping through pages, it shows each page
+// of a property sheet for the given time and then cancels the sheet;
+// otherwise it leaves each window to the user for that time and then closes
+// it. So an invoked command can never leave the tool waiting. Given a button
+// caption, it clicks the first such button it meets instead, as a user
+// would, and cancels the window only if it is still open after.
 #include <windows.h>
 
 #include <atomic>
@@ -21,7 +23,7 @@ public:
     using Report = std::function<void(const std::wstring&)>;
 
     // `ignore`: the tool's own window.
-    DialogWalker(HWND ignore, std::uint32_t secondsPerPage, std::wstring clickButton, Report report);
+    DialogWalker(HWND ignore, std::uint32_t seconds, bool stepPages, std::wstring clickButton, Report report);
     ~DialogWalker();  // stops watching and waits for the thread
     DialogWalker(const DialogWalker&) = delete;
     DialogWalker& operator=(const DialogWalker&) = delete;
@@ -32,9 +34,11 @@ private:
     void Walk(HWND window);
     bool Linger(DWORD milliseconds);  // false once stopping
     bool ClickIfThere(HWND window);    // true when it clicked
+    void Close(HWND window);
 
     HWND m_ignore;
     std::uint32_t m_seconds;
+    bool m_stepPages;
     std::wstring m_clickButton;
     bool m_clicked = false;
     Report m_report;

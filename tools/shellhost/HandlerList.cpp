@@ -1,5 +1,7 @@
 #include "tools/shellhost/HandlerList.h"
 
+#include <algorithm>
+
 #include "tools/shellhost/Owners.h"
 
 namespace tessaly::shellhost {
@@ -41,24 +43,30 @@ const wchar_t* ClassKeyOf(ClickKind kind) {
 
 std::vector<HandlerEntry> RegisteredHandlers(ClickKind kind) {
     std::vector<HandlerEntry> handlers;
-    const std::wstring path = std::wstring(ClassKeyOf(kind)) + L"\\ShellEx\\ContextMenuHandlers";
-    RegKey list;
-    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, list.put()) != ERROR_SUCCESS) return handlers;
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[256];
-        DWORD length = ARRAYSIZE(name);
-        const LONG status = ::RegEnumKeyExW(list.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_MORE_DATA) continue;
-        if (status != ERROR_SUCCESS) break;
-        HandlerEntry entry;
-        entry.name = name;
-        RegKey handler;
-        if (::RegOpenKeyExW(list.get(), name, 0, KEY_QUERY_VALUE, handler.put()) == ERROR_SUCCESS)
-            entry.classText = DefaultValue(handler.get());
-        if (entry.classText.empty()) entry.classText = entry.name;
-        entry.validClass = SUCCEEDED(::CLSIDFromString(entry.classText.c_str(), &entry.clsid));
-        entry.approved = entry.validClass && IsApproved(entry.classText);
-        handlers.push_back(std::move(entry));
+    const std::wstring path =
+        std::wstring(L"Software\\Classes\\") + ClassKeyOf(kind) + L"\\ShellEx\\ContextMenuHandlers";
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        RegKey list;
+        if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, list.put()) != ERROR_SUCCESS) continue;
+        for (DWORD index = 0;; ++index) {
+            wchar_t name[256];
+            DWORD length = ARRAYSIZE(name);
+            const LONG status = ::RegEnumKeyExW(list.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+            if (status == ERROR_MORE_DATA) continue;
+            if (status != ERROR_SUCCESS) break;
+            const auto taken = [&](const HandlerEntry& e) { return ::lstrcmpiW(e.name.c_str(), name) == 0; };
+            if (std::any_of(handlers.begin(), handlers.end(), taken)) continue;
+            HandlerEntry entry;
+            entry.name = name;
+            entry.perUser = root == HKEY_CURRENT_USER;
+            RegKey handler;
+            if (::RegOpenKeyExW(list.get(), name, 0, KEY_QUERY_VALUE, handler.put()) == ERROR_SUCCESS)
+                entry.classText = DefaultValue(handler.get());
+            if (entry.classText.empty()) entry.classText = entry.name;
+            entry.validClass = SUCCEEDED(::CLSIDFromString(entry.classText.c_str(), &entry.clsid));
+            entry.approved = entry.validClass && IsApproved(entry.classText);
+            handlers.push_back(std::move(entry));
+        }
     }
     return handlers;
 }

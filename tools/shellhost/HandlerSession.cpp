@@ -11,6 +11,20 @@ std::wstring HresultText(HRESULT result) {
     return text;
 }
 
+std::wstring SystemMessage(HRESULT result) {
+    const DWORD code = HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : static_cast<DWORD>(result);
+    wchar_t text[512] = {};
+    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                          text, ARRAYSIZE(text), nullptr);
+    std::wstring words(text, length);
+    for (wchar_t& c : words)
+        if (c == L'\r' || c == L'\n') c = L' ';
+    const std::size_t end = words.find_last_not_of(L' ');
+    return end == std::wstring::npos ? L"no message for it" : words.substr(0, end + 1);
+}
+
+std::wstring ResultInWords(HRESULT result) { return HresultText(result) + L" (" + SystemMessage(result) + L")"; }
+
 void HandlerSession::Load(const std::vector<HandlerEntry>& entries, ClickKind kind, const ClickTarget& target,
                           HMENU menu, std::uint32_t idFirst, std::uint32_t idLast, std::uint32_t flags,
                           const Report& report) {
@@ -18,7 +32,8 @@ void HandlerSession::Load(const std::vector<HandlerEntry>& entries, ClickKind ki
     ::RegOpenKeyExW(HKEY_CLASSES_ROOT, ClassKeyOf(kind), 0, KEY_READ, classKey.put());
     std::uint32_t next = idFirst;
     for (const HandlerEntry& entry : entries) {
-        const std::wstring name = L"handler " + entry.name + L" " + entry.classText + L": ";
+        const std::wstring name =
+            L"handler " + entry.name + L" " + entry.classText + (entry.perUser ? L" (this user's)" : L"") + L": ";
         if (!entry.validClass) {
             report(name + L"not a class id, skipped");
             continue;
@@ -28,10 +43,11 @@ void HandlerSession::Load(const std::vector<HandlerEntry>& entries, ClickKind ki
             continue;
         }
         ComPtr<IShellExtInit> init;
-        HRESULT result =
-            ::CoCreateInstance(entry.clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IShellExtInit, init.put_void());
+        std::wstring note;
+        HRESULT result = m_activation.Create(entry.clsid, entry.classText, IID_IShellExtInit, init.put_void(), note);
+        if (!note.empty()) report(name + note);
         if (FAILED(result)) {
-            report(name + L"CoCreateInstance failed with " + HresultText(result));
+            report(name + (note.empty() ? L"CoCreateInstance" : L"creating it") + L" failed with " + HresultText(result));
             continue;
         }
         result = init->Initialize(target.folder.get(), target.data.get(), classKey.get());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/shellhost/ClickTarget.h"
+#include "tools/shellhost/HandlerActivation.h"
 #include "tools/shellhost/HandlerList.h"
 #include "tools/shellhost/MenuTree.h"
 
@@ -38,10 +39,18 @@ public:
     bool ForwardMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) const;
 
 private:
+    HandlerActivation m_activation;  // outlives the handlers it may have created
     std::vector<LoadedHandler> m_handlers;
 };
 
 // "0x80070057" and the like.
 std::wstring HresultText(HRESULT result);
+
+// The system's words for `result` on one line ("The parameter is
+// incorrect."), or "no message for it" when the system has none.
+std::wstring SystemMessage(HRESULT result);
+
+// "0x80070057 (The parameter is incorrect.)"
+std::wstring ResultInWords(HRESULT result);
 
 }  // namespace tessaly::shellhost

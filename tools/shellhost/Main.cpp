@@ -5,11 +5,12 @@
 
 #include <cstdio>
 #include <mutex>
-#include <optional>
 
 #include "tools/shellhost/ClickTarget.h"
 #include "tools/shellhost/CommandLine.h"
+#include "tools/shellhost/DebugLines.h"
 #include "tools/shellhost/DialogWalker.h"
+#include "tools/shellhost/FolderPath.h"
 #include "tools/shellhost/HandlerList.h"
 #include "tools/shellhost/HandlerSession.h"
 #include "tools/shellhost/HostWindow.h"
@@ -108,18 +109,27 @@ HRESULT Invoke(const LoadedHandler& handler, UINT offset, HWND window, const Opt
     info.lpVerbW = MAKEINTRESOURCEW(offset);
     info.lpDirectoryW = options.kind == ClickKind::Background ? options.path.c_str() : nullptr;
     info.nShow = SW_SHOWNORMAL;
-    std::optional<DialogWalker> walker;
-    if (options.dialogSeconds) walker.emplace(window, *options.dialogSeconds, options.clickButton, Out);
+    // Always watched: a window nobody answers must not keep the tool waiting.
+    DialogWalker walker(window, options.dialogSeconds.value_or(options.closeSeconds), options.dialogSeconds.has_value(),
+                        options.clickButton, Out);
     return handler.menu->InvokeCommand(reinterpret_cast<CMINVOKECOMMANDINFO*>(&info));
 }
 
-int Run(const Options& options) {
+int Run(Options options) {
+    const FolderPath folder = ResolveFolder(options.kind, options.path);
+    if (!folder.problem.empty()) {
+        Err(L"tessaly-shell: " + folder.problem);
+        return kExitFailed;
+    }
+    options.path = folder.path;
     Apartment apartment;
     if (FAILED(apartment.result())) {
         Err(L"OleInitialize failed with " + HresultText(apartment.result()));
         return kExitFailed;
     }
+    DebugLines debugLines;
     const bool full = !options.textsOnly;
+    const auto report = full ? Out : Err;
     if (full) Out(L"Right-click on " + std::wstring(ClickName(options.kind)) + L" " + options.path);
 
     ClickTarget target;
@@ -133,7 +143,8 @@ int Run(const Options& options) {
     MenuOwner menu;
     HandlerSession session;
     session.Load(ChosenHandlers(options), options.kind, target, menu.get(), options.idFirst, options.idLast,
-                 options.flags, full ? Out : Err);
+                 options.flags, report);
+    for (const std::wstring& line : debugLines.Take()) report(L"debug output: " + line);
     if (session.handlers().empty()) {
         Err(L"no handler filled the menu");
         return kExitFailed;
@@ -170,8 +181,10 @@ int Run(const Options& options) {
             return kExitFailed;
         }
         const HRESULT result = Invoke(*handler, offset, window.get(), options);
+        // The handler's own words first, then the system's for its result.
+        for (const std::wstring& line : debugLines.Take()) Out(L"debug output: " + line);
         Out(L"InvokeCommand offset " + std::to_wstring(offset) + L" of " + handler->entry.name + L": " +
-            (SUCCEEDED(result) ? L"S_OK" : L"failed with " + HresultText(result)));
+            (SUCCEEDED(result) ? L"S_OK" : L"failed with " + ResultInWords(result)));
         if (FAILED(result)) status = kExitFailed;
     }
     return status;

@@ -1,7 +1,8 @@
 // A context-menu handler that is not ours, for testing that the shell host
 // works with any handler: it shows what it was initialised with, puts a
-// picture on one item, answers help-text and verb requests, and opens a
-// message box when its last item is chosen.
+// picture on one item, answers help-text and verb requests, opens a message
+// box when its last item is chosen and says on the debugger output why it
+// refuses a command it does not have.
 #include <windows.h>
 #include <shlobj.h>
 #include <shellapi.h>
@@ -15,6 +16,8 @@ std::atomic<long> g_objects{0};
 
 // {0E0BACBB-27B0-4490-AD26-C41FFCFF824C}
 constexpr CLSID kSampleClass = {0x0E0BACBB, 0x27B0, 0x4490, {0xAD, 0x26, 0xC4, 0x1F, 0xFC, 0xFF, 0x82, 0x4C}};
+// {0E0BACBB-27B0-4490-AD26-C41FFCFF8201}: the same handler, registered for one user only.
+constexpr CLSID kUserSampleClass = {0x0E0BACBB, 0x27B0, 0x4490, {0xAD, 0x26, 0xC4, 0x1F, 0xFC, 0xFF, 0x82, 0x01}};
 
 std::wstring PathOfList(PCIDLIST_ABSOLUTE list) {
     wchar_t path[MAX_PATH] = {};
@@ -81,7 +84,10 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE InvokeCommand(CMINVOKECOMMANDINFO* info) override {
-        if (HIWORD(info->lpVerb) != 0 || LOWORD(info->lpVerb) > 1) return E_INVALIDARG;
+        if (HIWORD(info->lpVerb) != 0 || LOWORD(info->lpVerb) > 1) {
+            ::OutputDebugStringW(L"Sample: no such command\r\n");
+            return E_INVALIDARG;
+        }
         if (LOWORD(info->lpVerb) == 1) ::MessageBoxW(info->hwnd, L"Hello", L"Sample", MB_OK);
         return S_OK;
     }
@@ -127,7 +133,7 @@ SampleFactory g_factory;
 }  // namespace
 
 STDAPI DllGetClassObject(REFCLSID classId, REFIID iid, LPVOID* object) {
-    if (classId != kSampleClass) return CLASS_E_CLASSNOTAVAILABLE;
+    if (classId != kSampleClass && classId != kUserSampleClass) return CLASS_E_CLASSNOTAVAILABLE;
     return g_factory.QueryInterface(iid, object);
 }
 

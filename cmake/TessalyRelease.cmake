@@ -1,0 +1,56 @@
+# Release binaries: the same bytes from the same sources wherever they are
+# built, shipped without debug information, which stays beside each binary
+# in a file of its own. Every Windows binary of the project (either bitness)
+# goes through here.
+
+# Every Windows target of the project's own code: no time stamp in the PE
+# headers and export directory, no build folder in the debug information or
+# in __FILE__ (the build folder's mapping comes last, so it wins for a build
+# folder inside the sources). -g in every build type, so that the debug files
+# describe our own code too; it does not change the code generated.
+if(TESSALY_WINDOWS)
+    target_compile_options(tessaly_options INTERFACE
+        $<$<COMPILE_LANGUAGE:C,CXX>:-g -ffile-prefix-map=${PROJECT_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=build/>)
+    target_link_options(tessaly_options INTERFACE -Wl,--no-insert-timestamp)
+endif()
+
+# tessaly_split_debug(<target> FILE <binary> NAME <file name> DESTINATION <folder> DEPENDS <targets or files>)
+# A target (built by default) that writes <folder>/<file name>: the binary
+# without symbols or debug information, and <folder>/<file name>.debug with
+# them. The first names the second and its checksum (.gnu_debuglink), so a
+# debugger given the stripped binary finds its debug file beside it. FILE
+# may be a generator expression such as $<TARGET_FILE:...>.
+function(tessaly_split_debug target)
+    cmake_parse_arguments(S "" "FILE;NAME;DESTINATION" "DEPENDS" ${ARGN})
+    set(stripped ${S_DESTINATION}/${S_NAME})
+    file(MAKE_DIRECTORY ${S_DESTINATION})  # the commands run in it
+    # objcopy stamps the PE files it writes with the time it runs, unless
+    # SOURCE_DATE_EPOCH says otherwise: 0, as the linker left it.
+    set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_OBJCOPY})
+    add_custom_command(OUTPUT ${stripped} ${stripped}.debug
+        COMMAND ${objcopy} --only-keep-debug ${S_FILE} ${S_NAME}.debug
+        COMMAND ${objcopy} --strip-all --add-gnu-debuglink=${S_NAME}.debug ${S_FILE} ${S_NAME}
+        WORKING_DIRECTORY ${S_DESTINATION}
+        DEPENDS ${S_DEPENDS}
+        COMMENT "Splitting the debug information off ${S_NAME}"
+        VERBATIM)
+    add_custom_target(${target} ALL DEPENDS ${stripped} ${stripped}.debug)
+endfunction()
+
+# tessaly_add_release_folder(<target> FOLDER <folder> FILES <files...> SIZE_LIMITS <name>=<bytes>... DEPENDS <targets>)
+# A target that lays out the release folder afresh: the files, their sizes
+# printed, SHA256SUMS over all of them; it fails when a file named in
+# SIZE_LIMITS is larger than its limit. The files may come from other
+# folders' targets: DEPENDS names those targets.
+function(tessaly_add_release_folder target)
+    cmake_parse_arguments(R "" "FOLDER" "FILES;SIZE_LIMITS;DEPENDS" ${ARGN})
+    # Lists travel to the script with "|" between their items.
+    string(REPLACE ";" "|" files "${R_FILES}")
+    string(REPLACE ";" "|" limits "${R_SIZE_LIMITS}")
+    add_custom_target(${target}
+        COMMAND ${CMAKE_COMMAND} "-DFOLDER=${R_FOLDER}" "-DFILES=${files}" "-DSIZE_LIMITS=${limits}"
+                -P ${PROJECT_SOURCE_DIR}/cmake/ReleaseFolder.cmake
+        DEPENDS ${R_DEPENDS}
+        COMMENT "Gathering the release files in ${R_FOLDER}"
+        VERBATIM)
+endfunction()

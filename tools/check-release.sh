@@ -1,0 +1,48 @@
+#!/bin/bash
+# Builds the release files twice, each from a clean clone of the committed
+# sources in a folder of its own (the two paths differ, in length too), and
+# compares the two release folders byte for byte:
+#   bash tools/check-release.sh
+# Prints each file's size and whether the builds agree; exits 1 when any
+# file differs. Uncommitted changes are not in the clones.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=${TESSALY_JOBS:-2}
+bash "$root/tools/setup.sh" || exit 2
+work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-release-check.XXXXXX")
+
+folders=("$work/a" "$work/second/clone of tessaly")
+for clone in "${folders[@]}"; do
+    echo "== building the release files in $clone"
+    mkdir -p "$(dirname "$clone")"
+    git clone -q "$root" "$clone" || exit 2
+    build=$clone/build/release
+    if ! { cmake -S "$clone" -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+            -DCMAKE_BUILD_TYPE=Release -DTESSALY_BUILD_TESTS=OFF &&
+            cmake --build "$build" --target tessaly_release -j "$jobs"; } >"$clone.log" 2>&1; then
+        tail -n 30 "$clone.log"
+        exit 2
+    fi
+    sed -n 's/^  \(.*: [0-9]* bytes.*\)$/   \1/p' "$clone.log"
+done
+
+first=${folders[0]}/build/release/release second=${folders[1]}/build/release/release
+status=0
+echo "== comparing"
+for file in "$first"/*; do
+    name=$(basename "$file")
+    if cmp -s "$file" "$second/$name"; then
+        echo "same      $name ($(stat -c %s "$file") bytes, sha256 $(sha256sum "$file" | cut -c1-16)...)"
+    else
+        echo "DIFFERENT $name: $(cmp -l "$file" "$second/$name" 2>&1 | wc -l) bytes differ"
+        status=1
+    fi
+done
+[ "$(ls "$first" | wc -l)" -eq "$(ls "$second" | wc -l)" ] || { echo "the two folders hold different files"; status=1; }
+if [ $status -eq 0 ]; then
+    echo "check-release: the two builds are byte-identical"
+    rm -rf "$work"
+else
+    echo "check-release: the builds differ; both are kept in $work"
+fi
+exit $status
