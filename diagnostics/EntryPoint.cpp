@@ -2,13 +2,13 @@
 
 namespace tessaly {
 
-void ReportEntryPointFailure(const wchar_t* operation, const char* message) noexcept {
+void ReportEntryPointFailure(const wchar_t* owner, const wchar_t* operation, const char* message) noexcept {
     try {
         const std::wstring wide = WidenMessage(message);
-        WriteDebugLine({L"Tessaly: Exception in CTessalyShExt::", operation, L": ", wide});
+        WriteDebugLine({L"Tessaly: Exception in ", owner, operation, L": ", wide});
     } catch (...) {
         // Out of memory while widening: the line goes without its message.
-        WriteDebugLine({L"Tessaly: Exception in CTessalyShExt::", operation, L": "});
+        WriteDebugLine({L"Tessaly: Exception in ", owner, operation, L": "});
     }
 }
 

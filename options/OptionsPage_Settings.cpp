@@ -35,6 +35,7 @@ void OptionsPage_Settings::DoDataExchange(ui::CDataExchange* pDX) {
 BOOL OptionsPage_Settings::OnInitDialog() {
     CPropertyPage::OnInitDialog();
     m_settings = options::LoadSettings();
+    m_loaded = true;
     UpdateData(FALSE);
 
     namespace slider = options::slider;
@@ -96,6 +97,9 @@ void OptionsPage_Settings::ApplyWeekStartEnabling() {
 }
 
 void OptionsPage_Settings::OnOK() {
+    // A page whose settings could not be read shows none of them: what it
+    // holds was never stored and no click made it.
+    if (!m_loaded) return;
     UpdateData(TRUE);
     options::SaveSettings(m_settings);
 }

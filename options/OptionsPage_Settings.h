@@ -30,6 +30,8 @@ private:
 
     // Bound to the check boxes, the edit boxes and the radio group.
     options::Settings m_settings;
+    // Whether m_settings holds what was stored: only then may OK write it.
+    bool m_loaded = false;
     ui::CSliderCtrl m_sliderFileCount;
     ui::CSliderCtrl m_sliderHighlightDays;
 };

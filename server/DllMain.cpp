@@ -12,23 +12,30 @@ void __freeres() noexcept;
 
 namespace {
 
+// Set when the DLL is freed while the process goes on (not at process exit).
+bool g_unloading = false;
+
 // The C++ runtime linked into this DLL keeps a reserve of memory for
 // exceptions that it never gives back, and the shell unloads and reloads an
 // idle extension many times in one process: without this each unload would
-// leave that reserve behind (about 73 KB). Only when the DLL is freed; at
-// process exit nothing needs giving back.
-void ReleaseRuntimeReserve(LPVOID reserved) noexcept {
+// leave that reserve behind (about 73 KB). Given back after every other
+// static object of the DLL is gone (this one is made first, so it goes last),
+// since a destructor that threw would still draw on it. At process exit
+// nothing needs giving back.
+struct RuntimeReserve {
+    ~RuntimeReserve() {
 #if defined(__GLIBCXX__)
-    if (reserved == nullptr) __gnu_cxx::__freeres();
-#else
-    (void)reserved;
+        if (g_unloading) __gnu_cxx::__freeres();
 #endif
-}
+    }
+};
+RuntimeReserve g_runtimeReserve __attribute__((init_priority(101)));
 
 }  // namespace
 
 BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_DETACH) ReleaseRuntimeReserve(reserved);
+    // The runtime destroys the static objects after this returns.
+    if (reason == DLL_PROCESS_DETACH) g_unloading = reserved == nullptr;
     tessaly::ui::CWinApp* app = tessaly::ui::AfxGetApp();
     if (app == nullptr) return TRUE;
     try {

@@ -39,6 +39,7 @@ public:
     // Where GetData writes; call MarkFilled when it succeeded.
     STGMEDIUM* Receive() { return &m_medium; }
     void MarkFilled() { m_filled = true; }
+    DWORD Type() const { return m_medium.tymed; }
     HGLOBAL Global() const { return m_medium.hGlobal; }
 
 private:

@@ -62,7 +62,8 @@ std::wstring FileItemText(const wchar_t* mark, const std::wstring& dateText, std
     return text;
 }
 
-MenuPlan PlanMenu(FolderListing& listing, const SettingReader& readSetting, std::uint64_t availableIds) {
+MenuPlan PlanMenu(FolderListing& listing, const SettingReader& readSetting, std::uint64_t availableIds,
+                  const std::function<void()>& started) {
     const std::int32_t fileCountSetting = readSetting(setting::kFileCount);
     const bool showModified = readSetting(setting::kShowRecentModified) != 0;
     const bool showAccessed = readSetting(setting::kShowRecentAccessed) != 0;
@@ -72,6 +73,7 @@ MenuPlan PlanMenu(FolderListing& listing, const SettingReader& readSetting, std:
     const std::uint64_t needed =
         (showAccessed ? std::uint64_t(list.fileCount) : 0) + (showModified ? std::uint64_t(list.fileCount) : 0) + 1;
     if (availableIds < needed) throw std::runtime_error("Too few command IDs allocated");
+    if (started) started();
 
     MenuPlan plan;
     if (showAccessed) PlanList(plan, listing, readSetting, FileTimeKind::Accessed, list);

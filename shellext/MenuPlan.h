@@ -41,15 +41,16 @@ std::uint64_t AvailableIds(std::uint32_t idCmdFirst, std::uint32_t idCmdLast);
 
 // Reads FileCount, ShowRecentModified, ShowRecentAccessed and HighlightDays,
 // checks that the ids suffice for full lists (else throws std::runtime_error
-// "Too few command IDs allocated"), then for each list that is on reads
-// WeekStart and ShowTimeHint and rescans the listing: recently accessed
-// first, then recently modified, each followed by a separator, and last
-// "Options...".
+// "Too few command IDs allocated"), calls started (the build begins), then
+// for each list that is on reads WeekStart and ShowTimeHint and rescans the
+// listing: recently accessed first, then recently modified, each followed by
+// a separator, and last "Options...".
 //
 // Settings only a registry edit can store are read so that no id beyond the
 // range is ever used: both lists off shows "Options..." alone (rather than a
 // list the user switched off), and a FileCount below 1 lists no files.
-MenuPlan PlanMenu(FolderListing& listing, const SettingReader& readSetting, std::uint64_t availableIds);
+MenuPlan PlanMenu(FolderListing& listing, const SettingReader& readSetting, std::uint64_t availableIds,
+                  const std::function<void()>& started = {});
 
 // "<mark><date text>\t<name>" with every "&" doubled, so that a menu shows
 // the name as it is instead of reading "&" as a mnemonic mark.

@@ -45,6 +45,9 @@ DropListResult FolderFromDataObject(IDataObject* dataObject, std::wstring& folde
     StorageMedium medium;
     if (FAILED(dataObject->GetData(&format, medium.Receive()))) return DropListResult::Unavailable;
     medium.MarkFilled();
+    // A data object may answer with another medium than the one asked for
+    // (a stream, say), which no drop list can be read from.
+    if (medium.Type() != TYMED_HGLOBAL || medium.Global() == nullptr) return DropListResult::Unavailable;
 
     const GlobalMemoryLock lock(medium.Global());
     if (lock.Data() == nullptr || !DropListEndsInside(lock.Data(), ::GlobalSize(medium.Global())))
@@ -52,8 +55,11 @@ DropListResult FolderFromDataObject(IDataObject* dataObject, std::wstring& folde
     const HDROP drop = static_cast<HDROP>(lock.Data());
 
     if (::DragQueryFileW(drop, 0xFFFFFFFFu, nullptr, 0) != 1) return DropListResult::NoFolder;
+    // A longer path would be cut to fit, and the cut may name another folder.
+    const UINT length = ::DragQueryFileW(drop, 0, nullptr, 0);
+    if (length == 0 || length >= MAX_PATH) return DropListResult::NoFolder;
     wchar_t path[MAX_PATH] = {};
-    if (::DragQueryFileW(drop, 0, path, MAX_PATH) == 0) return DropListResult::NoFolder;
+    if (::DragQueryFileW(drop, 0, path, MAX_PATH) != length) return DropListResult::NoFolder;
     // A bit test on purpose: a drive without a medium has unreadable
     // attributes (all bits set) and is still taken as a folder.
     if ((::GetFileAttributesW(path) & FILE_ATTRIBUTE_DIRECTORY) == 0) return DropListResult::NoFolder;

@@ -22,21 +22,22 @@ STDMETHODIMP CTessalyShExt::Initialize(PCIDLIST_ABSOLUTE pidlFolder, IDataObject
     return RunEntryPoint(L"Initialize", E_INVALIDARG, [&](HResult& result) {
         // A failed initialisation leaves no folder from an earlier one.
         m_listing.Clear();
-        if (std::optional<std::wstring> folder = shellext::FolderFromItemList(pidlFolder)) {
+        // For a right-clicked icon the shell passes the folder that holds it
+        // (or no folder at all) and the icon itself in the data object; for a
+        // folder's background, the folder itself and no data object. So one
+        // folder in the data object is the one clicked; otherwise the item
+        // list, as for a background; and where that has no path (a drive
+        // under the computer folder), what the data object said decides.
+        std::wstring dropped;
+        const shellext::DropListResult drop = shellext::FolderFromDataObject(pdtobj, dropped);
+        if (drop == shellext::DropListResult::Folder) {
+            m_listing.SetFolder(std::move(dropped));
+            result = S_OK;
+        } else if (std::optional<std::wstring> folder = shellext::FolderFromItemList(pidlFolder)) {
             m_listing.SetFolder(std::move(*folder));
             result = S_OK;
-        } else {
-            std::wstring dropped;
-            switch (shellext::FolderFromDataObject(pdtobj, dropped)) {
-                case shellext::DropListResult::Folder:
-                    m_listing.SetFolder(std::move(dropped));
-                    result = S_OK;
-                    break;
-                case shellext::DropListResult::NoFolder:
-                    break;
-                case shellext::DropListResult::Unavailable:
-                    return;  // without pictures
-            }
+        } else if (drop == shellext::DropListResult::Unavailable) {
+            return;  // without pictures
         }
         LoadPictures();
         // The About page of the options sheet needs the rich edit control;
@@ -47,6 +48,10 @@ STDMETHODIMP CTessalyShExt::Initialize(PCIDLIST_ABSOLUTE pidlFolder, IDataObject
 }
 
 void CTessalyShExt::LoadPictures() {
+    // Once per object: a menu built before a second Initialize keeps showing
+    // them, and they go with the object.
+    if (m_picturesLoaded) return;
+    m_picturesLoaded = true;
     // From the module that holds this code, whatever name it was installed
     // under. A failed load leaves a null picture: the item shows none.
     const HINSTANCE module = reinterpret_cast<HINSTANCE>(&__ImageBase);
@@ -55,7 +60,6 @@ void CTessalyShExt::LoadPictures() {
         return static_cast<HBITMAP>(
             ::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, side, side, LR_LOADMAP3DCOLORS));
     };
-    // A second Initialize gives back the first call's pictures here.
     m_bmpMenu.reset(load(IDB_MENU));
     m_bmpOptions.reset(load(IDB_OPTIONS));
     m_bmpModified.reset(load(IDB_MODIFIED));

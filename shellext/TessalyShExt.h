@@ -52,6 +52,7 @@ private:
     std::int32_t m_itemCount = 0;
     FolderListing m_listing;
     std::map<std::int32_t, std::wstring> m_commandFiles;
+    bool m_picturesLoaded = false;
     // Destroyed first, before the command map and the listing.
     shellext::Bitmap m_bmpMenu;
     shellext::Bitmap m_bmpOptions;

@@ -36,10 +36,13 @@ STDMETHODIMP CTessalyShExt::QueryContextMenu(HMENU hmenu, UINT indexMenu, UINT i
             return;
         }
         const MenuPlan plan = PlanMenu(
-            m_listing, [](const wchar_t* name) { return ReadSetting(name); }, AvailableIds(idCmdFirst, idCmdLast));
-
-        m_itemCount = 0;
-        m_commandFiles.clear();
+            m_listing, [](const wchar_t* name) { return ReadSetting(name); }, AvailableIds(idCmdFirst, idCmdLast),
+            [this] {
+                // Once the range suffices, before anything is scanned: after a
+                // failure part way the members hold what this build reached.
+                m_itemCount = 0;
+                m_commandFiles.clear();
+            });
         // Destroyed with its items unless the shell's menu takes it.
         shellext::Menu submenu(::CreateMenu());
         UINT position = 0;

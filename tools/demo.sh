@@ -149,12 +149,17 @@ else
 fi
 shell_host=$release/tessaly-shell.exe
 
-step "right-click on the background of $windows_folder: the Tessaly submenu"
 # The host's notes on each handler go to its error output: shown only when it fails.
-if ! wine64 "$shell_host" --texts --submenu Tessaly "$windows_folder" 2>"$demo/host.log" | tr -d '\r'; then
-    cat "$demo/host.log" >&2
-    exit 1
-fi
+print_menu() {  # what was clicked, then the host's click switch (none: the background)
+    step "right-click on $1: the Tessaly submenu"
+    if ! wine64 "$shell_host" "${@:2}" --texts --submenu Tessaly "$windows_folder" 2>"$demo/host.log" |
+        tr -d '\r'; then
+        cat "$demo/host.log" >&2
+        exit 1
+    fi
+}
+print_menu "the background of $windows_folder"
+print_menu "the icon of $windows_folder" --folder
 
 step "taking pictures"
 # Wine's desktop process of a session started without a display cannot show

@@ -2,12 +2,14 @@
 # Allocation failures: builds the DLL once more with TESSALY_FAULT_INJECTION
 # (build/windows-faults; an extra export makes its Nth allocation fail) and
 # runs every entry point's scenario for every failure point under Wine,
-# without a display, so the shell's own error boxes cannot appear.
+# without a display, so the shell's own error boxes cannot appear; then the
+# options sheet's scenarios (opened through "Options...") under a display of
+# their own.
 #
-#   bash tools/fault-injection.sh [--quick]
+#   bash tools/fault-injection.sh [--quick]   (--quick: the menu and help texts only)
 #
 # Ends with "fault-injection: <points> failure points tried, <faults> faults
-# found"; the exit status is 0 only when no fault was found.
+# found" over both runs; the exit status is 0 only when no fault was found.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -20,5 +22,27 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMA
 cmake --build "$build" -j "$jobs" --target tessaly_fault_runner >"$build.build.log" 2>&1 ||
     { grep -E -A5 "error|Error" "$build.build.log" | head -n 60; exit 1; }
 
-env -u DISPLAY TESSALY_WINE_TEMPLATE="$root/$build/wine-template" \
-    tools/wine-run.sh "$build/tests/stress/tessaly_fault_runner.exe" "$@"
+export TESSALY_WINE_TEMPLATE="$root/$build/wine-template"
+runner=$build/tests/stress/tessaly_fault_runner.exe
+points=0 faults=0
+run_part() {  # command...: shows the runner's lines and adds up its closing line
+    local log status summary
+    log=$(mktemp)
+    set +e
+    "$@" 2>&1 | tr -d '\r' | tee "$log" | grep -v '^fault-injection: '
+    status=${PIPESTATUS[0]}
+    set -e
+    summary=$(sed -n -E 's/^fault-injection: ([0-9]+) failure points tried, ([0-9]+) faults found$/\1 \2/p' "$log")
+    rm -f "$log"
+    if [ -z "$summary" ]; then
+        echo "the runner ended without its summary (status $status)"
+        faults=$((faults + 1))
+        return
+    fi
+    points=$((points + ${summary% *}))
+    faults=$((faults + ${summary#* }))
+}
+run_part env -u DISPLAY tools/wine-run.sh "$runner" "$@"
+[ "${1:-}" = --quick ] || run_part bash tools/with-xvfb.sh bash tools/wine-run.sh "$runner" --sheet
+echo "fault-injection: $points failure points tried, $faults faults found"
+[ "$faults" -eq 0 ]

@@ -1,9 +1,6 @@
 #include "framework/ui/PropertyPage.h"
 
-#include <exception>
-
-#include "diagnostics/DebugOutput.h"
-#include "diagnostics/ErrorText.h"
+#include "diagnostics/EntryPoint.h"
 #include "framework/ui/WinApp.h"
 
 namespace tessaly::ui {
@@ -51,9 +48,9 @@ void CPropertyPage::SetModified(BOOL changed) {
 
 // The system calls this from inside the sheet's modal loop: nothing may be
 // thrown through it. A failure becomes one debug line and the default
-// processing of the message.
+// processing of the message, as at the handler's entry points.
 INT_PTR CALLBACK CPropertyPage::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
+    return RunGuarded(L"CPropertyPage::", L"DialogProc", INT_PTR{FALSE}, [&](INT_PTR& result) {
         if (message == WM_INITDIALOG) {
             // The sheet passes the page's description, which carries the page.
             auto* page = reinterpret_cast<CPropertyPage*>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam);
@@ -61,19 +58,13 @@ INT_PTR CALLBACK CPropertyPage::DialogProc(HWND dialog, UINT message, WPARAM wPa
             page->m_hWnd = dialog;
         }
         auto* page = reinterpret_cast<CPropertyPage*>(::GetWindowLongPtrW(dialog, DWLP_USER));
-        if (page == nullptr) return FALSE;
-        const INT_PTR result = page->Dispatch(message, wParam, lParam);
+        if (page == nullptr) return;
+        result = page->Dispatch(message, wParam, lParam);
         if (message == WM_NCDESTROY) {
             ::SetWindowLongPtrW(dialog, DWLP_USER, 0);
             page->m_hWnd = nullptr;
         }
-        return result;
-    } catch (const std::exception& exception) {
-        WriteDebugLine({L"Tessaly: Exception in CPropertyPage::DialogProc: ", WidenMessage(exception.what())});
-    } catch (...) {
-        WriteDebugLine({L"Tessaly: Exception in CPropertyPage::DialogProc"});
-    }
-    return FALSE;
+    });
 }
 
 INT_PTR CPropertyPage::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {

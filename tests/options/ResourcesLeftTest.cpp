@@ -4,6 +4,7 @@
 
 #include "resources/ResourceIds.h"
 #include "tests/options/SheetFixture.h"
+#include "tests/support/GuiObjects.h"
 
 namespace tessaly::testing {
 namespace {
@@ -11,8 +12,7 @@ namespace {
 using SheetResourcesTest = SheetTest;
 
 struct GuiCounts {
-    DWORD gdi;
-    DWORD user;
+    GuiObjects objects;
     int windows;  // the process's windows, children included
 };
 
@@ -33,8 +33,7 @@ BOOL CALLBACK CountIfOurs(HWND window, LPARAM count) {
 GuiCounts Count() {
     int windows = 0;
     ::EnumWindows(CountIfOurs, reinterpret_cast<LPARAM>(&windows));
-    return GuiCounts{::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS),
-                     ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS), windows};
+    return GuiCounts{GuiObjects::Now(), windows};
 }
 
 // Returns the counts taken while the sheet was open with every page created.
@@ -51,23 +50,21 @@ GuiCounts VisitEveryPage() {
 }
 
 TEST_F(SheetResourcesTest, ARunOfTheSheetLeavesNoGdiOrUserObjects) {
-    // The first run loads what the system keeps for the process's life
-    // (window classes, fonts, cursors); later runs must not add to that.
+    // The first runs load what the system keeps for the process's life
+    // (window classes, fonts, cursors, cached drawing objects); later runs
+    // must not add to that.
+    VisitEveryPage();
     VisitEveryPage();
     const GuiCounts before = Count();
     const GuiCounts open = VisitEveryPage();
     const GuiCounts after = Count();
     EXPECT_GT(open.windows, before.windows) << "the count sees the sheet's windows";
-    std::printf("GDI objects %lu -> %lu, USER objects %lu -> %lu, windows %d -> %d\n", before.gdi, after.gdi,
-                before.user, after.user, before.windows, after.windows);
+    EXPECT_GT(open.objects.gdi, before.objects.gdi) << "the count sees the sheet's GDI objects";
+    std::printf("GDI objects %u -> %u, USER objects %u -> %u, windows %d -> %d\n", before.objects.gdi,
+                after.objects.gdi, before.objects.user, after.objects.user, before.windows, after.windows);
     EXPECT_EQ(after.windows, before.windows);
-    // Wine answers 0 for both counts (its GetGuiResources is a stub); Windows counts them.
-    if (before.gdi == 0 && before.user == 0) {
-        std::printf("GetGuiResources counts nothing here: only the windows were compared\n");
-    } else {
-        EXPECT_EQ(after.gdi, before.gdi);
-        EXPECT_EQ(after.user, before.user);
-    }
+    EXPECT_EQ(after.objects.gdi, before.objects.gdi);
+    EXPECT_EQ(after.objects.user, before.objects.user);
 }
 
 }  // namespace

@@ -76,7 +76,14 @@ HWND SheetUser::Page() const {
     return reinterpret_cast<HWND>(Send(m_sheet, PSM_GETCURRENTPAGEHWND));
 }
 
-void SheetUser::ShowPage(int index) const { Send(m_sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0); }
+void SheetUser::ShowPage(int index) const {
+    Send(m_sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    Draw();
+}
+
+void SheetUser::Draw() const {
+    ::RedrawWindow(m_sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
 
 void SheetUser::Click(int id) const { Send(Control(id), BM_CLICK); }
 

@@ -31,7 +31,9 @@ public:
     HWND Page() const;  // the page shown now
     HWND Control(int id) const { return ::GetDlgItem(Page(), id); }
 
+    // Shows the page and has it drawn at once (drawing keeps objects cached).
     void ShowPage(int index) const;
+    void Draw() const;
     void Click(int id) const;  // BM_CLICK on a button of the page
     // Moves a trackbar as a user's drag would end: the position, then the scroll notification.
     void MoveSlider(int id, int position) const;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "tests/shellext/HandlerFixture.h"
+#include "tests/support/GuiObjects.h"
 
 namespace tessaly {
 namespace {
@@ -12,46 +13,29 @@ using testing::HandlerTest;
 TEST_F(HandlerTest, ThousandMenusLeaveNoHandlesAndNoModuleLock) {
     AddFile(L"a.txt");
     AddFile(L"b.txt");
-    // One menu from creation to release; every picture and the submenu it
-    // handed out must be gone afterwards.
+    // One menu from creation to release.
     const auto oneMenu = [this] {
-        std::vector<HBITMAP> pictures;
-        HMENU submenu = nullptr;
-        {
-            testing::ComRef<IShellExtInit> init = testing::NewHandler();
-            const testing::ItemList list(folder.Path());
-            ASSERT_EQ(init->Initialize(list.get(), nullptr, nullptr), S_OK);
-            testing::PopupMenu shell;
-            ASSERT_EQ(testing::ContextMenuOf(init.get())->QueryContextMenu(shell.get(), 0, 1, 1000, CMF_NORMAL),
-                      MAKE_HRESULT(SEVERITY_SUCCESS, 0, 5));
-            const testing::MenuItem popup = testing::ReadMenu(shell.get()).at(0);
-            submenu = popup.submenu;
-            pictures.push_back(popup.checked);
-            for (const testing::MenuItem& item : testing::ReadMenu(submenu))
-                if (!item.IsSeparator()) pictures.push_back(item.checked);
-        }
-        EXPECT_FALSE(::IsMenu(submenu));
-        for (HBITMAP picture : pictures) {
-            ASSERT_NE(picture, nullptr);
-            EXPECT_EQ(::GetObjectType(picture), 0u);
-        }
+        testing::ComRef<IShellExtInit> init = testing::NewHandler();
+        const testing::ItemList list(folder.Path());
+        ASSERT_EQ(init->Initialize(list.get(), nullptr, nullptr), S_OK);
+        testing::PopupMenu shell;
+        ASSERT_EQ(testing::ContextMenuOf(init.get())->QueryContextMenu(shell.get(), 0, 1, 1000, CMF_NORMAL),
+                  MAKE_HRESULT(SEVERITY_SUCCESS, 0, 5));
     };
     oneMenu();  // the first one loads what stays loaded (the rich edit library)
-    const HANDLE process = ::GetCurrentProcess();
-    const DWORD gdiBefore = ::GetGuiResources(process, GR_GDIOBJECTS);
-    const DWORD userBefore = ::GetGuiResources(process, GR_USEROBJECTS);
+    const testing::GuiObjects before = testing::GuiObjects::Now();
     const long locksBefore = testing::ModuleLockCount();
     for (int i = 0; i < 1000; ++i) {
         oneMenu();
         if (HasFailure()) return;
     }
-    // Wine answers 0 for both counts; Windows counts for real.
-    EXPECT_EQ(::GetGuiResources(process, GR_GDIOBJECTS), gdiBefore);
-    EXPECT_EQ(::GetGuiResources(process, GR_USEROBJECTS), userBefore);
+    const testing::GuiObjects after = testing::GuiObjects::Now();
+    // A picture or submenu left per menu would add a thousand.
+    EXPECT_EQ(after.gdi, before.gdi);
+    EXPECT_EQ(after.user, before.user);
     EXPECT_EQ(testing::ModuleLockCount(), locksBefore);
-    std::printf("after 1,000 menus: GDI objects %lu, USER objects %lu (GetGuiResources), module locks %ld\n",
-                ::GetGuiResources(process, GR_GDIOBJECTS), ::GetGuiResources(process, GR_USEROBJECTS),
-                testing::ModuleLockCount());
+    std::printf("after 1,000 menus: GDI objects %u -> %u, USER objects %u -> %u, module locks %ld\n", before.gdi,
+                after.gdi, before.user, after.user, testing::ModuleLockCount());
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // background) or with the shell's own data object for the clicked items.
 #include <objidl.h>
 
+#include <utility>
+
 #include "tests/shellext/HandlerFixture.h"
 
 namespace tessaly {
@@ -43,13 +45,22 @@ protected:
     }
 };
 
-TEST_F(InitializeTest, FolderItemListOfABackgroundIsTakenWithoutTheDataObject) {
-    EmptyDataObject data;
-    const ItemList list(folder.PathOf(L"docs"));
-    EXPECT_EQ(handler->Initialize(list.get(), &data, nullptr), S_OK);
-    EXPECT_EQ(data.requests, 0);
-    ASSERT_GE(Build(), 0);
-    EXPECT_EQ(FileNames(), (std::vector<std::wstring>{L"inside.txt", L"inside.txt"}));
+// An icon click passes the folder that holds the icon and the icon in the
+// data object; a background click the folder itself.
+TEST_F(InitializeTest, OneFolderInTheDataObjectIsTheClickedOneElseTheItemList) {
+    const ItemList parent(folder.Path());
+    const ItemList docs(folder.PathOf(L"docs"));
+    EmptyDataObject none;
+    const auto icon = ShellDataObject(folder.Path(), {L"docs"});
+    const auto two = ShellDataObject(folder.Path(), {L"docs", L"more"});
+    const std::pair<PCIDLIST_ABSOLUTE, IDataObject*> clicks[] = {
+        {parent.get(), icon.get()}, {docs.get(), &none}, {docs.get(), two.get()}};
+    for (const auto& [list, data] : clicks) {
+        EXPECT_EQ(handler->Initialize(list, data, nullptr), S_OK);
+        ASSERT_GE(Build(), 0);
+        EXPECT_EQ(FileNames(), (std::vector<std::wstring>{L"inside.txt", L"inside.txt"}));
+        ::DeleteMenu(shellMenu.get(), 0, MF_BYPOSITION);
+    }
 }
 
 TEST_F(InitializeTest, DataObjectWithOneFolderIsTaken) {
@@ -80,34 +91,17 @@ TEST_F(InitializeTest, NoDataObjectOrNoDropListGiveNoFolderAndNoPictures) {
     EXPECT_TRUE(debug.Lines().empty());
 }
 
-TEST_F(InitializeTest, PicturesComeFromTheModuleThatHoldsTheCodeAtCheckMarkSize) {
-    // This test program carries the pictures under a name of its own.
-    ASSERT_EQ(InitializeWithFolder(), S_OK);
-    AddFile(L"a.txt");
-    ASSERT_GE(Build(), 0);
-    const int side = ::GetSystemMetrics(SM_CXMENUCHECK);
-    std::vector<HBITMAP> pictures = {Popup().checked};
-    for (const testing::MenuItem& item : SubmenuItems())
-        if (!item.IsSeparator()) pictures.push_back(item.checked);
-    for (HBITMAP picture : pictures) {
-        BITMAP info = {};
-        ASSERT_EQ(::GetObjectW(picture, sizeof info, &info), static_cast<int>(sizeof info));
-        EXPECT_EQ(info.bmWidth, side);
-        EXPECT_EQ(info.bmHeight, side);
-    }
-}
-
-TEST_F(InitializeTest, SecondCallForgetsTheFirstFolderAndFreesTheFirstPictures) {
+TEST_F(InitializeTest, SecondCallForgetsTheFirstFolderAndKeepsItsPictures) {
     ASSERT_EQ(InitializeWithFolder(), S_OK);
     AddFile(L"a.txt");
     ASSERT_GE(Build(), 0);
     const HBITMAP firstPicture = Popup().checked;
-    ASSERT_EQ(::GetObjectType(firstPicture), static_cast<DWORD>(OBJ_BITMAP));
 
     EXPECT_EQ(InitializeWithItems({L"docs", L"more"}), E_INVALIDARG);
-    EXPECT_EQ(::GetObjectType(firstPicture), 0u) << "the first call's picture was not freed";
+    EXPECT_EQ(::GetObjectType(firstPicture), static_cast<DWORD>(OBJ_BITMAP)) << "the menu built first shows it";
     ::DeleteMenu(shellMenu.get(), 0, MF_BYPOSITION);
     ASSERT_GE(Build(), 0);
+    EXPECT_EQ(Popup().checked, firstPicture) << "loaded once per handler";
     EXPECT_TRUE(FileNames().empty()) << "a failing second call leaves no folder";
 }
 

@@ -1,4 +1,7 @@
 // QueryContextMenu into a real menu, read back with GetMenuItemInfoW.
+#include <utility>
+
+#include "resources/ResourceIds.h"
 #include "tests/shellext/HandlerFixture.h"
 
 namespace tessaly {
@@ -8,6 +11,23 @@ using testing::HandlerTest;
 using testing::MenuItem;
 
 const std::wstring kQueryContextMenuLine = L"Tessaly: Exception in CTessalyShExt::QueryContextMenu: ";
+
+std::vector<BYTE> Pixels(HBITMAP picture) {
+    BITMAP info = {};
+    ::GetObjectW(picture, sizeof info, &info);
+    std::vector<BYTE> bits(static_cast<size_t>(info.bmWidthBytes) * info.bmHeight);
+    ::GetBitmapBits(picture, static_cast<LONG>(bits.size()), bits.data());
+    return bits;
+}
+// A picture as the handler should load it.
+std::vector<BYTE> ResourcePixels(int id) {
+    const int side = ::GetSystemMetrics(SM_CXMENUCHECK);
+    const auto picture = static_cast<HBITMAP>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, side, side, LR_LOADMAP3DCOLORS));
+    std::vector<BYTE> bits = Pixels(picture);
+    ::DeleteObject(picture);
+    return bits;
+}
 
 TEST_F(HandlerTest, BuildsOnePopupEntryWithBothListsSeparatorsAndOptions) {
     AddFile(L"a.txt", 10, 30);  // accessed order a, b, c; written order c, b, a
@@ -21,7 +41,6 @@ TEST_F(HandlerTest, BuildsOnePopupEntryWithBothListsSeparatorsAndOptions) {
     const MenuItem popup = shellItems[0];
     EXPECT_EQ(popup.text, L"Tessaly");
     ASSERT_NE(popup.submenu, nullptr);
-    EXPECT_NE(popup.checked, nullptr);
     EXPECT_EQ(popup.checked, popup.unchecked);
 
     const std::vector<MenuItem> items = SubmenuItems();
@@ -42,15 +61,14 @@ TEST_F(HandlerTest, BuildsOnePopupEntryWithBothListsSeparatorsAndOptions) {
             EXPECT_EQ(items[i].text, L"Options...");
         else
             EXPECT_EQ(items[i].text.substr(items[i].text.find(L'\t')), std::wstring(L"\t") + expected[i].name);
-        EXPECT_NE(items[i].checked, nullptr);
         EXPECT_EQ(items[i].checked, items[i].unchecked);
     }
-    // Three pictures apart from the entry's: accessed, modified, options.
-    EXPECT_EQ(items[0].checked, items[2].checked);
-    EXPECT_EQ(items[4].checked, items[6].checked);
-    EXPECT_NE(items[0].checked, items[4].checked);
-    EXPECT_NE(items[8].checked, items[0].checked);
-    EXPECT_NE(items[8].checked, popup.checked);
+    // Each item carries its own picture, at check-mark size from the module
+    // that holds the code (this program carries them under a name of its own).
+    const std::pair<HBITMAP, int> pictures[] = {{popup.checked, IDB_MENU},    {items[0].checked, IDB_ACCESSED},
+                                                {items[2].checked, IDB_ACCESSED}, {items[4].checked, IDB_MODIFIED},
+                                                {items[6].checked, IDB_MODIFIED}, {items[8].checked, IDB_OPTIONS}};
+    for (const auto& [shown, id] : pictures) EXPECT_TRUE(Pixels(shown) == ResourcePixels(id)) << "picture " << id;
     EXPECT_TRUE(debug.Lines().empty());
 }
 

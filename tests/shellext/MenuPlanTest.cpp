@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/LocaleFormat.h"
 #include "settings/Settings.h"
 #include "shellext/MenuPlan.h"
 #include "tests/listing/ListingFixtures.h"
@@ -114,10 +115,11 @@ TEST_F(MenuPlanTest, FortyFilesWithFileCountFiveShowTheFiveNewestOfEachList) {
 TEST_F(MenuPlanTest, ItemTextIsMarkDateTabName) {
     AddFile(L"notes.txt", UtcCount(2026, 12, 9, 9, 0), UtcCount(2026, 12, 9, 9, 0));
     settings.values[setting::kShowRecentAccessed] = 0;
-    const MenuPlan plan = Plan();
-    // The date text as the listing itself composes it.
-    listing.Scan(FileTimeKind::Modified, true, true);
-    EXPECT_EQ(plan.items[0].text, L"* " + listing.Files().front().DateText() + L"\tnotes.txt");
+    // 10:00 in Berlin, today, in the user's formats.
+    wchar_t date[64] = {}, time[64] = {};
+    ASSERT_GT(platform::FormatShortDate(testing::Fields(2026, 12, 9, 10, 0), date, 64), 0);
+    ASSERT_GT(platform::FormatTimeWithoutSeconds(testing::Fields(2026, 12, 9, 10, 0), time, 64), 0);
+    EXPECT_EQ(Plan().items[0].text, L"* " + std::wstring(date) + L" " + time + L" (Today)\tnotes.txt");
 }
 
 TEST_F(MenuPlanTest, HighlightMarksEntriesBelowHighlightDays) {
@@ -164,21 +166,17 @@ TEST_F(MenuPlanTest, SettingsAreReadInOrderWithTwoReadsPerList) {
                                          setting::kShowTimeHint, setting::kWeekStart, setting::kShowTimeHint}));
 }
 
-TEST_F(MenuPlanTest, IdRangeMustHoldFullListsAndOptions) {
-    AddFile(L"a", UtcCount(2026, 12, 8, 10, 0), UtcCount(2026, 12, 8, 10, 0));
-    AddFile(L"b", UtcCount(2026, 12, 8, 11, 0), UtcCount(2026, 12, 8, 9, 0));
-    try {
-        Plan(20);
-        ADD_FAILURE() << "20 ids were taken as enough for 21";
-    } catch (const std::runtime_error& failure) {
-        EXPECT_STREQ(failure.what(), "Too few command IDs allocated");
-    }
-    EXPECT_EQ(settings.reads.size(), 4u) << "nothing is scanned when the range is too small";
-    EXPECT_EQ(Plan(21).IdsUsed(), 5u);
-    // Counted without wrapping; a reversed range offers none.
-    EXPECT_EQ(AvailableIds(100, 119), 20u);
-    EXPECT_EQ(AvailableIds(0, 0xFFFFFFFFu), 0x100000000u);
-    EXPECT_EQ(AvailableIds(100, 99), 0u);
+// The range is checked before anything is scanned, and only a range that
+// suffices starts the build (where the handler empties its command map).
+TEST_F(MenuPlanTest, IdRangeIsCheckedBeforeTheBuildStartsAndAnythingIsScanned) {
+    std::size_t readsAtStart = 0;
+    const auto started = [&] { readsAtStart = settings.reads.size(); };
+    EXPECT_THROW(PlanMenu(listing, settings.Reader(), 20, started), std::runtime_error);
+    EXPECT_EQ(readsAtStart, 0u) << "not started";
+    EXPECT_EQ(settings.reads.size(), 4u) << "nothing scanned";
+    settings.reads.clear();
+    PlanMenu(listing, settings.Reader(), 21, started);
+    EXPECT_EQ(readsAtStart, 4u) << "started before the first list's settings are read for its scan";
 }
 
 // One list: its items, one separator, "Options...". Values only a registry

@@ -17,13 +17,14 @@ TEST(ShellHostCommandLine, DefaultsToABackgroundClickWithExplorersIdRange) {
 
 TEST(ShellHostCommandLine, ReadsEveryOption) {
     const ParseResult parsed =
-        ParseCommandLine({L"--drive", L"--handler", L"TessalyShExt", L"--first", L"1", L"--last", L"20",
-                          L"--flags", L"16", L"--texts", L"--submenu", L"Tessaly", L"--strings", L"--invoke",
+        ParseCommandLine({L"--drive", L"--null-folder", L"--handler", L"TessalyShExt", L"--first", L"1", L"--last",
+                          L"20", L"--flags", L"16", L"--texts", L"--submenu", L"Tessaly", L"--strings", L"--invoke",
                           L"Options...", L"--show", L"3", L"--dialogs", L"2", L"--click", L"Uninstall",
                           L"--close-after", L"5", L"D:\\"});
     ASSERT_TRUE(parsed.options) << parsed.error;
     const Options& o = *parsed.options;
     EXPECT_EQ(o.kind, ClickKind::Drive);
+    EXPECT_TRUE(o.nullFolder);
     EXPECT_EQ(o.handler, L"TessalyShExt");
     EXPECT_EQ(o.idFirst, 1u);
     EXPECT_EQ(o.idLast, 20u);
@@ -50,6 +51,7 @@ TEST(ShellHostCommandLine, RefusesWhatItCannotUse) {
         {L"--bogus", L"a"},
         {L"--click", L"OK", L"a"},  // clicking needs the dialog watcher
         {L"--invoke", L"65536", L"a"},  // beyond the 16 bits of a command offset
+        {L"--null-folder", L"a"},   // a background has no data object to go by
     };
     for (const auto& arguments : bad) {
         const ParseResult parsed = ParseCommandLine(arguments);

@@ -79,18 +79,21 @@ TEST_F(ShellHost, BackgroundClickPrintsTheHandlersMenuTree) {
 TEST_F(ShellHost, FolderAndDriveClicksGetTheParentsListAndADataObject) {
     const std::wstring parent = m_folder.Path().substr(0, m_folder.Path().rfind(L'\\'));
     struct Case {
-        const wchar_t* kind;
+        std::vector<std::wstring> kind;
         std::wstring path;
         std::wstring text;
-    } cases[] = {{L"--folder", m_folder.Path(), L"Item       " + m_folder.Path() + L" in " + parent},
+    } cases[] = {{{L"--folder"}, m_folder.Path(), L"Item       " + m_folder.Path() + L" in " + parent},
+                 {{L"--folder", L"--null-folder"}, m_folder.Path(), L"Item       " + m_folder.Path() + L" in ?"},
                  // The parent of a drive is the computer, which has no file system path.
-                 {L"--drive", L"C:\\", L"Item       C:\\ in ?"}};
+                 {{L"--drive"}, L"C:\\", L"Item       C:\\ in ?"}};
     for (const Case& c : cases) {
-        const HostRun run = Host({c.kind, L"--texts", L"--submenu", L"Sample", c.path});
+        std::vector<std::wstring> arguments = c.kind;
+        arguments.insert(arguments.end(), {L"--texts", L"--submenu", L"Sample", c.path});
+        const HostRun run = Host(arguments);
         ASSERT_FALSE(run.timedOut);
-        EXPECT_EQ(run.exitCode, 0u) << c.kind;
-        ASSERT_FALSE(run.lines.empty()) << c.kind;
-        EXPECT_EQ(run.lines.front(), c.text) << c.kind;
+        EXPECT_EQ(run.exitCode, 0u) << c.kind.back();
+        ASSERT_FALSE(run.lines.empty()) << c.kind.back();
+        EXPECT_EQ(run.lines.front(), c.text) << c.kind.back();
     }
 }
 

@@ -141,9 +141,9 @@ TEST_F(BadInputTest, DataObjectsTakeExactlyOneFolderAndGiveEveryMediumBack) {
     struct Case {
         const char* name;
         std::vector<std::wstring> paths;
-        bool offersDrop;
+        DropOffer offer;
         HRESULT result;
-        HRESULT ids;        // 2 files in the folder: 2 + 2 + Options
+        HRESULT ids;             // 2 files in the folder: 2 + 2 + Options
         std::string block = {};  // when given, GetData hands out exactly these bytes
     };
     // Drop lists of one folder as bytes: wide, narrow, and spoilt in ways that
@@ -155,17 +155,19 @@ TEST_F(BadInputTest, DataObjectsTakeExactlyOneFolderAndGiveEveryMediumBack) {
     narrow.append(2, '\0');
     std::string farOffset = wide;
     reinterpret_cast<DROPFILES*>(farOffset.data())->pFiles = 0x7FFFFFF0;
+    const std::string cut = wide.substr(0, sizeof(DROPFILES) - 1), unended = wide.substr(0, wide.size() - 2);
     const Case cases[] = {
-        {"no CF_HDROP", {folder.Path()}, false, E_INVALIDARG, Ids(1)},
-        {"empty drop list", {}, true, E_INVALIDARG, Ids(1)},
-        {"two folders", {folder.Path(), folder.PathOf(L"sub")}, true, E_INVALIDARG, Ids(1)},
-        {"a plain file", {folder.PathOf(L"a.txt")}, true, E_INVALIDARG, Ids(1)},
-        {"an empty path", {L""}, true, E_INVALIDARG, Ids(1)},
-        {"one folder", {folder.Path()}, true, S_OK, Ids(5)},
-        {"one folder, narrow", {}, true, S_OK, Ids(5), narrow},
-        {"a block smaller than its header", {}, true, E_INVALIDARG, Ids(1), wide.substr(0, sizeof(DROPFILES) - 1)},
-        {"a list without its last terminator", {}, true, E_INVALIDARG, Ids(1), wide.substr(0, wide.size() - 2)},
-        {"a list offset beyond the block", {}, true, E_INVALIDARG, Ids(1), farOffset},
+        {"no CF_HDROP", {folder.Path()}, DropOffer::None, E_INVALIDARG, Ids(1)},
+        {"a stream, not global memory", {folder.Path()}, DropOffer::Stream, E_INVALIDARG, Ids(1)},
+        {"empty drop list", {}, DropOffer::Global, E_INVALIDARG, Ids(1)},
+        {"two folders", {folder.Path(), folder.PathOf(L"sub")}, DropOffer::Global, E_INVALIDARG, Ids(1)},
+        {"a plain file", {folder.PathOf(L"a.txt")}, DropOffer::Global, E_INVALIDARG, Ids(1)},
+        {"an empty path", {L""}, DropOffer::Global, E_INVALIDARG, Ids(1)},
+        {"one folder", {folder.Path()}, DropOffer::Global, S_OK, Ids(5)},
+        {"one folder, narrow", {}, DropOffer::Global, S_OK, Ids(5), narrow},
+        {"a block smaller than its header", {}, DropOffer::Global, E_INVALIDARG, Ids(1), cut},
+        {"a list without its last terminator", {}, DropOffer::Global, E_INVALIDARG, Ids(1), unended},
+        {"a list offset beyond the block", {}, DropOffer::Global, E_INVALIDARG, Ids(1), farOffset},
     };
     for (const Case& c : cases) {
         DropData* data = nullptr;
@@ -175,7 +177,7 @@ TEST_F(BadInputTest, DataObjectsTakeExactlyOneFolderAndGiveEveryMediumBack) {
             return S_OK;
         };
         ComRef<IDataObject> object =
-            c.block.empty() ? NewDropData(c.paths, c.offersDrop, &data) : NewDataObject(block, &data);
+            c.block.empty() ? NewDropData(c.paths, c.offer, &data) : NewDataObject(block, &data);
         ComRef<IShellExtInit> handler = NewHandler(server);
         EXPECT_EQ(handler->Initialize(nullptr, object.get(), nullptr), c.result) << c.name;
         EXPECT_EQ(OutstandingMedia(data), 0) << c.name;
@@ -320,6 +322,9 @@ TEST_F(BadInputTest, FolderPathOf259Characters) {
     ComRef<IDataObject> object = NewDropData({path});
     EXPECT_EQ(fromDrop->Initialize(nullptr, object.get(), nullptr), S_OK);
     EXPECT_EQ(Build(fromDrop.get()), Ids(1));
+    // One level deeper does not fit: refused, not cut back to this folder.
+    ComRef<IShellExtInit> deeper = NewHandler(server);
+    EXPECT_EQ(deeper->Initialize(nullptr, NewDropData({path + L"\\sub"}).get(), nullptr), E_INVALIDARG);
     ComRef<IShellExtInit> fromList = NewHandler(server);
     const PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(path.c_str());
     if (list != nullptr) {

@@ -1,5 +1,7 @@
 #include "tests/stress/StressHarness.h"
 
+#include "tests/support/GuiObjects.h"
+
 #include <psapi.h>
 #include <shlobj.h>
 
@@ -78,17 +80,10 @@ std::vector<std::wstring> DllDebugLines::Take() {
 ResourceCounts ResourceCounts::Now() {
     ResourceCounts counts;
     const HANDLE process = ::GetCurrentProcess();
-    counts.gdiObjects = ::GetGuiResources(process, GR_GDIOBJECTS);
-    counts.userObjects = ::GetGuiResources(process, GR_USEROBJECTS);
+    const GuiObjects gui = GuiObjects::Now();
+    counts.gdiObjects = gui.gdi;
+    counts.userObjects = gui.user;
     ::GetProcessHandleCount(process, &counts.kernelHandles);
-    if (HBITMAP probe = ::CreateBitmap(1, 1, 1, 1, nullptr)) {
-        counts.gdiSlot = LOWORD(reinterpret_cast<ULONG_PTR>(probe));
-        ::DeleteObject(probe);
-    }
-    if (HMENU probe = ::CreateMenu()) {
-        counts.userSlot = LOWORD(reinterpret_cast<ULONG_PTR>(probe));
-        ::DestroyMenu(probe);
-    }
     if (HANDLE probe = ::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
         counts.kernelSlot = static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(probe) >> 2);
         ::CloseHandle(probe);
@@ -130,7 +125,8 @@ namespace {
 // own copy of the medium and tells its data object that it came back.
 class MediumToken final : public IUnknown {
 public:
-    MediumToken(const STGMEDIUM& medium, std::atomic<long>& outstanding) : m_medium(medium), m_outstanding(outstanding) {
+    MediumToken(const STGMEDIUM& medium, std::atomic<long>& outstanding)
+        : m_medium(medium), m_outstanding(outstanding) {
         ++m_outstanding;
     }
     STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
@@ -240,12 +236,20 @@ ComRef<IDataObject> NewDataObject(MediumMaker makeMedium, DropData** self) {
     return ComRef<IDataObject>(data);
 }
 
-ComRef<IDataObject> NewDropData(std::vector<std::wstring> paths, bool offersDrop, DropData** self) {
+ComRef<IDataObject> NewDropData(std::vector<std::wstring> paths, DropOffer offer, DropData** self) {
     return NewDataObject(
-        [paths = std::move(paths), offersDrop](STGMEDIUM& medium) {
-            if (!offersDrop) return DV_E_FORMATETC;
+        [paths = std::move(paths), offer](STGMEDIUM& medium) {
+            if (offer == DropOffer::None) return DV_E_FORMATETC;
+            const HGLOBAL memory = GlobalBlock(DropListBytes(paths));
+            if (offer == DropOffer::Stream) {
+                // Whatever was asked for; the stream frees the memory.
+                medium.tymed = TYMED_ISTREAM;
+                if (::CreateStreamOnHGlobal(memory, TRUE, &medium.pstm) == S_OK) return S_OK;
+                ::GlobalFree(memory);
+                return E_OUTOFMEMORY;
+            }
             medium.tymed = TYMED_HGLOBAL;
-            medium.hGlobal = GlobalBlock(DropListBytes(paths));
+            medium.hGlobal = memory;
             return S_OK;
         },
         self);

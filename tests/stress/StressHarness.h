@@ -29,16 +29,14 @@ public:
     std::vector<std::wstring> Take();  // the lines so far; starts afresh
 };
 
-// What the process holds. Wine answers 0 for GetGuiResources and
-// GetProcessHandleCount, so GDI, USER and kernel objects are also measured by
-// the slot that a fresh object gets in its handle table: freed slots are
-// reused, so only a leak pushes it up for good.
+// What the process holds: GDI and USER objects (GuiObjects), kernel handles
+// (GetProcessHandleCount, which answers 0 under Wine, and so also the slot a
+// fresh one gets: the table hands out its lowest free slot, so a leak pushes
+// it up) and private bytes.
 struct ResourceCounts {
     DWORD gdiObjects = 0;
     DWORD userObjects = 0;
     DWORD kernelHandles = 0;
-    unsigned gdiSlot = 0;
-    unsigned userSlot = 0;
     unsigned kernelSlot = 0;
     SIZE_T privateBytes = 0;
     static ResourceCounts Now();
@@ -55,8 +53,11 @@ long long HeapBusyBytes();
 class DropData;
 using MediumMaker = std::function<HRESULT(STGMEDIUM& medium)>;
 ComRef<IDataObject> NewDataObject(MediumMaker makeMedium, DropData** self = nullptr);
-// The same with a well-formed wide drop list of the paths, or refusing CF_HDROP.
-ComRef<IDataObject> NewDropData(std::vector<std::wstring> paths, bool offersDrop = true, DropData** self = nullptr);
+// One that offers CF_HDROP with the given paths (in global memory, or in a
+// stream whatever was asked for), or refuses it.
+enum class DropOffer { None, Global, Stream };
+ComRef<IDataObject> NewDropData(std::vector<std::wstring> paths, DropOffer offer = DropOffer::Global,
+                                DropData** self = nullptr);
 long OutstandingMedia(DropData* data);
 
 // The bytes of a drop list (DROPFILES header and wide paths, each ended, and

@@ -14,6 +14,8 @@ const wchar_t* const kUsage =
     L"  --background      the empty background of the folder PATH (default)\n"
     L"  --folder          the folder PATH itself, as seen from its parent\n"
     L"  --drive           the drive PATH (such as C:\\)\n"
+    L"  --null-folder     with --folder or --drive: pass no folder item list,\n"
+    L"                    only the data object, as some shell versions do\n"
     L"  --handler NAME    only the handler of this key name or class id\n"
     L"  --first N --last N  the command id range offered (default 100 to 32767)\n"
     L"  --flags N         QueryContextMenu flags (default 0, CMF_NORMAL)\n"
@@ -73,6 +75,8 @@ ParseResult ParseCommandLine(const std::vector<std::wstring>& arguments) {
             options.kind = ClickKind::Folder;
         } else if (argument == L"--drive") {
             options.kind = ClickKind::Drive;
+        } else if (argument == L"--null-folder") {
+            options.nullFolder = true;
         } else if (argument == L"--texts") {
             options.textsOnly = true;
         } else if (argument == L"--strings") {
@@ -111,6 +115,8 @@ ParseResult ParseCommandLine(const std::vector<std::wstring>& arguments) {
     // A command offset travels in the low 16 bits of a verb pointer.
     if (const auto offset = OffsetOf(options.invoke); offset && *offset > 0xFFFF)
         return fail(L"--invoke: a command offset is at most 65535");
+    if (options.nullFolder && options.kind == ClickKind::Background)
+        return fail(L"--null-folder needs --folder or --drive");
     result.options = options;
     return result;
 }

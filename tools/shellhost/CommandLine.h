@@ -14,6 +14,7 @@ enum class ClickKind { Background, Folder, Drive };
 struct Options {
     ClickKind kind = ClickKind::Background;
     std::wstring path;
+    bool nullFolder = false;  // an icon click with no folder item list, as some shells pass it
     std::wstring handler;  // only handlers of this key name or class id
     // Explorer hands its handlers ids up to 0x7FFF after its own items.
     std::uint32_t idFirst = 100;

@@ -139,6 +139,7 @@ int Run(Options options) {
         Err(failedCall + L" failed with " + HresultText(prepared) + L" for " + options.path);
         return kExitFailed;
     }
+    if (options.nullFolder) target.folder = Pidl();
 
     MenuOwner menu;
     HandlerSession session;

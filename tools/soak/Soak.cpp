@@ -4,7 +4,7 @@
 // everything, and the run by comparing heap and handle-table slots with where
 // they were after a warm-up.
 //
-//   tessaly_soak.exe [--seconds N] [--seed S] [--with-known]
+//   tessaly_soak.exe [--seconds N] [--seed S]
 //       runs sequences 0, 1, ... of seed S for N seconds in a worker process
 //       and prints "soak: <calls> calls, <sequences> sequences, <faults> faults".
 //       A crash, a hang or a failed check is shortened to the fewest calls
@@ -12,8 +12,6 @@
 //       printed call by call; the exit status is then 1.
 //   tessaly_soak.exe --seed S --sequence K [--calls I,J,...]
 //       replays sequence K (only calls I, J, ... when given) and prints it.
-// --with-known also makes the inputs of faults whose mends are still to come
-// (KnownFaults).
 #include <windows.h>
 
 #include <cstdio>
@@ -72,20 +70,35 @@ struct Session {
     Runner runner;
 };
 
-// Runs one sequence. A heap that grew is tried four times more: a cache
-// fills once, a leak grows at every run.
+// What the process holds that a sequence must give back.
+struct Held {
+    long long heap;
+    testing::ResourceCounts counts;
+    static Held Now() { return {testing::HeapBusyBytes(), testing::ResourceCounts::Now()}; }
+    bool Above(const Held& before) const {
+        return heap > before.heap || counts.gdiObjects > before.counts.gdiObjects ||
+               counts.userObjects > before.counts.userObjects;
+    }
+    std::string Since(const Held& before) const {
+        return Format("heap busy bytes %+lld, GDI objects %lu -> %lu, USER objects %lu -> %lu", heap - before.heap,
+                      before.counts.gdiObjects, counts.gdiObjects, before.counts.userObjects, counts.userObjects);
+    }
+};
+
+// Runs one sequence. One that leaves more behind is tried four times more:
+// a cache fills once, a leak grows at every run.
 void RunMeasured(Runner& runner, const Sequence& sequence, const std::vector<bool>* keep) {
-    long long before = testing::HeapBusyBytes();
+    Held before = Held::Now();
     runner.Run(sequence, keep);
-    if (testing::HeapBusyBytes() <= before) return;
+    if (!Held::Now().Above(before)) return;
     const bool printing = runner.Printing();
     runner.SetPrinting(false);
     for (int again = 1; again <= 4; ++again) {
-        before = testing::HeapBusyBytes();
+        before = Held::Now();
         runner.Run(sequence, keep);
-        const long long grown = testing::HeapBusyBytes() - before;
-        if (grown <= 0) break;
-        if (again == 4) throw Fault{Check::Growth, Format("the heap grows by %lld bytes at every run", grown)};
+        const Held after = Held::Now();
+        if (!after.Above(before)) break;
+        if (again == 4) throw Fault{Check::Growth, "more held after every run: " + after.Since(before)};
     }
     runner.SetPrinting(printing);
 }
@@ -97,12 +110,6 @@ int Report(const Fault& fault, long sequence, bool quiet = false) {
 }
 
 // ---- the worker: the timed run ------------------------------------------------
-
-struct Figures {
-    long long heap;
-    testing::ResourceCounts counts;
-    static Figures Now() { return {testing::HeapBusyBytes(), testing::ResourceCounts::Now()}; }
-};
 
 int Work(const Options& options) {
     const HANDLE mapping = ::OpenFileMappingW(FILE_MAP_WRITE, FALSE, options.progress.c_str());
@@ -122,21 +129,20 @@ int Work(const Options& options) {
         };
         // What stays loaded after a first use gets loaded before the baseline.
         while (sequence < 10) runNext();
-        const Figures before = Figures::Now();
+        const Held before = Held::Now();
         while (::GetTickCount64() - started < options.seconds * 1000ull) runNext();
-        const Figures after = Figures::Now();
+        const Held after = Held::Now();
         std::printf("soak: results seen per entry point:\n%s", session.seen.Report().c_str());
-        std::printf("soak: heap busy bytes %+lld; handle-table slots: GDI %u -> %u, USER %u -> %u, kernel %u -> %u\n",
-                    after.heap - before.heap, before.counts.gdiSlot, after.counts.gdiSlot, before.counts.userSlot,
-                    after.counts.userSlot, before.counts.kernelSlot, after.counts.kernelSlot);
+        std::printf("soak: after the warm-up and after the run: %s, kernel handle-table slot %u -> %u\n",
+                    after.Since(before).c_str(), before.counts.kernelSlot, after.counts.kernelSlot);
         // As the load run allows: what the system keeps, and a quarter of
         // the smallest block per sequence.
-        const auto grew = [](unsigned from, unsigned to) { return to > from + 64; };
-        if (after.heap - before.heap > 4 * sequences + 16384 || grew(before.counts.gdiSlot, after.counts.gdiSlot) ||
-            grew(before.counts.userSlot, after.counts.userSlot) ||
-            grew(before.counts.kernelSlot, after.counts.kernelSlot)) {
+        if (after.heap - before.heap > 4 * sequences + 16384 ||
+            after.counts.gdiObjects > before.counts.gdiObjects + 16 ||
+            after.counts.userObjects > before.counts.userObjects + 16 ||
+            after.counts.kernelSlot > before.counts.kernelSlot + 64) {
             progress->sequence = -1;
-            return Report(Fault{Check::Growth, "heap or handle-table slots not back after the run"}, -1);
+            return Report(Fault{Check::Growth, "not back after the run"}, -1);
         }
         return 0;
     } catch (const Fault& fault) {
@@ -246,7 +252,7 @@ std::vector<int> Shorten(const std::wstring& replay, std::vector<int> kept, DWOR
     return kept;
 }
 
-int Supervise(const Options& options, const std::wstring& extra) {
+int Supervise(const Options& options) {
     std::printf("soak: seed %llu, %u seconds\n", static_cast<unsigned long long>(options.seed), options.seconds);
     const std::wstring name = L"Local\\tessaly-soak-" + std::to_wstring(::GetCurrentProcessId());
     const HANDLE mapping =
@@ -255,8 +261,7 @@ int Supervise(const Options& options, const std::wstring& extra) {
     if (progress == nullptr) return 2;
     const std::wstring seed = L"--seed " + std::to_wstring(options.seed);
     const DWORD status = RunSelf(
-        L"--worker " + seed + L" --seconds " + std::to_wstring(options.seconds) + L" --progress " + name + extra,
-        progress);
+        L"--worker " + seed + L" --seconds " + std::to_wstring(options.seconds) + L" --progress " + name, progress);
     const long long made = progress->calls, sequences = progress->sequences;
     if (status == 0) {
         std::printf("soak: %lld calls, %lld sequences, 0 faults\n", made, sequences);
@@ -270,7 +275,7 @@ int Supervise(const Options& options, const std::wstring& extra) {
     std::printf("soak: seed %llu, sequence %ld: %s\n", static_cast<unsigned long long>(options.seed), sequence,
                 StatusText(status).c_str());
     if (sequence >= 0) {
-        const std::wstring replay = seed + L" --sequence " + std::to_wstring(sequence) + extra;
+        const std::wstring replay = seed + L" --sequence " + std::to_wstring(sequence);
         const Sequence drawn = MakeSequence(options.seed, static_cast<std::uint64_t>(sequence));
         std::vector<int> calls(drawn.calls.size());
         for (std::size_t i = 0; i < calls.size(); ++i) calls[i] = static_cast<int>(i);
@@ -283,7 +288,7 @@ int Supervise(const Options& options, const std::wstring& extra) {
         // A crash or a hang leaves the last call's line open.
         const bool checked = status > kCheckFailed && status <= kCheckFailed + 6;
         std::printf("%ssoak: replay: bash tools/soak.sh %ls --sequence %ld --calls %ls\n", checked ? "" : "\n",
-                    (seed + extra).c_str(), sequence, calls.empty() ? L"none" : CallList(calls).c_str());
+                    seed.c_str(), sequence, calls.empty() ? L"none" : CallList(calls).c_str());
     }
     std::printf("soak: %lld calls, %lld sequences, 1 fault\n", made, sequences);
     return 1;
@@ -295,7 +300,6 @@ int wmain(int argc, wchar_t** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     Options options;
     options.seed = ::GetTickCount64() * 2654435761u % 1000000007u;
-    std::wstring extra;  // passed on to the processes this one starts
     for (int i = 1; i < argc; ++i) {
         const std::wstring argument = argv[i];
         const wchar_t* value = i + 1 < argc ? argv[i + 1] : L"";
@@ -321,13 +325,8 @@ int wmain(int argc, wchar_t** argv) {
             options.worker = true;
         } else if (argument == L"--quiet") {
             options.quiet = true;
-        } else if (argument == L"--with-known") {
-            g_known = KnownFaults{false, false};
-            extra = L" --with-known";
         } else {
-            std::printf(
-                "usage: tessaly_soak.exe [--seconds N] [--seed S] [--sequence K [--calls I,J,...]] "
-                "[--with-known]\n");
+            std::printf("usage: tessaly_soak.exe [--seconds N] [--seed S] [--sequence K [--calls I,J,...]]\n");
             return 2;
         }
     }
@@ -335,7 +334,7 @@ int wmain(int argc, wchar_t** argv) {
     try {
         if (options.worker) return Work(options);
         if (options.sequence >= 0) return Replay(options);
-        return Supervise(options, extra);
+        return Supervise(options);
     } catch (const std::exception& failure) {
         std::printf("soak: %s\n", failure.what());
         return 2;

@@ -9,8 +9,6 @@
 
 namespace tessaly::soak {
 
-KnownFaults g_known;
-
 std::uint64_t Rng::Next() {
     std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
@@ -170,8 +168,8 @@ DropOutcome OutcomeOf(const std::string& block) {
     if (::DragQueryFileW(drop, 0xFFFFFFFFu, nullptr, 0) == 1) {
         const UINT length = ::DragQueryFileW(drop, 0, nullptr, 0);
         wchar_t path[MAX_PATH] = {};
-        const bool fits = length > 0 && (length < MAX_PATH || g_known.pathLongerThanItsBuffer);
-        if (fits && ::DragQueryFileW(drop, 0, path, MAX_PATH) > 0 &&
+        // A path that would not fit the buffer is refused, not cut.
+        if (length > 0 && length<MAX_PATH&& ::DragQueryFileW(drop, 0, path, MAX_PATH)> 0 &&
             (::GetFileAttributesW(path) & FILE_ATTRIBUTE_DIRECTORY) != 0)
             outcome = DropOutcome::Folder;
     }
@@ -233,7 +231,7 @@ DropInput::DropInput(Rng& rng, const Places& places) {
         object = testing::NewDataObject([refusal](STGMEDIUM&) { return refusal; }, &data);
         return;
     }
-    if (kind < 25 && !g_known.otherMediumAnsweredOk) {
+    if (kind < 25) {
         const DWORD media[] = {TYMED_ISTREAM, TYMED_FILE, TYMED_GDI, TYMED_NULL};
         const DWORD medium = rng.Pick(media);
         what = Format("GetData S_OK on medium %lu", static_cast<unsigned long>(medium));

@@ -33,15 +33,6 @@ std::uint64_t Mix(std::uint64_t a, std::uint64_t b);
 // printf into a std::string.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// Inputs that a sound DLL must refuse but that are still made only when asked
-// (--with-known): faults found by the soak whose mends have not reached this
-// branch yet.
-struct KnownFaults {
-    bool otherMediumAnsweredOk = true;    // GetData S_OK on a medium other than global memory
-    bool pathLongerThanItsBuffer = true;  // a dropped path of MAX_PATH characters or more
-};
-extern KnownFaults g_known;
-
 // The folders and files the soak points the DLL at, in the prefix's temporary
 // folder; none holds a file that a program could be started from.
 struct Places {

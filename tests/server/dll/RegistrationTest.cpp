@@ -45,6 +45,21 @@ TEST_F(RegistrationTest, RegistersExactlyItsEntriesAndUnregistersAllButTheNoRemo
     EXPECT_EQ(S_OK, server.UnregisterServer());  // nothing left to remove
 }
 
+// The scripts are read in the system's locale; the caller's comes back.
+TEST_F(RegistrationTest, EachExportGivesTheCallerItsThreadLocaleBack) {
+    LoadedServer server;
+    const LCID caller = MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT);
+    ASSERT_NE(caller, ::GetSystemDefaultLCID());
+    ASSERT_TRUE(::SetThreadLocale(caller));
+    EXPECT_EQ(S_OK, server.RegisterServer());
+    EXPECT_EQ(::GetThreadLocale(), caller) << "DllRegisterServer";
+    EXPECT_EQ(S_OK, server.UnregisterServer());
+    EXPECT_EQ(::GetThreadLocale(), caller) << "DllUnregisterServer";
+    EXPECT_EQ(S_OK, server.Install(FALSE, nullptr));
+    EXPECT_EQ(::GetThreadLocale(), caller) << "DllInstall";
+    ::SetThreadLocale(LOCALE_USER_DEFAULT);
+}
+
 TEST_F(RegistrationTest, RegisteringAgainClearsWhatAnEarlierVersionLeftUnderForceRemoveKeys) {
     LoadedServer server;
     ASSERT_EQ(S_OK, server.RegisterServer());

@@ -3,14 +3,22 @@
 // reaching the armed allocation. Each run must end with a success or with
 // the entry point's failure result, exactly the debug lines the code names,
 // no GDI, USER or kernel handle and no heap block left, and, after a failed
-// registration, no registry block half written.
+// registration, no registry block half written. The options sheet, opened
+// through "Options..." and driven as a user would, fails the allocation after
+// the Nth too, so that the report of a failure fails as well; it must keep
+// every exception inside, close, and leave the settings as one click or
+// another left them, never a mix.
 //
-//   tessaly_fault_runner.exe [--quick]   (--quick: the menu and help-text
-//                                         scenarios only)
+//   tessaly_fault_runner.exe [--quick | --sheet]
+//     --quick: the menu and help-text scenarios only
+//     --sheet: the options sheet only (needs a display; the others need none)
 // Prints one line per scenario and "fault-injection: <points> failure points
 // tried, <faults> faults found"; exits 1 when a fault was found.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -18,8 +26,12 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "resources/ResourceIds.h"
+#include "tests/options/LaunchRecord.h"
+#include "tests/options/SheetDriver.h"
 #include "tests/stress/StressHarness.h"
 
 using namespace tessaly::testing;
@@ -43,15 +55,15 @@ std::string Narrow(const std::wstring& text) {
 class Faults {
 public:
     explicit Faults(const LoadedServer& server)
-        : m_arm(reinterpret_cast<long (*)(long)>(
+        : m_arm(reinterpret_cast<long (*)(long, long)>(
               reinterpret_cast<void*>(::GetProcAddress(server.module(), "TessalyFailAllocationAt")))) {
         if (m_arm == nullptr) throw std::runtime_error("not the fault-injection build of the DLL");
     }
-    void Arm(long nth) const { m_arm(nth); }
-    bool Disarm() const { return m_arm(0) > 0; }
+    void Arm(long nth, long burst) const { m_arm(nth, burst); }
+    bool Disarm() const { return m_arm(0, 1) > 0; }
 
 private:
-    long (*m_arm)(long);
+    long (*m_arm)(long, long);
 };
 
 // What one run reports: "" when sound, else what went wrong.
@@ -146,6 +158,7 @@ Problem CheckRegistryEmpty() {
 // One run of a scenario at one failure point.
 struct Run {
     long nth = 0;        // the allocation that fails (0: none)
+    long burst = 1;      // and how many in a row from there
     bool fired = false;  // it was reached
     bool failed = false; // the entry point reported a failure
 };
@@ -153,7 +166,7 @@ struct Run {
 // Calls work with the failure armed, and notes whether it was reached.
 template <typename Work>
 auto Armed(const Faults& faults, Run& run, Work&& work) {
-    faults.Arm(run.nth);
+    faults.Arm(run.nth, run.burst);
     auto result = work();
     run.fired = faults.Disarm();
     return result;
@@ -164,12 +177,13 @@ struct Scenario {
     bool quick;
     std::function<Problem(const Context&, Run&)> run;
     bool loadsItself = false;  // loads and unloads the DLL in every run
+    bool sheet = false;        // opens the options sheet (needs a display)
 };
 
 Problem InitializeScenario(const Context& c, Run& run, bool withDataObject) {
     ComRef<IShellExtInit> handler = NewHandler(*c.server);
     DropData* data = nullptr;
-    ComRef<IDataObject> object = NewDropData({c.folder}, true, &data);
+    ComRef<IDataObject> object = NewDropData({c.folder}, DropOffer::Global, &data);
     const HRESULT result = Armed(*c.faults, run, [&] {
         return withDataObject ? handler->Initialize(nullptr, object.get(), nullptr)
                               : handler->Initialize(c.folderList, nullptr, nullptr);
@@ -282,6 +296,183 @@ Problem RegistrationScenario(const Context& c, Run& run, bool doRegister) {
     return problem;
 }
 
+// ---- the options sheet -------------------------------------------------------
+
+constexpr int kAboutPage = 1;
+constexpr int kUninstallPage = 2;
+// What the sheet opens with, and what each scenario's clicks leave.
+constexpr MenuSettings kOld{1, 0, 10, 3, 1, 0};
+constexpr MenuSettings kApplied{1, 1, 20, 3, 1, 1};  // count 20, modified on, Monday
+constexpr MenuSettings kOk{1, 1, 20, 7, 1, 1};       // and then 7 days
+
+bool operator==(const MenuSettings& a, const MenuSettings& b) {
+    return a.accessed == b.accessed && a.modified == b.modified && a.fileCount == b.fileCount &&
+           a.highlightDays == b.highlightDays && a.showTimeHint == b.showTimeHint && a.weekStart == b.weekStart;
+}
+
+MenuSettings StoredSettings() {
+    MenuSettings stored;
+    const std::pair<const wchar_t*, DWORD*> values[] = {
+        {L"ShowRecentAccessed", &stored.accessed}, {L"ShowRecentModified", &stored.modified},
+        {L"FileCount", &stored.fileCount},         {L"HighlightDays", &stored.highlightDays},
+        {L"ShowTimeHint", &stored.showTimeHint},   {L"WeekStart", &stored.weekStart},
+    };
+    for (const auto& [name, value] : values) {
+        DWORD size = sizeof(DWORD);
+        ::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Quenbridge\\Tessaly", name, RRF_RT_REG_DWORD, nullptr, value,
+                       &size);
+    }
+    return stored;
+}
+
+BOOL CALLBACK CloseWindowOf(HWND window, LPARAM) {
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+// Calls show on this thread while another drives the sheet it opens. A sheet
+// that a failure kept open is cancelled, then closed, so no run hangs; whether
+// the sheet was seen at all is noted.
+HRESULT DriveSheet(const std::function<HRESULT()>& show, const std::function<void(const SheetUser&)>& drive,
+                   bool& shown) {
+    const DWORD sheetThread = ::GetCurrentThreadId();
+    std::atomic<bool> ended{false};
+    std::thread driver([&] {
+        HWND sheet = nullptr;
+        WaitUntil([&] {
+            sheet = ::FindWindowW(L"#32770", L"Tessaly 1.0 Beta");
+            return ended || (sheet != nullptr && ::IsWindowVisible(sheet));
+        });
+        if (ended || sheet == nullptr) return;
+        shown = true;
+        const SheetUser user(sheet);
+        user.Draw();
+        drive(user);
+        if (WaitUntil([&] { return ended.load(); }, std::chrono::milliseconds(5000))) return;
+        user.PressCancel();
+        WaitUntil([&] {
+            ::EnumThreadWindows(sheetThread, CloseWindowOf, 0);
+            return ended.load();
+        });
+    });
+    const HRESULT result = show();
+    ended = true;
+    driver.join();
+    return result;
+}
+
+// The lines a sheet run may write: none, or one of its firewalls' for the
+// allocation failure (without the message when the report's own allocation
+// failed too), or the Uninstall page's own.
+Problem CheckSheetLines(const std::vector<std::wstring>& written) {
+    if (written.empty()) return "";
+    if (written.size() > 1) return std::to_string(written.size()) + " debug lines";
+    const std::wstring& line = written[0];
+    for (const wchar_t* owner : {L"CTessalyShExt::InvokeCommand", L"CPropertyPage::DialogProc"})
+        for (const std::wstring& message : {kBadAlloc, std::wstring()})
+            if (line == L"Tessaly: Exception in " + std::wstring(owner) + L": " + message) return "";
+    if (line.rfind(L"Tessaly: OptionsPage_Uninstall::OnBnClickedButtonUninstall/ShellExecuteEx failed ", 0) == 0)
+        return "";
+    return "unexpected debug line: " + Narrow(line);
+}
+
+// "Options..." of a fresh menu, its sheet driven by drive; afterwards the
+// settings must be one of states.
+Problem SheetScenario(const Context& c, Run& run, const std::function<void(const SheetUser&)>& drive,
+                      const std::vector<MenuSettings>& states) {
+    StoreSettings(kOld);
+    ComRef<IShellExtInit> handler = NewHandler(*c.server);
+    if (handler->Initialize(c.folderList, nullptr, nullptr) != S_OK) return "set-up: Initialize failed";
+    ComRef<IContextMenu> menu = MenuOf(handler.get());
+    const HMENU shell = ::CreatePopupMenu();
+    const HRESULT built = menu->QueryContextMenu(shell, 0, 1, 1000, CMF_NORMAL);
+    ::DestroyMenu(shell);
+    if (FAILED(built)) return "set-up: QueryContextMenu failed";
+    c.lines->Take();
+    CMINVOKECOMMANDINFO invoke = {};
+    invoke.cbSize = sizeof invoke;
+    invoke.lpVerb = MAKEINTRESOURCEA(HRESULT_CODE(built) - 1);  // "Options..."
+
+    const int unanswered = ::testing::UnitTest::GetInstance()->ad_hoc_test_result().total_part_count();
+    bool shown = false;
+    const HRESULT result =
+        Armed(*c.faults, run, [&] { return DriveSheet([&] { return menu->InvokeCommand(&invoke); }, drive, shown); });
+    const std::vector<std::wstring> written = c.lines->Take();
+    run.failed = !written.empty();
+    if (::testing::UnitTest::GetInstance()->ad_hoc_test_result().total_part_count() != unanswered)
+        return "the sheet did not answer";
+    if (result != S_OK && result != E_INVALIDARG) return HResultText("InvokeCommand", result);
+    // Once the sheet is up, failures stay inside its pages.
+    if (result != S_OK && shown) return "InvokeCommand failed after the sheet was shown";
+    if (const Problem problem = CheckSheetLines(written); !problem.empty()) return problem;
+    const MenuSettings stored = StoredSettings();
+    for (const MenuSettings& state : states)
+        if (stored == state) return "";
+    char text[128];
+    std::snprintf(text, sizeof text, "settings left mixed: %lu %lu %lu %lu %lu %lu", stored.accessed,
+                  stored.modified, stored.fileCount, stored.highlightDays, stored.showTimeHint, stored.weekStart);
+    return text;
+}
+
+// A change the Apply button takes: count 20, the modified list on, Monday.
+void ChangeAndApply(const SheetUser& user) {
+    user.MoveSlider(IDC_FILE_COUNT_SLIDER, 4);
+    user.Click(IDC_SHOW_MODIFIED);
+    user.Click(IDC_WEEK_MONDAY);
+    user.PressApply();
+}
+
+// Points at the middle of the link's text and presses the button there.
+void ClickTheLink(const SheetUser& user) {
+    user.ShowPage(kAboutPage);
+    const HWND link = user.Control(IDC_WEB_LINK);
+    POINTL first{}, end{};
+    user.Send(link, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&first), 0);
+    user.Send(link, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&end), user.Send(link, WM_GETTEXTLENGTH));
+    RECT lines{};
+    user.Send(link, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&lines));
+    POINT middle{(first.x + end.x) / 2, (lines.top + lines.bottom) / 2};
+    ::ClientToScreen(link, &middle);
+    ::SetCursorPos(middle.x, middle.y);
+    const HWND page = user.Page();
+    user.Send(page, WM_SETCURSOR, reinterpret_cast<WPARAM>(page), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    user.Send(page, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+}
+
+std::vector<Scenario> SheetScenarios() {
+    const auto sheet = [](const char* name, std::function<void(const SheetUser&)> drive,
+                          std::vector<MenuSettings> states) {
+        return Scenario{name, false,
+                        [drive, states](const Context& c, Run& r) { return SheetScenario(c, r, drive, states); },
+                        false, true};
+    };
+    return {
+        sheet("Options: change, Apply, change, OK",
+              [](const SheetUser& user) {
+                  ChangeAndApply(user);
+                  user.MoveSlider(IDC_HIGHLIGHT_DAYS_SLIDER, 7);
+                  user.PressOk();
+              },
+              {kOld, kApplied, kOk}),
+        sheet("Options: change, About link, Cancel",
+              [](const SheetUser& user) {
+                  user.MoveSlider(IDC_FILE_COUNT_SLIDER, 4);
+                  user.Click(IDC_SHOW_TIME_HINT);
+                  ClickTheLink(user);
+                  user.PressCancel();
+              },
+              {kOld}),
+        sheet("Options: change, Apply, Uninstall",
+              [](const SheetUser& user) {
+                  ChangeAndApply(user);
+                  user.MoveSlider(IDC_HIGHLIGHT_DAYS_SLIDER, 7);
+                  user.ShowPage(kUninstallPage);
+                  user.Click(IDC_UNINSTALL);
+              },
+              {kOld, kApplied}),
+    };
+}
+
 std::vector<Scenario> Scenarios() {
     using namespace std::placeholders;
     return {
@@ -305,15 +496,19 @@ std::vector<Scenario> Scenarios() {
 
 int wmain(int argc, wchar_t** argv) {
     const bool quick = argc > 1 && std::wcscmp(argv[1], L"--quick") == 0;
+    const bool sheet = argc > 1 && std::wcscmp(argv[1], L"--sheet") == 0;
     try {
         if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
         StoreSettings(MenuSettings{1, 1, 25});
+        // The About link and the Uninstall button start the recorder beside this program.
+        LaunchRecord::HandleScheme(L"https");
+        const LaunchRecord launches;
         ScratchFolder folder(L"faults");
         folder.MakeFiles(40);
         const PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(folder.Path().c_str());
         DllDebugLines lines;
         long points = 0, faults = 0;
-        for (const Scenario& scenario : Scenarios()) {
+        for (const Scenario& scenario : sheet ? SheetScenarios() : Scenarios()) {
             if (quick && !scenario.quick) continue;
             // A scenario that loads the DLL itself needs it unloaded between
             // runs, so that its class factory is made afresh each time.
@@ -330,6 +525,7 @@ int wmain(int argc, wchar_t** argv) {
             // while nothing is lost; a leak per failure point adds up).
             const auto measuredRun = [&](long nth, Run& run) {
                 run.nth = nth;
+                run.burst = scenario.sheet ? 2 : 1;
                 const long long heapBefore = HeapBusyBytes();
                 Problem problem = scenario.run(context, run);
                 lines.Take();
@@ -371,11 +567,11 @@ int wmain(int argc, wchar_t** argv) {
             }
             const ResourceCounts after = ResourceCounts::Now();
             const auto grew = [](unsigned from, unsigned to) { return to > from + 16; };
-            if (grew(before.gdiSlot, after.gdiSlot) || grew(before.userSlot, after.userSlot) ||
+            if (grew(before.gdiObjects, after.gdiObjects) || grew(before.userObjects, after.userObjects) ||
                 grew(before.kernelSlot, after.kernelSlot)) {
                 ++found;
-                std::printf("%s: handles left: GDI slot %u -> %u, USER slot %u -> %u, kernel slot %u -> %u\n",
-                            scenario.name, before.gdiSlot, after.gdiSlot, before.userSlot, after.userSlot,
+                std::printf("%s: handles left: GDI objects %lu -> %lu, USER objects %lu -> %lu, kernel slot %u -> %u\n",
+                            scenario.name, before.gdiObjects, after.gdiObjects, before.userObjects, after.userObjects,
                             before.kernelSlot, after.kernelSlot);
             }
             std::printf("scenario %s: %ld failure points, %ld faults\n", scenario.name, tried, found);
