@@ -141,7 +141,10 @@ public:
     STDMETHODIMP_(ULONG) Release() override {
         const ULONG left = --m_references;
         if (left == 0) {
-            ::ReleaseStgMedium(&m_medium);
+            // A stream, a storage and a file name are freed by the receiver's
+            // ReleaseStgMedium itself, releaser or not; the rest is ours.
+            const DWORD kind = m_medium.tymed;
+            if (kind != TYMED_ISTREAM && kind != TYMED_ISTORAGE && kind != TYMED_FILE) ::ReleaseStgMedium(&m_medium);
             --m_outstanding;
             delete this;
         }
