@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -113,9 +114,10 @@ struct Runner::Handler {
     std::string name;
     IShellExtInit* init = nullptr;  // held by the references below
     IContextMenu* menu = nullptr;
-    IUnknown* identity = nullptr;  // what IUnknown answers
-    long references = 0;           // ours; for the aggregated form, the outer object's count
-    long itemCount = 0;            // file items of the last menu built; -1 when not known
+    IUnknown* identity = nullptr;         // what IUnknown answers
+    long references = 0;                  // ours; for the aggregated form, the outer object's count
+    long itemCount = 0;                   // file items of the last menu built; -1 when not known
+    std::vector<std::wstring> fileNames;  // the names its file items show, by offset
 };
 
 // One reference the caller holds; handler -1 is the class factory.
@@ -544,6 +546,7 @@ void Runner::QueryContextMenu(Rng& rng) {
         std::set<UINT> ids;
         UINT lastId = 0;
         std::wstring lastText;
+        handler->fileNames.assign(used - 1, L"");
         for (int position = 0; position < ::GetMenuItemCount(submenu); ++position) {
             wchar_t text[600] = {};
             MENUITEMINFOW info = {};
@@ -558,6 +561,14 @@ void Runner::QueryContextMenu(Rng& rng) {
             Expect(ids.insert(info.wID).second, Check::Ids, Format("item id %u used twice", info.wID));
             lastId = info.wID;
             lastText = text;
+            // A file item shows its name after the tab, each "&" doubled.
+            const wchar_t* tab = std::wcschr(text, L'\t');
+            std::wstring name;
+            for (const wchar_t* at = tab != nullptr ? tab + 1 : L""; *at != L'\0'; ++at) {
+                name += *at;
+                if (at[0] == L'&' && at[1] == L'&') ++at;
+            }
+            if (info.wID - first < used - 1) handler->fileNames[info.wID - first] = name;
         }
         Expect(ids.size() == used, Check::Ids,
                Format("%u ids reported, %u items", used, static_cast<unsigned>(ids.size())));
@@ -635,8 +646,12 @@ void Runner::InvokeCommand(Rng& rng) {
     const UINT offsets[] = {rng.Below(static_cast<UINT>(items) + 1), static_cast<UINT>(items) + 1, 0xFFFF,
                             rng.Below(0x10000)};
     UINT offset = rng.Pick(offsets);
-    // Without a display the options sheet cannot be shown: not asked for.
-    if (!asString && offset == static_cast<UINT>(items)) offset = static_cast<UINT>(items) + 1;
+    // Without a display the options sheet cannot be shown: not asked for. A
+    // file item is chosen only when it is one of the soak's own (no program
+    // can start from them), never one from a folder a garbled list named.
+    const bool ours = offset < static_cast<UINT>(items) && offset < handler->fileNames.size() &&
+                      m_places.Made(handler->fileNames[offset]);
+    if (!asString && offset < static_cast<UINT>(items) + 1 && !ours) offset = static_cast<UINT>(items) + 1;
     CMINVOKECOMMANDINFOEX info = {};
     const bool extended = rng.Percent(40);
     info.cbSize = extended ? sizeof(CMINVOKECOMMANDINFOEX) : sizeof(CMINVOKECOMMANDINFO);

@@ -40,6 +40,7 @@ std::string Narrow(const std::wstring& text) {
 // ---- places -----------------------------------------------------------------
 
 Places::Places() {
+    ::SetCurrentDirectoryW(here.Path().c_str());
     few.MakeFiles(6);
     many.MakeFiles(150);
     for (const wchar_t* name : {L"100% %s %n.txt", L"Tom & Jerry.txt", L"smile \U0001F600.txt"}) odd.MakeFile(name);
@@ -53,6 +54,16 @@ Places::Places() {
                                       GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (made != INVALID_HANDLE_VALUE) ::CloseHandle(made);
     file = few.PathOf(L"f00000.txt");
+}
+
+bool Places::Made(const std::wstring& name) const {
+    const wchar_t* const odds[] = {L"100% %s %n.txt", L"Tom & Jerry.txt", L"smile \U0001F600.txt", L"50%s%n.",
+                                   L"a file whose path is too long.txt"};
+    for (const wchar_t* made : odds)
+        if (name == made) return true;
+    const bool numbered = name.size() == 10 && name[0] == L'f' && name.compare(6, 4, L".txt") == 0 &&
+                          name.find_first_not_of(L"0123456789", 1) == 6;
+    return numbered || name == std::wstring(251, L'n') + L".txt";
 }
 
 namespace {

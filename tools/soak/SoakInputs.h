@@ -34,9 +34,13 @@ std::uint64_t Mix(std::uint64_t a, std::uint64_t b);
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // The folders and files the soak points the DLL at, in the prefix's temporary
-// folder; none holds a file that a program could be started from.
+// folder; none holds a file that a program could be started from. The
+// current folder moves to an empty one on C:, so that a garbled drop list
+// naming a relative path or a drive's root cannot reach the Linux root (Z:).
 struct Places {
     Places();
+    bool Made(const std::wstring& name) const;    // a file of the soak's own, by name
+    testing::ScratchFolder here{L"soak-here"};    // the current folder: nothing
     testing::ScratchFolder few{L"soak-few"};      // 6 files
     testing::ScratchFolder empty{L"soak-empty"};  // nothing
     testing::ScratchFolder many{L"soak-many"};    // 150 files
