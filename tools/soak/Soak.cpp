@@ -161,7 +161,7 @@ int Work(const Options& options) {
         }
         return 0;
     } catch (const Fault& fault) {
-        return Report(fault, sequence);
+        return Report(fault, progress->sequence);
     }
 }
 
