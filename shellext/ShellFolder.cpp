@@ -29,6 +29,14 @@ bool DropListEndsInside(const void* block, SIZE_T size) {
     return false;
 }
 
+// The shell's drop lists carry full paths: a drive's (C:\...) or a share's
+// (\\server\...). Any other path would be taken relative to the host's
+// current folder and name a folder nobody clicked.
+bool IsFullPath(const wchar_t* path) {
+    const bool driveLetter = (path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z');
+    return (driveLetter && path[1] == L':' && path[2] == L'\\') || (path[0] == L'\\' && path[1] == L'\\');
+}
+
 }  // namespace
 
 std::optional<std::wstring> FolderFromItemList(PCIDLIST_ABSOLUTE itemList) {
@@ -59,7 +67,7 @@ DropListResult FolderFromDataObject(IDataObject* dataObject, std::wstring& folde
     const UINT length = ::DragQueryFileW(drop, 0, nullptr, 0);
     if (length == 0 || length >= MAX_PATH) return DropListResult::NoFolder;
     wchar_t path[MAX_PATH] = {};
-    if (::DragQueryFileW(drop, 0, path, MAX_PATH) != length) return DropListResult::NoFolder;
+    if (::DragQueryFileW(drop, 0, path, MAX_PATH) != length || !IsFullPath(path)) return DropListResult::NoFolder;
     // A bit test on purpose: a drive without a medium has unreadable
     // attributes (all bits set) and is still taken as a folder.
     if ((::GetFileAttributesW(path) & FILE_ATTRIBUTE_DIRECTORY) == 0) return DropListResult::NoFolder;

@@ -163,6 +163,8 @@ TEST_F(BadInputTest, DataObjectsTakeExactlyOneFolderAndGiveEveryMediumBack) {
         {"two folders", {folder.Path(), folder.PathOf(L"sub")}, DropOffer::Global, E_INVALIDARG, Ids(1)},
         {"a plain file", {folder.PathOf(L"a.txt")}, DropOffer::Global, E_INVALIDARG, Ids(1)},
         {"an empty path", {L""}, DropOffer::Global, E_INVALIDARG, Ids(1)},
+        {"the current drive's root", {L"\\"}, DropOffer::Global, E_INVALIDARG, Ids(1)},
+        {"a relative name", {L"no such folder"}, DropOffer::Global, E_INVALIDARG, Ids(1)},
         {"one folder", {folder.Path()}, DropOffer::Global, S_OK, Ids(5)},
         {"one folder, narrow", {}, DropOffer::Global, S_OK, Ids(5), narrow},
         {"a block smaller than its header", {}, DropOffer::Global, E_INVALIDARG, Ids(1), cut},
