@@ -2,9 +2,42 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+
 #include "shellext/HandleOwners.h"
 
 namespace tessaly::shellext {
+
+namespace {
+
+// DragQueryFileW reads the DROPFILES header, then from pFiles on characters
+// of the width fWide gives, up to the first two null characters in a row.
+// A block that does not hold all of that (cut, missing its last terminator,
+// an offset beyond it) would be read past its end: it counts as no list.
+bool DropListEndsInside(const void* block, SIZE_T size) {
+    DROPFILES header;
+    if (size < sizeof header) return false;
+    std::memcpy(&header, block, sizeof header);
+    const SIZE_T width = header.fWide ? sizeof(wchar_t) : 1;
+    const auto* bytes = static_cast<const unsigned char*>(block);
+    bool previousWasNull = false;
+    for (SIZE_T at = header.pFiles; at <= size && size - at >= width; at += width) {
+        const bool isNull = bytes[at] == 0 && bytes[at + width - 1] == 0;
+        if (isNull && previousWasNull) return true;
+        previousWasNull = isNull;
+    }
+    return false;
+}
+
+// The shell's drop lists carry full paths: a drive's (C:\...) or a share's
+// (\\server\...). Any other path would be taken relative to the host's
+// current folder and name a folder nobody clicked.
+bool IsFullPath(const wchar_t* path) {
+    const bool driveLetter = (path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z');
+    return (driveLetter && path[1] == L':' && path[2] == L'\\') || (path[0] == L'\\' && path[1] == L'\\');
+}
+
+}  // namespace
 
 std::optional<std::wstring> FolderFromItemList(PCIDLIST_ABSOLUTE itemList) {
     if (itemList == nullptr) return std::nullopt;
@@ -25,7 +58,8 @@ DropListResult FolderFromDataObject(IDataObject* dataObject, std::wstring& folde
     if (medium.Type() != TYMED_HGLOBAL || medium.Global() == nullptr) return DropListResult::Unavailable;
 
     const GlobalMemoryLock lock(medium.Global());
-    if (lock.Data() == nullptr) return DropListResult::Unavailable;
+    if (lock.Data() == nullptr || !DropListEndsInside(lock.Data(), ::GlobalSize(medium.Global())))
+        return DropListResult::Unavailable;
     const HDROP drop = static_cast<HDROP>(lock.Data());
 
     if (::DragQueryFileW(drop, 0xFFFFFFFFu, nullptr, 0) != 1) return DropListResult::NoFolder;
@@ -33,7 +67,7 @@ DropListResult FolderFromDataObject(IDataObject* dataObject, std::wstring& folde
     const UINT length = ::DragQueryFileW(drop, 0, nullptr, 0);
     if (length == 0 || length >= MAX_PATH) return DropListResult::NoFolder;
     wchar_t path[MAX_PATH] = {};
-    if (::DragQueryFileW(drop, 0, path, MAX_PATH) != length) return DropListResult::NoFolder;
+    if (::DragQueryFileW(drop, 0, path, MAX_PATH) != length || !IsFullPath(path)) return DropListResult::NoFolder;
     // A bit test on purpose: a drive without a medium has unreadable
     // attributes (all bits set) and is still taken as a folder.
     if ((::GetFileAttributesW(path) & FILE_ATTRIBUTE_DIRECTORY) == 0) return DropListResult::NoFolder;

@@ -143,8 +143,19 @@ TEST_F(BadInputTest, DataObjectsTakeExactlyOneFolderAndGiveEveryMediumBack) {
         std::vector<std::wstring> paths;
         DropOffer offer;
         HRESULT result;
-        HRESULT ids;  // 2 files in the folder: 2 + 2 + Options
+        HRESULT ids;             // 2 files in the folder: 2 + 2 + Options
+        std::string block = {};  // when given, GetData hands out exactly these bytes
     };
+    // Drop lists of one folder as bytes: wide, narrow, and spoilt in ways that
+    // DragQueryFileW would read past the block.
+    const std::string wide = DropListBytes({folder.Path()});
+    std::string narrow = wide.substr(0, sizeof(DROPFILES));
+    reinterpret_cast<DROPFILES*>(narrow.data())->fWide = FALSE;
+    for (wchar_t c : folder.Path()) narrow += static_cast<char>(c);
+    narrow.append(2, '\0');
+    std::string farOffset = wide;
+    reinterpret_cast<DROPFILES*>(farOffset.data())->pFiles = 0x7FFFFFF0;
+    const std::string cut = wide.substr(0, sizeof(DROPFILES) - 1), unended = wide.substr(0, wide.size() - 2);
     const Case cases[] = {
         {"no CF_HDROP", {folder.Path()}, DropOffer::None, E_INVALIDARG, Ids(1)},
         {"a stream, not global memory", {folder.Path()}, DropOffer::Stream, E_INVALIDARG, Ids(1)},
@@ -152,11 +163,23 @@ TEST_F(BadInputTest, DataObjectsTakeExactlyOneFolderAndGiveEveryMediumBack) {
         {"two folders", {folder.Path(), folder.PathOf(L"sub")}, DropOffer::Global, E_INVALIDARG, Ids(1)},
         {"a plain file", {folder.PathOf(L"a.txt")}, DropOffer::Global, E_INVALIDARG, Ids(1)},
         {"an empty path", {L""}, DropOffer::Global, E_INVALIDARG, Ids(1)},
+        {"the current drive's root", {L"\\"}, DropOffer::Global, E_INVALIDARG, Ids(1)},
+        {"a relative name", {L"no such folder"}, DropOffer::Global, E_INVALIDARG, Ids(1)},
         {"one folder", {folder.Path()}, DropOffer::Global, S_OK, Ids(5)},
+        {"one folder, narrow", {}, DropOffer::Global, S_OK, Ids(5), narrow},
+        {"a block smaller than its header", {}, DropOffer::Global, E_INVALIDARG, Ids(1), cut},
+        {"a list without its last terminator", {}, DropOffer::Global, E_INVALIDARG, Ids(1), unended},
+        {"a list offset beyond the block", {}, DropOffer::Global, E_INVALIDARG, Ids(1), farOffset},
     };
     for (const Case& c : cases) {
         DropData* data = nullptr;
-        ComRef<IDataObject> object = NewDropData(c.paths, c.offer, &data);
+        const auto block = [&c](STGMEDIUM& medium) {
+            medium.tymed = TYMED_HGLOBAL;
+            medium.hGlobal = GlobalBlock(c.block);
+            return S_OK;
+        };
+        ComRef<IDataObject> object =
+            c.block.empty() ? NewDropData(c.paths, c.offer, &data) : NewDataObject(block, &data);
         ComRef<IShellExtInit> handler = NewHandler(server);
         EXPECT_EQ(handler->Initialize(nullptr, object.get(), nullptr), c.result) << c.name;
         EXPECT_EQ(OutstandingMedia(data), 0) << c.name;

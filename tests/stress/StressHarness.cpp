@@ -121,11 +121,12 @@ long long HeapBusyBytes() {
 
 namespace {
 
-// Released by ReleaseStgMedium in place of the memory itself; frees it and
-// tells its data object that the medium came back.
+// Released by ReleaseStgMedium in place of the medium itself; releases its
+// own copy of the medium and tells its data object that it came back.
 class MediumToken final : public IUnknown {
 public:
-    MediumToken(HGLOBAL memory, std::atomic<long>& outstanding) : m_memory(memory), m_outstanding(outstanding) {
+    MediumToken(const STGMEDIUM& medium, std::atomic<long>& outstanding)
+        : m_medium(medium), m_outstanding(outstanding) {
         ++m_outstanding;
     }
     STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
@@ -140,7 +141,10 @@ public:
     STDMETHODIMP_(ULONG) Release() override {
         const ULONG left = --m_references;
         if (left == 0) {
-            ::GlobalFree(m_memory);
+            // A stream, a storage and a file name are freed by the receiver's
+            // ReleaseStgMedium itself, releaser or not; the rest is ours.
+            const DWORD kind = m_medium.tymed;
+            if (kind != TYMED_ISTREAM && kind != TYMED_ISTORAGE && kind != TYMED_FILE) ::ReleaseStgMedium(&m_medium);
             --m_outstanding;
             delete this;
         }
@@ -149,34 +153,37 @@ public:
 
 private:
     ~MediumToken() = default;
-    HGLOBAL m_memory;
+    STGMEDIUM m_medium;
     std::atomic<long>& m_outstanding;
     std::atomic<ULONG> m_references{1};
 };
 
-HGLOBAL DropList(const std::vector<std::wstring>& paths) {
-    std::size_t chars = 1;
-    for (const std::wstring& path : paths) chars += path.size() + 1;
-    const std::size_t bytes = sizeof(DROPFILES) + chars * sizeof(wchar_t);
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    if (memory == nullptr) throw std::bad_alloc();
-    auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    auto* text = reinterpret_cast<wchar_t*>(header + 1);
-    for (const std::wstring& path : paths) {
-        std::memcpy(text, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
-        text += path.size() + 1;
+}  // namespace
+
+std::string DropListBytes(const std::vector<std::wstring>& paths) {
+    DROPFILES header = {};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = TRUE;
+    std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
+    for (const std::wstring& path : paths)
+        bytes.append(reinterpret_cast<const char*>(path.c_str()), (path.size() + 1) * sizeof(wchar_t));
+    bytes.append(sizeof(wchar_t), '\0');
+    return bytes;
+}
+
+HGLOBAL GlobalBlock(const std::string& bytes, UINT flags) {
+    HGLOBAL memory = ::GlobalAlloc(flags, bytes.size());
+    if (memory == nullptr && !bytes.empty()) throw std::bad_alloc();
+    if (void* data = bytes.empty() ? nullptr : ::GlobalLock(memory)) {
+        std::memcpy(data, bytes.data(), bytes.size());
+        ::GlobalUnlock(memory);
     }
-    ::GlobalUnlock(memory);
     return memory;
 }
 
-}  // namespace
-
 class DropData final : public IDataObject {
 public:
-    DropData(std::vector<std::wstring> paths, DropOffer offer) : m_paths(std::move(paths)), m_offer(offer) {}
+    explicit DropData(MediumMaker makeMedium) : m_makeMedium(std::move(makeMedium)) {}
 
     STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
         if (object == nullptr) return E_POINTER;
@@ -195,23 +202,17 @@ public:
 
     STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (format == nullptr || medium == nullptr) return E_INVALIDARG;
-        if (m_offer == DropOffer::None || format->cfFormat != CF_HDROP || (format->tymed & TYMED_HGLOBAL) == 0)
-            return DV_E_FORMATETC;
-        const HGLOBAL memory = DropList(m_paths);
-        if (m_offer == DropOffer::Stream) {
-            medium->tymed = TYMED_ISTREAM;
-            if (FAILED(::CreateStreamOnHGlobal(memory, TRUE, &medium->pstm))) return E_OUTOFMEMORY;
-            medium->pUnkForRelease = new MediumToken(nullptr, m_outstanding);  // the stream frees the memory
-            return S_OK;
-        }
-        medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = memory;
-        medium->pUnkForRelease = new MediumToken(memory, m_outstanding);
+        if (format->cfFormat != CF_HDROP || (format->tymed & TYMED_HGLOBAL) == 0) return DV_E_FORMATETC;
+        STGMEDIUM made = {};
+        const HRESULT result = m_makeMedium(made);
+        if (result != S_OK) return result;
+        *medium = made;
+        medium->pUnkForRelease = new MediumToken(made, m_outstanding);
         return S_OK;
     }
     STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
     STDMETHODIMP QueryGetData(FORMATETC* format) override {
-        return format != nullptr && m_offer != DropOffer::None && format->cfFormat == CF_HDROP ? S_OK : DV_E_FORMATETC;
+        return format != nullptr && format->cfFormat == CF_HDROP ? S_OK : DV_E_FORMATETC;
     }
     STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
         if (out != nullptr) out->ptd = nullptr;
@@ -227,16 +228,34 @@ public:
 
 private:
     ~DropData() = default;
-    std::vector<std::wstring> m_paths;
-    DropOffer m_offer;
+    MediumMaker m_makeMedium;
     std::atomic<ULONG> m_references{1};
     std::atomic<long> m_outstanding{0};
 };
 
-ComRef<IDataObject> NewDropData(std::vector<std::wstring> paths, DropOffer offer, DropData** self) {
-    auto* data = new DropData(std::move(paths), offer);
+ComRef<IDataObject> NewDataObject(MediumMaker makeMedium, DropData** self) {
+    auto* data = new DropData(std::move(makeMedium));
     if (self != nullptr) *self = data;
     return ComRef<IDataObject>(data);
+}
+
+ComRef<IDataObject> NewDropData(std::vector<std::wstring> paths, DropOffer offer, DropData** self) {
+    return NewDataObject(
+        [paths = std::move(paths), offer](STGMEDIUM& medium) {
+            if (offer == DropOffer::None) return DV_E_FORMATETC;
+            const HGLOBAL memory = GlobalBlock(DropListBytes(paths));
+            if (offer == DropOffer::Stream) {
+                // Whatever was asked for; the stream frees the memory.
+                medium.tymed = TYMED_ISTREAM;
+                if (::CreateStreamOnHGlobal(memory, TRUE, &medium.pstm) == S_OK) return S_OK;
+                ::GlobalFree(memory);
+                return E_OUTOFMEMORY;
+            }
+            medium.tymed = TYMED_HGLOBAL;
+            medium.hGlobal = memory;
+            return S_OK;
+        },
+        self);
 }
 
 long OutstandingMedia(DropData* data) { return data->Outstanding(); }

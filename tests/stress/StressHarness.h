@@ -7,6 +7,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,14 +46,24 @@ struct ResourceCounts {
 // bytes, which move in whole pages as heaps grow.
 long long HeapBusyBytes();
 
-// A data object that offers CF_HDROP with the given paths (in global memory,
-// or in a stream whatever was asked for), or refuses it. Each medium it hands
-// out is released through it, so the test can count that every one came back.
-enum class DropOffer { None, Global, Stream };
+// A data object whose GetData for CF_HDROP answers what makeMedium says: a
+// failure, or S_OK with the medium it filled in (any kind). Each medium it
+// hands out is released through it, so the test can count that every one
+// came back.
 class DropData;
+using MediumMaker = std::function<HRESULT(STGMEDIUM& medium)>;
+ComRef<IDataObject> NewDataObject(MediumMaker makeMedium, DropData** self = nullptr);
+// One that offers CF_HDROP with the given paths (in global memory, or in a
+// stream whatever was asked for), or refuses it.
+enum class DropOffer { None, Global, Stream };
 ComRef<IDataObject> NewDropData(std::vector<std::wstring> paths, DropOffer offer = DropOffer::Global,
                                 DropData** self = nullptr);
 long OutstandingMedia(DropData* data);
+
+// The bytes of a drop list (DROPFILES header and wide paths, each ended, and
+// the list's own terminator), and a global block holding exactly given bytes.
+std::string DropListBytes(const std::vector<std::wstring>& paths);
+HGLOBAL GlobalBlock(const std::string& bytes, UINT flags = GMEM_MOVEABLE);
 
 // The handler as the shell gets it: class factory of the loaded DLL, then
 // CreateInstance.
