@@ -1,18 +1,4 @@
-# Cross-build for 64-bit Windows with Debian's mingw-w64 (posix thread model,
-# which GoogleTest needs for std::mutex). Programs built here run under Wine
-# through tools/wine-run.sh, so ctest can run the Windows tests directly.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-build for 64-bit Windows with Debian's mingw-w64: the product.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(TESSALY_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER   ${TESSALY_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TESSALY_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER  ${TESSALY_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TESSALY_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh)
+include(${CMAKE_CURRENT_LIST_DIR}/MingwToolchain.cmake)
