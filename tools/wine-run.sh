@@ -18,9 +18,16 @@ common_env() {
     export WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml,winedbg.exe=d"
 }
 
+# A template made before Wine's 32-bit side was installed cannot run 32-bit
+# programs: it is made again once that side is there.
+template_usable() {
+    [ -f "$template/.ready" ] || return 1
+    [ ! -x /usr/lib/wine/wine ] || [ -f "$template/drive_c/windows/syswow64/kernel32.dll" ]
+}
+
 (
     flock 9
-    if [ ! -f "$template/.ready" ]; then
+    if ! template_usable; then
         rm -rf "$template"
         common_env
         WINEPREFIX="$template" wine64 wineboot --init >/dev/null 2>&1
