@@ -179,9 +179,12 @@ DropOutcome OutcomeOf(const std::string& block) {
     if (::DragQueryFileW(drop, 0xFFFFFFFFu, nullptr, 0) == 1) {
         const UINT length = ::DragQueryFileW(drop, 0, nullptr, 0);
         wchar_t path[MAX_PATH] = {};
-        // A path that would not fit the buffer is refused, not cut.
-        if (length > 0 && length<MAX_PATH&& ::DragQueryFileW(drop, 0, path, MAX_PATH)> 0 &&
-            (::GetFileAttributesW(path) & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        // A path that would not fit the buffer is refused, not cut; only a
+        // full path (a drive's or a share's) names the folder clicked.
+        const bool fits = length > 0 && length < MAX_PATH && ::DragQueryFileW(drop, 0, path, MAX_PATH) > 0;
+        const bool letter = (path[0] | 0x20) >= L'a' && (path[0] | 0x20) <= L'z';
+        const bool full = (letter && path[1] == L':' && path[2] == L'\\') || (path[0] == L'\\' && path[1] == L'\\');
+        if (fits && full && (::GetFileAttributesW(path) & FILE_ATTRIBUTE_DIRECTORY) != 0)
             outcome = DropOutcome::Folder;
     }
     ::GlobalFree(copy);
