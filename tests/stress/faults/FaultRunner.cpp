@@ -211,15 +211,25 @@ Problem MenuScenario(const Context& c, Run& run) {
     return CheckLines(c.lines->Take(), run.failed, L"QueryContextMenu");
 }
 
-Problem InvokeScenario(const Context& c, Run& run, UINT_PTR offset) {
+// A handler on the folder with its menu built, nothing armed, its lines taken:
+// what a command scenario starts from.
+Problem BuildMenu(const Context& c, ComRef<IContextMenu>& menu, HRESULT& built) {
     ComRef<IShellExtInit> handler = NewHandler(*c.server);
     if (handler->Initialize(c.folderList, nullptr, nullptr) != S_OK) return "set-up: Initialize failed";
-    ComRef<IContextMenu> menu = MenuOf(handler.get());
+    menu = MenuOf(handler.get());
     const HMENU shell = ::CreatePopupMenu();
-    const HRESULT built = menu->QueryContextMenu(shell, 0, 1, 1000, CMF_NORMAL);
+    built = menu->QueryContextMenu(shell, 0, 1, 1000, CMF_NORMAL);
     ::DestroyMenu(shell);
-    if (built != Ids(51)) return "set-up: QueryContextMenu failed";
+    if (FAILED(built)) return "set-up: QueryContextMenu failed";
     c.lines->Take();
+    return "";
+}
+
+Problem InvokeScenario(const Context& c, Run& run, UINT_PTR offset) {
+    ComRef<IContextMenu> menu;
+    HRESULT built = E_FAIL;
+    if (Problem problem = BuildMenu(c, menu, built); !problem.empty()) return problem;
+    if (built != Ids(51)) return "set-up: QueryContextMenu built another menu";
     CMINVOKECOMMANDINFO invoke = {};
     invoke.cbSize = sizeof invoke;
     invoke.lpVerb = reinterpret_cast<LPCSTR>(offset);
@@ -381,14 +391,9 @@ Problem CheckSheetLines(const std::vector<std::wstring>& written) {
 Problem SheetScenario(const Context& c, Run& run, const std::function<void(const SheetUser&)>& drive,
                       const std::vector<MenuSettings>& states) {
     StoreSettings(kOld);
-    ComRef<IShellExtInit> handler = NewHandler(*c.server);
-    if (handler->Initialize(c.folderList, nullptr, nullptr) != S_OK) return "set-up: Initialize failed";
-    ComRef<IContextMenu> menu = MenuOf(handler.get());
-    const HMENU shell = ::CreatePopupMenu();
-    const HRESULT built = menu->QueryContextMenu(shell, 0, 1, 1000, CMF_NORMAL);
-    ::DestroyMenu(shell);
-    if (FAILED(built)) return "set-up: QueryContextMenu failed";
-    c.lines->Take();
+    ComRef<IContextMenu> menu;
+    HRESULT built = E_FAIL;
+    if (Problem problem = BuildMenu(c, menu, built); !problem.empty()) return problem;
     CMINVOKECOMMANDINFO invoke = {};
     invoke.cbSize = sizeof invoke;
     invoke.lpVerb = MAKEINTRESOURCEA(HRESULT_CODE(built) - 1);  // "Options..."
