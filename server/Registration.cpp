@@ -70,15 +70,16 @@ bool HandlerClassStillRegistered() {
     wchar_t classId[40];
     if (::StringFromGUID2(CLSID_TessalyShExt, classId, 40) == 0) return true;  // cannot tell: keep
     std::wstring path = std::wstring(L"CLSID\\") + classId + L"\\InprocServer32";
-    HKEY root = HKEY_CLASSES_ROOT;
+    registry::KeyId root = registry::kClassesRoot;
     if (IsPerUserRegistration()) {
-        root = HKEY_CURRENT_USER;
+        root = registry::kCurrentUser;
         path = L"Software\\Classes\\" + path;
     }
-    for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE | view, &key) == ERROR_SUCCESS) {
-            ::RegCloseKey(key);
+    registry::Registry& system = registry::SystemRegistry();
+    for (const std::uint32_t view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        registry::KeyId opened = registry::kNoKey;
+        if (system.OpenKey(root, path.c_str(), registry::access::kQueryValue | view, opened) == win32::kSuccess) {
+            const registry::Key found(system, opened);
             return true;
         }
     }

@@ -18,7 +18,7 @@ std::optional<std::wstring> FolderFromItemList(PCIDLIST_ABSOLUTE itemList);
 
 enum class DropListResult {
     Folder,       // one item that is a directory (or whose attributes cannot be read)
-    NoFolder,     // two or more items, a plain file, or a path that is empty or too long
+    NoFolder,     // two or more items, a plain file, or a path that is empty, too long or not full
     Unavailable,  // no data object, no CF_HDROP in global memory, not lockable, or a block short of its list
 };
 
