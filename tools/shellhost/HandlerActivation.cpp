@@ -2,6 +2,8 @@
 
 #include <objbase.h>
 
+#include <utility>
+
 #include "tools/shellhost/HandlerSession.h"
 #include "tools/shellhost/Owners.h"
 
@@ -32,9 +34,10 @@ Function Export(HMODULE module, const char* name) {
 }  // namespace
 
 HandlerActivation::~HandlerActivation() {
-    for (HMODULE module : m_modules) {
-        const auto canUnload = Export<CanUnloadNow>(module, "DllCanUnloadNow");
-        if (canUnload == nullptr || canUnload() == S_OK) ::FreeLibrary(module);
+    for (platform::LoadedModule& module : m_modules) {
+        // One whose objects may still be in use stays loaded.
+        const auto canUnload = Export<CanUnloadNow>(module.get(), "DllCanUnloadNow");
+        if (canUnload != nullptr && canUnload() != S_OK) (void)module.release();
     }
 }
 
@@ -47,13 +50,14 @@ HRESULT HandlerActivation::Create(const CLSID& classId, const std::wstring& clas
 
     note = L"registered for this user only, which COM here does not see: created through DllGetClassObject of " +
            server;
-    HMODULE module = ::LoadLibraryExW(server.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (module == nullptr) {
+    platform::LoadedModule loaded(::LoadLibraryExW(server.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    if (!loaded.valid()) {
         const HRESULT loadFailure = HRESULT_FROM_WIN32(::GetLastError());
         note += L", which does not load: " + ResultInWords(loadFailure);
         return loadFailure;
     }
-    m_modules.push_back(module);
+    const HMODULE module = loaded.get();
+    m_modules.push_back(std::move(loaded));
     const auto getClassObject = Export<GetClassObject>(module, "DllGetClassObject");
     if (getClassObject == nullptr) {
         note += L", which it does not export";

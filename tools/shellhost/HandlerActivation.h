@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win/HandleOwners.h"
+
 namespace tessaly::shellhost {
 
 class HandlerActivation {
@@ -25,7 +27,7 @@ public:
                    std::wstring& note);
 
 private:
-    std::vector<HMODULE> m_modules;  // loaded here; kept while their objects may live
+    std::vector<platform::LoadedModule> m_modules;  // loaded here; kept while their objects may live
 };
 
 }  // namespace tessaly::shellhost
