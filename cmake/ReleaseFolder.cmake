@@ -1,7 +1,9 @@
 # Lays out the release folder afresh (run by the tessaly_release target):
-#   cmake -DFOLDER=<folder> -DFILES=<file>|<file>... -DSIZE_LIMITS=<name>=<bytes>|... -P ReleaseFolder.cmake
+#   cmake -DFOLDER=<folder> -DFILES=<file>|<file>... -DSIZE_LIMITS=<name>=<bytes>|...
+#         -DSIGNING_IDENTITY=<file> -P ReleaseFolder.cmake
 # Copies the files, prints each one's size, fails when a file is larger than
-# its limit, and writes SHA256SUMS (the format sha256sum -c reads).
+# its limit, and writes SHA256SUMS (the format sha256sum -c reads). The
+# signing identity file says whether a certificate signed them.
 string(REPLACE "|" ";" files "${FILES}")
 string(REPLACE "|" ";" limits "${SIZE_LIMITS}")
 file(REMOVE_RECURSE "${FOLDER}")
@@ -27,6 +29,10 @@ foreach(source IN LISTS files)
     string(APPEND sums "${hash}  ${name}\n")
 endforeach()
 file(WRITE "${FOLDER}/SHA256SUMS" "${sums}")
+file(READ "${SIGNING_IDENTITY}" identity)
+if(identity MATCHES "^unsigned")
+    message("release: no certificate named (TESSALY_SIGN_PFX), so the files are unsigned; Windows will not install the unsigned Tessaly.msix")
+endif()
 if(failed)
     list(JOIN failed "; " reasons)
     message(FATAL_ERROR "release: ${reasons}")

@@ -14,12 +14,25 @@ if(TESSALY_WINDOWS)
     target_link_options(tessaly_options INTERFACE -Wl,--no-insert-timestamp)
 endif()
 
+# Signing: tools/release/sign.sh signs with the certificate that
+# TESSALY_SIGN_PFX names when the build runs (README.md). The signing steps
+# depend on a file naming that certificate and the sources' time, rewritten
+# only when either changes, so another certificate (or none) signs again.
+if(TESSALY_WINDOWS)
+    find_program(TESSALY_PYTHON python3 REQUIRED)
+    set(TESSALY_SIGNING_IDENTITY ${CMAKE_BINARY_DIR}/signing-identity.txt)
+    set(identity_command bash ${PROJECT_SOURCE_DIR}/tools/release/signing-identity.sh ${TESSALY_SIGNING_IDENTITY})
+    execute_process(COMMAND ${identity_command})
+    add_custom_target(tessaly_signing_identity COMMAND ${identity_command} VERBATIM)
+endif()
+
 # tessaly_split_debug(<target> FILE <binary> NAME <file name> DESTINATION <folder> DEPENDS <targets or files>)
 # A target (built by default) that writes <folder>/<file name>: the binary
-# without symbols or debug information, and <folder>/<file name>.debug with
-# them. The first names the second and its checksum (.gnu_debuglink), so a
-# debugger given the stripped binary finds its debug file beside it. FILE
-# may be a generator expression such as $<TARGET_FILE:...>.
+# without symbols or debug information, with its PE checksum set and signed
+# (tools/release/sign.sh), and <folder>/<file name>.debug with them. The
+# first names the second and its checksum (.gnu_debuglink), so a debugger
+# given the stripped binary finds its debug file beside it. FILE may be a
+# generator expression such as $<TARGET_FILE:...>.
 function(tessaly_split_debug target)
     cmake_parse_arguments(S "" "FILE;NAME;DESTINATION" "DEPENDS" ${ARGN})
     set(stripped ${S_DESTINATION}/${S_NAME})
@@ -30,18 +43,23 @@ function(tessaly_split_debug target)
     add_custom_command(OUTPUT ${stripped} ${stripped}.debug
         COMMAND ${objcopy} --only-keep-debug ${S_FILE} ${S_NAME}.debug
         COMMAND ${objcopy} --strip-all --add-gnu-debuglink=${S_NAME}.debug ${S_FILE} ${S_NAME}
+        COMMAND ${TESSALY_PYTHON} ${PROJECT_SOURCE_DIR}/tools/release/pe-checksum.py ${S_NAME}
+        COMMAND bash ${PROJECT_SOURCE_DIR}/tools/release/sign.sh ${S_NAME}
         WORKING_DIRECTORY ${S_DESTINATION}
-        DEPENDS ${S_DEPENDS}
+        DEPENDS ${S_DEPENDS} ${TESSALY_SIGNING_IDENTITY} ${PROJECT_SOURCE_DIR}/tools/release/pe-checksum.py
+                ${PROJECT_SOURCE_DIR}/tools/release/sign.sh
         COMMENT "Splitting the debug information off ${S_NAME}"
         VERBATIM)
     add_custom_target(${target} ALL DEPENDS ${stripped} ${stripped}.debug)
+    add_dependencies(${target} tessaly_signing_identity)
 endfunction()
 
 # tessaly_add_release_folder(<target> FOLDER <folder> FILES <files...> SIZE_LIMITS <name>=<bytes>... DEPENDS <targets>)
 # A target that lays out the release folder afresh: the files, their sizes
 # printed, SHA256SUMS over all of them; it fails when a file named in
-# SIZE_LIMITS is larger than its limit. The files may come from other
-# folders' targets: DEPENDS names those targets.
+# SIZE_LIMITS is larger than its limit, and says in one line when no
+# certificate signed them. The files may come from other folders' targets:
+# DEPENDS names those targets.
 function(tessaly_add_release_folder target)
     cmake_parse_arguments(R "" "FOLDER" "FILES;SIZE_LIMITS;DEPENDS" ${ARGN})
     # Lists travel to the script with "|" between their items.
@@ -49,6 +67,7 @@ function(tessaly_add_release_folder target)
     string(REPLACE ";" "|" limits "${R_SIZE_LIMITS}")
     add_custom_target(${target}
         COMMAND ${CMAKE_COMMAND} "-DFOLDER=${R_FOLDER}" "-DFILES=${files}" "-DSIZE_LIMITS=${limits}"
+                "-DSIGNING_IDENTITY=${TESSALY_SIGNING_IDENTITY}"
                 -P ${PROJECT_SOURCE_DIR}/cmake/ReleaseFolder.cmake
         DEPENDS ${R_DEPENDS}
         COMMENT "Gathering the release files in ${R_FOLDER}"

@@ -4,13 +4,18 @@
 // Programs entry a user expects; the shell host finds the handler through
 // them; installing again, repairing and updating to a later build keep one
 // product as a fresh install leaves it; and msiexec /x (typed, or started by
-// the options sheet's Uninstall button) takes everything away again.
+// the options sheet's Uninstall button) takes everything away again. On
+// Windows 11 (which the test's Wine prefix claims to be by its build
+// number) the installer registers the Windows 11 package and removes it
+// again, through a stand-in for PowerShell that records its command line;
+// a PowerShell that cannot run changes nothing else.
 #include <windows.h>
 #include <msi.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <fstream>
 #include <iterator>
 
@@ -32,6 +37,8 @@ const std::wstring kUninstallKey =
 const std::wstring kInstalledDll = kInstallFolder + L"\\Tessaly64_10000.dll";
 const std::wstring kCompanyFolder32 = L"C:\\Program Files (x86)\\Quenbridge";
 const std::wstring kInstalledDll32 = kCompanyFolder32 + L"\\Tessaly\\Tessaly32_10000.dll";
+const std::wstring kInstalledPackage = kInstallFolder + L"\\Tessaly.msix";
+const wchar_t kPowerShell[] = L"C:\\windows\\system32\\WindowsPowerShell\\v1.0\\powershell.exe";
 
 // The keys registration keeps (NoRemove) as far as they lie in the watched
 // areas, in either view.
@@ -142,6 +149,92 @@ int TessalyEntries() {
     }
     ::RegCloseKey(list);
     return count;
+}
+
+// The Windows build number the installer reads, as this prefix reports it.
+void SetWindowsBuild(const wchar_t* build) {
+    const LSTATUS status = ::RegSetKeyValueW(
+        HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"CurrentBuildNumber", REG_SZ, build,
+        static_cast<DWORD>((std::wcslen(build) + 1) * sizeof(wchar_t)));
+    ASSERT_EQ(status, ERROR_SUCCESS);
+}
+
+// PowerShell's place taken by a program that appends its command line to a
+// record (tests/options/LaunchRecorder.cpp), or by a file that is no program.
+class PowerShellStandIn {
+public:
+    explicit PowerShellStandIn(bool runs) {
+        wchar_t folder[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, folder);
+        m_record = std::wstring(folder) + L"tessaly-powershell.txt";
+        ::DeleteFileW(m_record.c_str());
+        ::SetEnvironmentVariableW(L"TESSALY_LAUNCH_RECORD", m_record.c_str());
+        ::CreateDirectoryW(L"C:\\windows\\system32\\WindowsPowerShell", nullptr);
+        ::CreateDirectoryW(L"C:\\windows\\system32\\WindowsPowerShell\\v1.0", nullptr);
+        if (runs) {
+            EXPECT_TRUE(::CopyFileW(WindowsPathOf(TESSALY_LAUNCH_RECORDER).c_str(), kPowerShell, FALSE));
+        } else {
+            std::ofstream(kPowerShell) << "not a program";
+        }
+    }
+    ~PowerShellStandIn() {
+        ::DeleteFileW(kPowerShell);
+        ::DeleteFileW(m_record.c_str());
+        ::SetEnvironmentVariableW(L"TESSALY_LAUNCH_RECORD", nullptr);
+    }
+    // Each start's command line, without the recorder's "show=N " prefix.
+    std::vector<std::string> CommandLines() const {
+        std::vector<std::string> lines;
+        std::ifstream file(m_record.c_str());
+        for (std::string line; std::getline(file, line);) lines.push_back(line.substr(line.find(' ') + 1));
+        return lines;
+    }
+
+private:
+    std::wstring m_record;
+};
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+// Windows 10's build (Wine's own is older still) leaves the package alone:
+// it is installed beside the DLL with its logos, but never registered.
+TEST(Installer, LeavesTheWindows11PackageUnregisteredBeforeWindows11) {
+    SetWindowsBuild(L"19045");
+    PowerShellStandIn powerShell(true);
+    ASSERT_EQ(Msiexec({L"/i", WindowsPathOf(TESSALY_MSI), L"/qn"}), 0u);
+    EXPECT_EQ(Bytes(kInstalledPackage), Bytes(WindowsPathOf(TESSALY_WINDOWS_PACKAGE)));
+    for (const wchar_t* logo : {L"StoreLogo.png", L"Square44x44Logo.png", L"Square150x150Logo.png"})
+        EXPECT_TRUE(Exists(kInstallFolder + L"\\Assets\\" + logo)) << logo;
+    ASSERT_EQ(Msiexec({L"/x", kProductCode, L"/qn"}), 0u);
+    EXPECT_TRUE(powerShell.CommandLines().empty());
+    EXPECT_FALSE(Exists(kCompanyFolder));
+}
+
+// From Windows 11's first build on: registered for the installing user with
+// the install folder as its external location, once the package is in place,
+// and removed on removal; a PowerShell that cannot start fails neither, and
+// the classic menu is there all the same.
+TEST(Installer, RegistersTheWindows11PackageOnWindows11AndRemovesItWithTheProduct) {
+    SetWindowsBuild(L"22000");
+    {
+        PowerShellStandIn powerShell(true);
+        ASSERT_EQ(Msiexec({L"/i", WindowsPathOf(TESSALY_MSI), L"/qn"}), 0u);
+        ASSERT_EQ(Msiexec({L"/x", kProductCode, L"/qn"}), 0u);
+        const std::vector<std::string> lines = powerShell.CommandLines();
+        ASSERT_EQ(lines.size(), 2u);
+        EXPECT_NE(lines[0].find("Add-AppxPackage -Path '" + Narrow(kInstalledPackage) + "' -ExternalLocation ('" +
+                                Narrow(kInstallFolder) + "\\'.TrimEnd('\\'))"),
+                  std::string::npos)
+            << lines[0];
+        EXPECT_NE(lines[1].find("Get-AppxPackage -Name Quenbridge.Tessaly | Remove-AppxPackage"), std::string::npos)
+            << lines[1];
+    }
+    PowerShellStandIn broken(false);
+    ASSERT_EQ(Msiexec({L"/i", WindowsPathOf(TESSALY_MSI), L"/qn"}), 0u);
+    TempFolder folder;
+    EXPECT_EQ(ShellHost({folder.Path()}).exitCode, 0u);
+    EXPECT_EQ(Msiexec({L"/x", kProductCode, L"/qn"}), 0u);
+    EXPECT_FALSE(Exists(kCompanyFolder));
 }
 
 TEST(Installer, InstallsWhatRegistrationWritesDrivesTheMenuAndUninstallsCleanly) {

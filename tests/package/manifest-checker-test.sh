@@ -1,0 +1,79 @@
+#!/bin/bash
+# The manifest checker passes the built package's manifest and refuses each
+# broken copy of it, one rule at a time, naming the rule:
+#   bash tests/package/manifest-checker-test.sh STAGE
+# STAGE is the built package's folder (the manifest and its Assets). The DLL
+# is a stand-in holding the class the manifest declares, the certificate a
+# throwaway one whose subject becomes the Publisher.
+set -uo pipefail
+stage=$1
+checker=$(cd "$(dirname "$0")/../.." && pwd)/tools/package/check-manifest.py
+work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-checker.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/certificate.pem" -days 30 \
+    -subj "/C=GB/O=Quenbridge/CN=Quenbridge Release" 2>/dev/null || exit 2
+class=$(sed -n 's/.*Clsid="\([^"]*\)".*/\1/p' "$stage/AppxManifest.xml" | head -n 1)
+python3 -c "import uuid, sys; open(sys.argv[1], 'wb').write(b'MZ' + bytes(64) + uuid.UUID(sys.argv[2]).bytes_le)" \
+    "$work/Tessaly64_10000.dll" "$class"
+cp -r "$stage/Assets" "$work/Assets"
+publisher=$(python3 "$checker" --publisher "$work/certificate.pem")
+sed "s/Publisher=\"[^\"]*\"/Publisher=\"$publisher\"/" "$stage/AppxManifest.xml" >"$work/good.xml"
+
+check() {  # manifest [dll]
+    cp "$1" "$work/AppxManifest.xml"
+    python3 "$checker" "$work/AppxManifest.xml" --folder "$work" --dll "${2:-$work/Tessaly64_10000.dll}" \
+        --version "$(sed -n 's/.*Version="\([0-9.]*\)".*/\1/p' "$work/good.xml" | head -n 1)" \
+        --certificate "$work/certificate.pem" 2>&1
+}
+failures=0
+if ! output=$(check "$work/good.xml"); then
+    echo "FAIL the built manifest is refused: $output"
+    failures=1
+fi
+
+# What is broken | sed expression applied to the good manifest | words the refusal must hold
+rows=(
+    'not well-formed|s#</Properties>#</Propertes>#|not well-formed'
+    'a prefix used but not declared|s# xmlns:desktop5="[^"]*"##|not declared'
+    'a namespace declared wrongly|s#desktop/windows10/5"#desktop/windows10/6"#|namespace desktop5'
+    'identity name|s#Name="Quenbridge.Tessaly"#Name="Tessaly"#|Identity Name'
+    'identity version form|s#Version="\([0-9]*\)\.[0-9.]*"#Version="\1.0.0"#|four numbers'
+    'identity version other than the project|s#Version="[0-9]*\.#Version="9.#|the project is'
+    'publisher other than the certificate|s#Publisher="[^"]*"#Publisher="CN=Someone Else"#|certificate subject'
+    'external content not allowed|s#AllowExternalContent>true<#AllowExternalContent>false<#|external content'
+    'full trust missing|s#<rescap:Capability Name="runFullTrust" />##|runFullTrust'
+    'unvirtualized resources missing|s#<rescap:Capability Name="unvirtualizedResources" />##|unvirtualizedResources'
+    'not medium integrity|s#"mediumIL"#"appContainer"#|medium integrity'
+    'verb id with a dot|0,/Verb Id="Tessaly"/s//Verb Id="Tessaly.Menu"/|letters and digits'
+    'verb naming an undeclared class|0,/Clsid="[^"]*"/s//Clsid="00000000-0000-0000-0000-000000000001"/|no com:SurrogateServer'
+    'background left out|s#Type="Directory\\Background"#Type=".txt"#|exactly'
+    'class path not the DLL|s#Path="Tessaly64_10000.dll"#Path="Tessaly32_10000.dll"#|not the DLL'
+    'logo missing|s#Assets\\StoreLogo.png#Assets\\Missing.png#|lacks the logo'
+)
+for row in "${rows[@]}"; do
+    IFS='|' read -r what expression expected <<<"$row"
+    sed "$expression" "$work/good.xml" >"$work/broken.xml"
+    if cmp -s "$work/good.xml" "$work/broken.xml"; then
+        echo "FAIL $what: the edit changed nothing"
+        failures=$((failures + 1))
+    elif output=$(check "$work/broken.xml"); then
+        echo "FAIL $what: accepted"
+        failures=$((failures + 1))
+    elif ! grep -q -- "$expected" <<<"$output"; then
+        echo "FAIL $what: refused for another reason: $output"
+        failures=$((failures + 1))
+    else
+        echo "ok   $what: $(head -n 1 <<<"$output")"
+    fi
+done
+# The DLL named must hold the declared class.
+mkdir -p "$work/other"
+python3 -c "import sys; open(sys.argv[1], 'wb').write(b'MZ' + bytes(64))" "$work/other/Tessaly64_10000.dll"
+if output=$(check "$work/good.xml" "$work/other/Tessaly64_10000.dll") || ! grep -q "does not hold class" <<<"$output"; then
+    echo "FAIL a DLL without the class: ${output:-accepted}"
+    failures=$((failures + 1))
+else
+    echo "ok   a DLL without the class: $output"
+fi
+echo "manifest checker: $((${#rows[@]} + 2 - failures)) passed, $failures failed"
+[ $failures -eq 0 ]

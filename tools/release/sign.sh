@@ -1,0 +1,35 @@
+#!/bin/bash
+# Signs release files in place with the certificate the builder names:
+#   TESSALY_SIGN_PFX=cert.pfx TESSALY_SIGN_PASSWORD_FILE=password.txt bash tools/release/sign.sh FILE...
+# Without TESSALY_SIGN_PFX it changes nothing (the release step says once
+# that the files are unsigned). PE files (DLLs, programs), installer
+# packages and Windows 11 packages alike, with SHA-256. The signing time is
+# the sources' own (SOURCE_DATE_EPOCH, else the last commit's), and the
+# clock osslsigncode sees is held there too (it dates the signature's entry
+# in a package), so the same sources and certificate give the same bytes.
+set -euo pipefail
+[ -n "${TESSALY_SIGN_PFX:-}" ] || exit 0
+here=$(cd "$(dirname "$0")" && pwd)
+if [ ! -r "$TESSALY_SIGN_PFX" ]; then
+    echo "sign: cannot read the certificate TESSALY_SIGN_PFX=$TESSALY_SIGN_PFX" >&2
+    exit 1
+fi
+password=${TESSALY_SIGN_PASSWORD_FILE:-}
+if [ -z "$password" ] || [ ! -r "$password" ]; then
+    echo "sign: TESSALY_SIGN_PASSWORD_FILE must name a readable file holding the certificate's password" >&2
+    exit 1
+fi
+epoch=${SOURCE_DATE_EPOCH:-$(git -C "$here" log -1 --format=%ct 2>/dev/null || date +%s)}
+at=$(TZ=UTC date -d "@$epoch" '+%Y-%m-%d %H:%M:%S')
+for file in "$@"; do
+    rm -f "$file.signing"
+    if ! TZ=UTC faketime -f "$at" osslsigncode sign -pkcs12 "$TESSALY_SIGN_PFX" -readpass "$password" \
+            -h sha256 -n Tessaly -time "$epoch" -in "$file" -out "$file.signing" >"$file.signing.log" 2>&1; then
+        cat "$file.signing.log" >&2
+        rm -f "$file.signing" "$file.signing.log"
+        echo "sign: could not sign $file" >&2
+        exit 1
+    fi
+    rm -f "$file.signing.log"
+    mv "$file.signing" "$file"
+done
