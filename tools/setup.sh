@@ -14,6 +14,10 @@ packages+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine32:i386)
 # and sets what wixl cannot; faketime gives wixl the sources' time, so two
 # builds of one commit give the same package.
 packages+=(wixl msitools faketime)
+# The release step: signing (osslsigncode, which signs Windows 11 packages
+# from its version 2.6 on; Debian 12 has it in bookworm-backports) and the
+# throwaway certificates of the tests (openssl).
+packages+=(osslsigncode openssl)
 if [ "${1:-}" = --demo ]; then
     # Pictures of the windows, and fonts for Chinese and symbol file names.
     packages+=(x11-apps x11-utils fonts-dejavu-core fonts-wqy-microhei fonts-symbola)
