@@ -8,7 +8,7 @@
 // Windows 11 (which the test's Wine prefix claims to be by its build
 // number) the installer registers the Windows 11 package and removes it
 // again, through a stand-in for PowerShell that records its command line;
-// a PowerShell that cannot run changes nothing else.
+// a PowerShell that fails changes nothing else.
 #include <windows.h>
 #include <msi.h>
 
@@ -160,22 +160,19 @@ void SetWindowsBuild(const wchar_t* build) {
 }
 
 // PowerShell's place taken by a program that appends its command line to a
-// record (tests/options/LaunchRecorder.cpp), or by a file that is no program.
+// record (tests/options/LaunchRecorder.cpp), or, given no record to write,
+// fails with exit code 2, as PowerShell does when a command fails.
 class PowerShellStandIn {
 public:
-    explicit PowerShellStandIn(bool runs) {
+    explicit PowerShellStandIn(bool succeeds) {
         wchar_t folder[MAX_PATH] = {};
         ::GetTempPathW(MAX_PATH, folder);
         m_record = std::wstring(folder) + L"tessaly-powershell.txt";
         ::DeleteFileW(m_record.c_str());
-        ::SetEnvironmentVariableW(L"TESSALY_LAUNCH_RECORD", m_record.c_str());
+        ::SetEnvironmentVariableW(L"TESSALY_LAUNCH_RECORD", succeeds ? m_record.c_str() : nullptr);
         ::CreateDirectoryW(L"C:\\windows\\system32\\WindowsPowerShell", nullptr);
         ::CreateDirectoryW(L"C:\\windows\\system32\\WindowsPowerShell\\v1.0", nullptr);
-        if (runs) {
-            EXPECT_TRUE(::CopyFileW(WindowsPathOf(TESSALY_LAUNCH_RECORDER).c_str(), kPowerShell, FALSE));
-        } else {
-            std::ofstream(kPowerShell) << "not a program";
-        }
+        EXPECT_TRUE(::CopyFileW(WindowsPathOf(TESSALY_LAUNCH_RECORDER).c_str(), kPowerShell, FALSE));
     }
     ~PowerShellStandIn() {
         ::DeleteFileW(kPowerShell);
@@ -212,8 +209,8 @@ TEST(Installer, LeavesTheWindows11PackageUnregisteredBeforeWindows11) {
 
 // From Windows 11's first build on: registered for the installing user with
 // the install folder as its external location, once the package is in place,
-// and removed on removal; a PowerShell that cannot start fails neither, and
-// the classic menu is there all the same.
+// and removed on removal; a PowerShell that fails fails neither, and the
+// classic menu is there all the same.
 TEST(Installer, RegistersTheWindows11PackageOnWindows11AndRemovesItWithTheProduct) {
     SetWindowsBuild(L"22000");
     {
