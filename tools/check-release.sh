@@ -3,13 +3,30 @@
 # sources in a folder of its own (the two paths differ, in length too), and
 # compares the two release folders byte for byte:
 #   bash tools/check-release.sh
-# Prints each file's size and whether the builds agree; exits 1 when any
-# file differs. Uncommitted changes are not in the clones.
+# Both builds sign with the certificate TESSALY_SIGN_PFX names or, without
+# one, with a throwaway certificate made here, and every signed file of the
+# first build is verified against that certificate. Prints each file's size,
+# whether the builds agree and whether each signature verifies; exits 1 when
+# any file differs or does not verify. Uncommitted changes are not in the
+# clones.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${TESSALY_JOBS:-2}
 bash "$root/tools/setup.sh" || exit 2
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-release-check.XXXXXX")
+if [ -z "${TESSALY_SIGN_PFX:-}" ]; then
+    echo "== signing with a throwaway certificate"
+    openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/certificate.pem" -days 30 \
+        -subj "/C=GB/O=Quenbridge/CN=Quenbridge Release Check" -addext "extendedKeyUsage=codeSigning" \
+        -addext "keyUsage=digitalSignature" 2>/dev/null &&
+        head -c 24 /dev/urandom | base64 >"$work/password" &&
+        openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/certificate.pem" -out "$work/certificate.pfx" \
+            -passout "file:$work/password" || exit 2
+    export TESSALY_SIGN_PFX=$work/certificate.pfx TESSALY_SIGN_PASSWORD_FILE=$work/password
+else
+    openssl pkcs12 -in "$TESSALY_SIGN_PFX" -passin "file:${TESSALY_SIGN_PASSWORD_FILE:-/dev/null}" -nokeys -clcerts \
+        -out "$work/certificate.pem" || exit 2
+fi
 
 folders=("$work/a" "$work/second/clone of tessaly")
 for clone in "${folders[@]}"; do
@@ -39,10 +56,20 @@ for file in "$first"/*; do
     fi
 done
 [ "$(ls "$first" | wc -l)" -eq "$(ls "$second" | wc -l)" ] || { echo "the two folders hold different files"; status=1; }
+echo "== verifying the signatures"
+for file in "$first"/*.dll "$first"/*.exe "$first"/*.msi "$first"/*.msix; do
+    if osslsigncode verify -CAfile "$work/certificate.pem" -in "$file" >"$work/verify.log" 2>&1 &&
+        ! grep -qi warning "$work/verify.log"; then
+        echo "verified  $(basename "$file") ($(sed -n 's/^[[:space:]]*Subject: //p' "$work/verify.log" | head -n 1))"
+    else
+        echo "FAILED    $(basename "$file"): $(grep -i 'warning\|error\|fail' "$work/verify.log" | head -n 2 | tr '\n' ' ')"
+        status=1
+    fi
+done
 if [ $status -eq 0 ]; then
-    echo "check-release: the two builds are byte-identical"
+    echo "check-release: the two builds are byte-identical and every signature verifies"
     rm -rf "$work"
 else
-    echo "check-release: the builds differ; both are kept in $work"
+    echo "check-release: the builds differ or a signature does not verify; both are kept in $work"
 fi
 exit $status
