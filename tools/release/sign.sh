@@ -23,8 +23,12 @@ epoch=${SOURCE_DATE_EPOCH:-$(git -C "$here" log -1 --format=%ct 2>/dev/null || d
 at=$(TZ=UTC date -d "@$epoch" '+%Y-%m-%d %H:%M:%S')
 for file in "$@"; do
     rm -f "$file.signing"
+    # An installer package's signature also covers its summary and streams
+    # (MsiDigitalSignatureEx), as Windows' own signing tool writes it.
+    extra=()
+    [[ $file != *.msi ]] || extra=(-add-msi-dse)
     if ! TZ=UTC faketime -f "$at" osslsigncode sign -pkcs12 "$TESSALY_SIGN_PFX" -readpass "$password" \
-            -h sha256 -n Tessaly -time "$epoch" -in "$file" -out "$file.signing" >"$file.signing.log" 2>&1; then
+            -h sha256 -n Tessaly -time "$epoch" "${extra[@]}" -in "$file" -out "$file.signing" >"$file.signing.log" 2>&1; then
         cat "$file.signing.log" >&2
         rm -f "$file.signing" "$file.signing.log"
         echo "sign: could not sign $file" >&2
