@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """Writes the PE checksum into the optional header of each Windows binary:
     pe-checksum.py FILE...
-The linker leaves it 0; signing tools and some scanners read it, and Windows
-checks it for drivers. The sum is the one CheckSumMappedFile computes: the
-file's 16-bit words added with their carries folded back, the checksum field
-itself counted as 0, plus the file's length. A file whose length is not a
-multiple of 8 (the string table stripping leaves at the end) first gets
-zeros up to one: readers differ on an odd last byte (Windows' loader pairs
-it with a zero, osslsigncode leaves it out), and signing pads so anyway."""
+Signing tools and some scanners read it; Windows checks it for drivers. The
+sum is the one CheckSumMappedFile computes: the file's 16-bit words added
+with their carries folded back, the checksum field itself counted as 0,
+plus the file's length. objcopy writes such a sum too, but the stripped
+binaries end with the string table that the debug link's long section name
+needs, of odd size, and readers differ on an odd last byte (Windows' loader
+pairs it with a zero, osslsigncode leaves it out and calls the sum
+invalid). So a file whose length is not a multiple of 8 first gets zeros up
+to one, as signing pads it anyway, and then its sum."""
 import struct
 import sys
 
