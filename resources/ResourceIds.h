@@ -25,6 +25,12 @@
 // Icons: a page with an arrow into it (modified files) and out of it (accessed files)
 #define IDI_MODIFIED 206
 #define IDI_ACCESSED 207
+// Icons of Windows 11's menu: the product's stopwatch, and the options,
+// modified and accessed menu pictures as icons (the build makes these three)
+#define IDI_PRODUCT 208
+#define IDI_MENU_OPTIONS 209
+#define IDI_MENU_MODIFIED 210
+#define IDI_MENU_ACCESSED 211
 
 // Controls of the Settings page
 #define IDC_SHOW_TIME_HINT 202

@@ -11,6 +11,7 @@
 #include "server/Registration.h"
 #include "server/TessalyApp.h"
 #include "server/TessalyModule.h"
+#include "shellext/CommandClass.h"
 #include "shellext/HandlerClass.h"
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
@@ -23,12 +24,18 @@ HRESULT UpdateHandlerRegistry(bool doRegister) noexcept {
     return RunRegistryScript(IDR_HANDLER_SCRIPT, doRegister, {});
 }
 
-// The handler class needs nothing when the module comes up or goes.
-void StartStopHandlerClass(bool /*starting*/) noexcept {}
+// The command class is declared by its package, not by the registry: there
+// is nothing to write or remove.
+HRESULT UpdateCommandRegistry(bool /*doRegister*/) noexcept { return S_OK; }
+
+// Neither class needs anything when the module comes up or goes.
+void StartStopClass(bool /*starting*/) noexcept {}
 
 com::ClassMapEntry g_classEntries[] = {
     {&CLSID_TessalyShExt, UpdateHandlerRegistry, com::CComClassFactory::CreateCached, CreateTessalyShExt, nullptr,
-     StartStopHandlerClass},
+     StartStopClass},
+    {&CLSID_TessalyCommand, UpdateCommandRegistry, com::CComClassFactory::CreateCached, CreateTessalyCommand, nullptr,
+     StartStopClass},
 };
 
 com::ClassMap g_classMap(std::begin(g_classEntries), std::end(g_classEntries));

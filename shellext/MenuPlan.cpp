@@ -34,7 +34,10 @@ void PlanList(MenuPlan& plan, FolderListing& listing, const SettingReader& readS
         if (taken >= list.fileCount) break;
         PlanItem item;
         item.kind = PlanItemKind::File;
-        item.text = FileItemText(HighlightMark(entry.DaysAgo, list.highlightDays), entry.DateText(), entry.Name());
+        const wchar_t* mark = HighlightMark(entry.DaysAgo, list.highlightDays);
+        const std::wstring dateText = entry.DateText();
+        item.text = FileItemText(mark, dateText, entry.Name());
+        item.title = FileItemTitle(mark, dateText, entry.Name());
         item.offset = plan.fileItemCount;
         item.picture = picture;
         item.path = entry.Path();
@@ -62,6 +65,12 @@ std::wstring FileItemText(const wchar_t* mark, const std::wstring& dateText, std
     return text;
 }
 
+std::wstring FileItemTitle(const wchar_t* mark, const std::wstring& dateText, std::wstring_view name) {
+    std::wstring title(mark);
+    title.append(dateText).append(L" \u2014 ").append(name);
+    return title;
+}
+
 MenuPlan PlanMenu(FolderListing& listing, const SettingReader& readSetting, std::uint64_t availableIds,
                   const std::function<void()>& started) {
     const std::int32_t fileCountSetting = readSetting(setting::kFileCount);
@@ -82,6 +91,7 @@ MenuPlan PlanMenu(FolderListing& listing, const SettingReader& readSetting, std:
     PlanItem options;
     options.kind = PlanItemKind::Options;
     options.text = L"Options...";
+    options.title = options.text;
     options.offset = plan.fileItemCount;
     options.picture = MenuPicture::Options;
     plan.items.push_back(std::move(options));

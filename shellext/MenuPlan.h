@@ -19,7 +19,8 @@ enum class MenuPicture { None, Accessed, Modified, Options };
 
 struct PlanItem {
     PlanItemKind kind = PlanItemKind::Separator;
-    std::wstring text;         // as the menu takes it ("&" doubled)
+    std::wstring text;         // as a classic menu takes it: two columns split by a tab, "&" doubled
+    std::wstring title;        // the same in one line, as Windows 11's menu shows it ("&" as it is)
     std::int32_t offset = -1;  // command offset; -1 for a separator
     MenuPicture picture = MenuPicture::None;
     std::wstring path;  // the file a file item opens
@@ -55,5 +56,11 @@ MenuPlan PlanMenu(FolderListing& listing, const SettingReader& readSetting, std:
 // "<mark><date text>\t<name>" with every "&" doubled, so that a menu shows
 // the name as it is instead of reading "&" as a mnemonic mark.
 std::wstring FileItemText(const wchar_t* mark, const std::wstring& dateText, std::wstring_view name);
+
+// "<mark><date text> — <name>": one line, for a menu without a second
+// column (Windows 11's), where "&" is no mnemonic mark. The date comes first,
+// as in the classic menu, so that both read alike and the newest-first order
+// shows at a glance.
+std::wstring FileItemTitle(const wchar_t* mark, const std::wstring& dateText, std::wstring_view name);
 
 }  // namespace tessaly

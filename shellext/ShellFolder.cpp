@@ -39,6 +39,11 @@ bool IsFullPath(const wchar_t* path) {
 
 }  // namespace
 
+bool IsAcceptedFolderPath(std::wstring_view path) {
+    if (path.empty() || path.size() >= MAX_PATH || path.find(L'\0') != std::wstring_view::npos) return false;
+    return IsFullPath(std::wstring(path).c_str());
+}
+
 std::optional<std::wstring> FolderFromItemList(PCIDLIST_ABSOLUTE itemList) {
     if (itemList == nullptr) return std::nullopt;
     wchar_t path[MAX_PATH] = {};

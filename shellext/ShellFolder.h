@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tessaly::shellext {
 
@@ -21,6 +22,10 @@ enum class DropListResult {
     NoFolder,     // two or more items, a plain file, or a path that is empty, too long or not full
     Unavailable,  // no data object, no CF_HDROP in global memory, not lockable, or a block short of its list
 };
+
+// A full path the handler takes for a folder (a drive's or a share's),
+// shorter than MAX_PATH; it does not look at the file system.
+bool IsAcceptedFolderPath(std::wstring_view path);
 
 // Reads the data object's CF_HDROP; folder receives the path for Folder.
 DropListResult FolderFromDataObject(IDataObject* dataObject, std::wstring& folder);

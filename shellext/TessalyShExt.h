@@ -47,7 +47,6 @@ private:
     void LoadPictures();
     HBITMAP Picture(MenuPicture picture) const;
     void InsertSubmenuItem(HMENU submenu, UINT position, UINT idCmdFirst, const PlanItem& item);
-    void OpenFile(const std::wstring& path) const;
 
     std::int32_t m_itemCount = 0;
     FolderListing m_listing;

@@ -1,25 +1,20 @@
 // InvokeCommand and GetCommandString.
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <stdexcept>
 #include <string>
 
 #include "diagnostics/EntryPoint.h"
-#include "diagnostics/ErrorText.h"
 #include "options/ShowOptions.h"
 #include "platform/TextCodec.h"
-#include "platform/win/ShellExecuteError.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
+#include "shellext/OpenFile.h"
 #include "shellext/TessalyShExt.h"
 
 namespace tessaly {
 
 namespace {
-
-constexpr const wchar_t* kHelpText = L"View recently accessed/modified files in a folder";
 
 // Bounded copies: at most cchMax characters, the terminator included.
 void CopyWide(CHAR* buffer, UINT cchMax, const std::wstring& text) {
@@ -34,19 +29,6 @@ void CopyAnsi(CHAR* buffer, UINT cchMax, const std::wstring& text) {
 
 }  // namespace
 
-void CTessalyShExt::OpenFile(const std::wstring& path) const {
-    SHELLEXECUTEINFOW execute = {};
-    execute.cbSize = sizeof execute;
-    execute.fMask = SEE_MASK_NOCLOSEPROCESS;
-    execute.lpFile = path.c_str();
-    execute.nShow = SW_SHOWNORMAL;
-    if (!::ShellExecuteExW(&execute)) {
-        const std::wstring text = FormatSystemError(L"::ShellExecuteEx failed", platform::ShellExecuteError(execute));
-        throw std::runtime_error(platform::WideToNarrow(text, platform::CodePage::ThreadAnsi));
-    }
-    if (execute.hProcess != nullptr) ::CloseHandle(execute.hProcess);
-}
-
 STDMETHODIMP CTessalyShExt::InvokeCommand(CMINVOKECOMMANDINFO* pici) noexcept {
     return RunEntryPoint(L"InvokeCommand", E_INVALIDARG, [&](HResult& result) {
         if (pici == nullptr) return;
@@ -60,7 +42,7 @@ STDMETHODIMP CTessalyShExt::InvokeCommand(CMINVOKECOMMANDINFO* pici) noexcept {
         if (offset < m_itemCount) {
             const auto file = m_commandFiles.find(offset);
             if (file == m_commandFiles.end()) throw std::runtime_error("map::find failed");
-            OpenFile(file->second);
+            shellext::OpenFile(file->second);
             result = S_OK;
         } else if (offset == m_itemCount) {
             ShowOptionsSheet();
@@ -76,9 +58,9 @@ STDMETHODIMP CTessalyShExt::GetCommandString(UINT_PTR idCmd, UINT uType, UINT*, 
         if (idCmd != 0) return;
         if (uType & (GCS_HELPTEXTA | GCS_UNICODE)) {
             if (uType & GCS_UNICODE)
-                CopyWide(pszName, cchMax, kHelpText);
+                CopyWide(pszName, cchMax, shellext::kHelpText);
             else
-                CopyAnsi(pszName, cchMax, kHelpText);
+                CopyAnsi(pszName, cchMax, shellext::kHelpText);
         }
         if (uType == GCS_VERBA) CopyAnsi(pszName, cchMax, resources::LoadText(IDS_APP_NAME));
         if (uType == GCS_VERBW) CopyWide(pszName, cchMax, resources::LoadText(IDS_APP_NAME));

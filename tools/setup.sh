@@ -7,6 +7,8 @@ set -euo pipefail
 
 packages=(cmake make g++ googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb
     imagemagick)  # imagemagick: tools/options-screenshots.sh
+# The build makes the icons of Windows 11's menu with a Python script.
+packages+=(python3)
 # The 32-bit companion DLL: its compiler, and Wine's 32-bit side, which runs
 # 32-bit programs in the same (64-bit) prefixes, as 64-bit Windows does.
 packages+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine32:i386)

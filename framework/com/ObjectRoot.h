@@ -13,6 +13,7 @@
 
 #include <new>
 
+#include "framework/com/ComPtr.h"
 #include "framework/com/Module.h"
 
 namespace tessaly::com {
@@ -89,5 +90,15 @@ public:
         }
     }
 };
+
+// A new object of the plain form, held by one reference, for an object to
+// make and hand out (a subcommand, an enumerator); throws std::bad_alloc
+// when memory is short.
+template <typename T>
+ComPtr<CComObject<T>> MakeObject() {
+    CComObject<T>* object = CComObject<T>::Create();
+    if (object == nullptr) throw std::bad_alloc();
+    return ComPtr<CComObject<T>>::Share(object);
+}
 
 }  // namespace tessaly::com

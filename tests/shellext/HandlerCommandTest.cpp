@@ -145,6 +145,27 @@ TEST_F(CommandTest, FileThatCannotBeOpenedGivesOneDebugLine) {
     EXPECT_EQ(lines[0].substr(lines[0].size() - 7), L"(0x578)");
 }
 
+TEST_F(CommandTest, SubcommandsOpenTheFileOrTheSheetAsTheirClassicItemsDo) {
+    const shellhost::CommandTree tree = testing::Ask(shellhost::ClickKind::Background, {folder.Path()});
+    ASSERT_EQ(tree.subcommands.size(), 9u);  // 3 accessed, separator, 3 modified, separator, Options...
+    const int shownBefore = OptionsSheetShownCount();
+    EXPECT_EQ(tree.subcommands[5]->Invoke(nullptr, nullptr), S_OK);  // the second modified item, as offset 4
+    EXPECT_EQ(OpenedPath(), folder.PathOf(L"second.tessalyopen"));
+    EXPECT_EQ(tree.subcommands[8]->Invoke(nullptr, nullptr), S_OK);
+    EXPECT_EQ(OptionsSheetShownCount(), shownBefore + 1);
+    EXPECT_EQ(tree.subcommands[3]->Invoke(nullptr, nullptr), E_FAIL) << "a separator does nothing";
+    EXPECT_TRUE(debug.Lines().empty());
+
+    // A file gone meanwhile: the classic item's line, from the subcommand.
+    wchar_t display[8];
+    if (::GetEnvironmentVariableW(L"DISPLAY", display, 8) > 0) return;
+    ASSERT_TRUE(::DeleteFileW(folder.PathOf(L"first.tessalyopen").c_str()));
+    EXPECT_EQ(tree.subcommands[0]->Invoke(nullptr, nullptr), E_FAIL);
+    ASSERT_EQ(debug.Lines().size(), 1u);
+    EXPECT_EQ(debug.Lines()[0].rfind(L"Tessaly: Exception in CTessalySubCommand::Invoke: ::ShellExecuteEx failed ", 0),
+              0u);
+}
+
 TEST_F(CommandTest, CommandStringTable) {
     const std::wstring help = L"View recently accessed/modified files in a folder";
     const struct {

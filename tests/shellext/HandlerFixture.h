@@ -6,11 +6,29 @@
 #include <string>
 #include <vector>
 
+#include "shellext/CommandClass.h"
 #include "tests/shellext/ShellFixtures.h"
 #include "tests/support/DebugCapture.h"
 #include "tests/support/TempFolder.h"
+#include "tools/shellhost/CommandDriver.h"
 
 namespace tessaly::testing {
+
+// Tessaly's Explorer command, new.
+inline ComRef<IExplorerCommand> NewCommand() {
+    ComRef<IExplorerCommand> command;
+    EXPECT_EQ(CreateTessalyCommand(nullptr, IID_IExplorerCommand, command.out()), S_OK);
+    return command;
+}
+
+// A new command asked about a click as Windows 11's file manager asks it.
+inline shellhost::CommandTree Ask(shellhost::ClickKind kind, const std::vector<std::wstring>& paths,
+                                  bool emptyArray = false) {
+    shellhost::CommandClick click;
+    std::wstring failedCall;
+    EXPECT_EQ(shellhost::PrepareCommandClick(kind, paths, emptyArray, click, failedCall), S_OK) << failedCall;
+    return shellhost::ReadCommandTree(NewCommand().get(), click);
+}
 
 class HandlerTest : public ::testing::Test {
 protected:

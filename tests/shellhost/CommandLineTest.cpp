@@ -38,6 +38,13 @@ TEST(ShellHostCommandLine, ReadsEveryOption) {
     EXPECT_EQ(o.clickButton, L"Uninstall");
     EXPECT_EQ(o.closeSeconds, 5u);
     EXPECT_EQ(o.path, L"D:\\");
+
+    const ParseResult command = ParseCommandLine(
+        {L"--command", L"--class", L"{0E0BACBB-27B0-4490-AD26-C41FFCFF824C}", L"--dll", L"x.dll", L"--empty-array", L"a"});
+    ASSERT_TRUE(command.options) << command.error;
+    EXPECT_TRUE(command.options->command && command.options->emptyArray);
+    EXPECT_EQ(command.options->commandClass, L"{0E0BACBB-27B0-4490-AD26-C41FFCFF824C}");
+    EXPECT_EQ(command.options->dll, L"x.dll");
 }
 
 TEST(ShellHostCommandLine, RefusesWhatItCannotUse) {
@@ -52,6 +59,9 @@ TEST(ShellHostCommandLine, RefusesWhatItCannotUse) {
         {L"--click", L"OK", L"a"},  // clicking needs the dialog watcher
         {L"--invoke", L"65536", L"a"},  // beyond the 16 bits of a command offset
         {L"--null-folder", L"a"},   // a background has no data object to go by
+        {L"--dll", L"x.dll", L"a"},                   // Explorer commands' options without --command
+        {L"--command", L"--empty-array", L"--folder", L"a"},  // an icon click has its items
+        {L"--command", L"--handler", L"Sample", L"a"},  // a command is no handler of the classic menu
     };
     for (const auto& arguments : bad) {
         const ParseResult parsed = ParseCommandLine(arguments);

@@ -97,6 +97,26 @@ TEST_F(ShellHost, FolderAndDriveClicksGetTheParentsListAndADataObject) {
     }
 }
 
+TEST_F(ShellHost, CommandModeAsksTessalysExplorerCommandAndInvokesItsSubcommands) {
+    m_folder.MakeFile(L"listed.txt");
+    const std::vector<std::wstring> command = {L"--command", L"--dll", WindowsPathOf(TESSALY_DLL), L"--texts"};
+    std::vector<std::wstring> arguments = command;
+    arguments.push_back(m_folder.Path());
+    const HostRun tree = RunProgram(WindowsPathOf(TESSALY_SHELL_EXE), arguments);
+    EXPECT_EQ(tree.exitCode, 0u);
+    ASSERT_GE(tree.lines.size(), 3u);
+    EXPECT_EQ(tree.lines.front(), L"Tessaly >");
+    EXPECT_TRUE(Mentions(tree.lines, L" \u2014 listed.txt"));
+    EXPECT_EQ(tree.lines.back(), L"  Options...");
+
+    arguments.insert(arguments.end() - 1, {L"--invoke", L"Options...", L"--close-after", L"1"});
+    const HostRun invoked = RunProgram(WindowsPathOf(TESSALY_SHELL_EXE), arguments);
+    EXPECT_EQ(invoked.exitCode, 0u);
+    EXPECT_TRUE(Mentions(invoked.lines, L"window \"Tessaly 1.0 Beta\"")) << "the watchdog closed the sheet";
+    ASSERT_FALSE(invoked.lines.empty());
+    EXPECT_EQ(invoked.lines.back().substr(invoked.lines.back().size() - 6), L": S_OK");
+}
+
 TEST_F(ShellHost, PrintsEachItemsHelpTextAndVerb) {
     const HostRun run = Host({L"--texts", L"--strings", L"--first", L"1", L"--last", L"2", m_folder.Path()});
     ASSERT_GE(run.lines.size(), 2u);

@@ -30,7 +30,24 @@ const wchar_t* const kUsage =
     L"  --dialogs SECONDS instead: show each page of every window --invoke opens\n"
     L"                    for SECONDS, then close the window\n"
     L"  --click CAPTION   with --dialogs: click the first button of that caption\n"
-    L"                    instead (on the page where it first shows)\n";
+    L"                    instead (on the page where it first shows)\n"
+    L"  --command         as Windows 11's first menu: ask one Explorer command (by\n"
+    L"                    default Tessaly's) about the click and print its tree of\n"
+    L"                    subcommands; --invoke then takes a text or a position\n"
+    L"  --class CLSID     with --command: the command's class\n"
+    L"  --dll PATH        with --command: create it from this module's\n"
+    L"                    DllGetClassObject, not through the registry\n"
+    L"  --empty-array     with --command --background: pass an empty item array\n"
+    L"                    instead of none (Windows 11 passes either)\n";
+
+const wchar_t* ClickName(ClickKind kind) {
+    switch (kind) {
+        case ClickKind::Folder: return L"the folder";
+        case ClickKind::Drive: return L"the drive";
+        case ClickKind::Background: break;
+    }
+    return L"the background of";
+}
 
 std::optional<std::wstring> DriveZPathOf(const std::wstring& path) {
     if (path.empty() || path[0] != L'/') return std::nullopt;
@@ -81,13 +98,19 @@ ParseResult ParseCommandLine(const std::vector<std::wstring>& arguments) {
             options.textsOnly = true;
         } else if (argument == L"--strings") {
             options.strings = true;
+        } else if (argument == L"--command") {
+            options.command = true;
+        } else if (argument == L"--empty-array") {
+            options.emptyArray = true;
         } else if (argument == L"--handler" || argument == L"--submenu" || argument == L"--invoke" ||
-                   argument == L"--click") {
+                   argument == L"--click" || argument == L"--class" || argument == L"--dll") {
             const std::wstring* text = value();
             if (text == nullptr) return fail(argument + L" needs a value");
             (argument == L"--handler"   ? options.handler
              : argument == L"--submenu" ? options.submenu
              : argument == L"--invoke"  ? options.invoke
+             : argument == L"--class"   ? options.commandClass
+             : argument == L"--dll"     ? options.dll
                                         : options.clickButton) = *text;
         } else if (argument == L"--first" || argument == L"--last" || argument == L"--flags") {
             std::uint32_t& out = argument == L"--first" ? options.idFirst
@@ -117,6 +140,13 @@ ParseResult ParseCommandLine(const std::vector<std::wstring>& arguments) {
         return fail(L"--invoke: a command offset is at most 65535");
     if (options.nullFolder && options.kind == ClickKind::Background)
         return fail(L"--null-folder needs --folder or --drive");
+    if (!options.command && (!options.dll.empty() || options.emptyArray || options.commandClass != kTessalyCommandClass))
+        return fail(L"--class, --dll and --empty-array need --command");
+    if (options.emptyArray && options.kind != ClickKind::Background) return fail(L"--empty-array needs --background");
+    // A menu of commands has no command ids, handlers or owner window.
+    if (options.command && (!options.handler.empty() || options.strings || options.nullFolder ||
+                            !options.submenu.empty() || options.showSeconds || options.flags != 0))
+        return fail(L"--command takes no --handler, --strings, --null-folder, --submenu, --show or --flags");
     result.options = options;
     return result;
 }

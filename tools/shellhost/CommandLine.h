@@ -11,6 +11,9 @@ namespace tessaly::shellhost {
 // icon, or a drive icon.
 enum class ClickKind { Background, Folder, Drive };
 
+// Tessaly's Explorer command, the class --command creates unless told another.
+inline constexpr const wchar_t* kTessalyCommandClass = L"{31947C44-8420-40FE-B315-A367ABAE0D74}";
+
 struct Options {
     ClickKind kind = ClickKind::Background;
     std::wstring path;
@@ -28,6 +31,11 @@ struct Options {
     std::optional<std::uint32_t> dialogSeconds;  // step through the pages of what --invoke opens
     std::uint32_t closeSeconds = 60;             // without --dialogs: close what --invoke opens after this
     std::wstring clickButton;  // with --dialogs: the button to click
+    // Windows 11's first menu: one Explorer command instead of the handlers.
+    bool command = false;
+    std::wstring commandClass = kTessalyCommandClass;
+    std::wstring dll;          // create the command from this module's DllGetClassObject
+    bool emptyArray = false;   // a background click with an empty item array instead of none
 };
 
 struct ParseResult {
@@ -39,6 +47,9 @@ struct ParseResult {
 ParseResult ParseCommandLine(const std::vector<std::wstring>& arguments);
 
 extern const wchar_t* const kUsage;
+
+// "the folder", "the drive", "the background of": what was right-clicked.
+const wchar_t* ClickName(ClickKind kind);
 
 // A command offset when `text` is all digits (a few, no sign).
 std::optional<std::uint32_t> OffsetOf(const std::wstring& text);

@@ -50,6 +50,11 @@ HRESULT HandlerActivation::Create(const CLSID& classId, const std::wstring& clas
 
     note = L"registered for this user only, which COM here does not see: created through DllGetClassObject of " +
            server;
+    return CreateFromModule(server, classId, iid, object, note);
+}
+
+HRESULT HandlerActivation::CreateFromModule(const std::wstring& server, const CLSID& classId, REFIID iid,
+                                            void** object, std::wstring& note) {
     platform::LoadedModule loaded(::LoadLibraryExW(server.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     if (!loaded.valid()) {
         const HRESULT loadFailure = HRESULT_FROM_WIN32(::GetLastError());

@@ -26,6 +26,11 @@ public:
     HRESULT Create(const CLSID& classId, const std::wstring& classText, REFIID iid, void** object,
                    std::wstring& note);
 
+    // The class from `server`'s own DllGetClassObject, as COM would create
+    // it from that module; `note` says why when the module fails.
+    HRESULT CreateFromModule(const std::wstring& server, const CLSID& classId, REFIID iid, void** object,
+                             std::wstring& note);
+
 private:
     std::vector<platform::LoadedModule> m_modules;  // loaded here; kept while their objects may live
 };

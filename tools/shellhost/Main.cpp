@@ -8,6 +8,7 @@
 
 #include "tools/shellhost/ClickTarget.h"
 #include "tools/shellhost/CommandLine.h"
+#include "tools/shellhost/CommandMode.h"
 #include "tools/shellhost/DebugLines.h"
 #include "tools/shellhost/DialogWalker.h"
 #include "tools/shellhost/FolderPath.h"
@@ -42,15 +43,6 @@ void Print(FILE* stream, const std::wstring& line) {
 }
 void Out(const std::wstring& line) { Print(stdout, line); }
 void Err(const std::wstring& line) { Print(stderr, line); }
-
-const wchar_t* ClickName(ClickKind kind) {
-    switch (kind) {
-        case ClickKind::Folder: return L"the folder";
-        case ClickKind::Drive: return L"the drive";
-        case ClickKind::Background: break;
-    }
-    return L"the background of";
-}
 
 bool SameName(const std::wstring& a, const std::wstring& b) { return ::lstrcmpiW(a.c_str(), b.c_str()) == 0; }
 
@@ -213,6 +205,7 @@ int main() {
             Err(kUsage);
             return kExitUsage;
         }
+        if (parsed.options->command) return RunCommandMode(*parsed.options, Out, Err);
         return Run(*parsed.options);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "tessaly-shell: %s\n", error.what());

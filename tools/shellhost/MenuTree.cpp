@@ -48,7 +48,7 @@ std::wstring TrimmedRight(std::wstring text) {
     return text;
 }
 
-std::wstring Annotations(const MenuNode& item, IdRange range) {
+std::wstring Annotations(const MenuNode& item, IdRange range, MenuKind kind) {
     std::wstring notes;
     auto add = [&notes](const std::wstring& note) {
         if (!notes.empty()) notes += L", ";
@@ -56,6 +56,8 @@ std::wstring Annotations(const MenuNode& item, IdRange range) {
     };
     if (item.isSubmenu) {
         add(L"submenu");
+    } else if (kind == MenuKind::Commands) {
+        add(L"position " + std::to_wstring(item.id));
     } else {
         add(L"id " + std::to_wstring(item.id));
         if (range.Contains(item.id)) add(L"offset " + std::to_wstring(item.id - range.first));
@@ -67,10 +69,12 @@ std::wstring Annotations(const MenuNode& item, IdRange range) {
     return L"[" + notes + L"]";
 }
 
-void FormatLevel(const std::vector<MenuNode>& items, Detail detail, IdRange range, int depth,
+void FormatLevel(const std::vector<MenuNode>& items, Detail detail, IdRange range, MenuKind kind, int depth,
                  std::vector<std::wstring>& lines) {
     const std::wstring indent(static_cast<std::size_t>(depth * kIndentStep), L' ');
-    auto shown = [detail](const std::wstring& text) { return detail == Detail::Full ? text : Displayed(text); };
+    auto shown = [detail, kind](const std::wstring& text) {
+        return detail == Detail::Full || kind == MenuKind::Commands ? text : Displayed(text);
+    };
 
     std::size_t leftWidth = 0, rightWidth = 0;
     for (const MenuNode& item : items) {
@@ -89,9 +93,9 @@ void FormatLevel(const std::vector<MenuNode>& items, Detail detail, IdRange rang
         if (item.isSubmenu) left += L" >";
         std::wstring row = PaddedTo(left, leftWidth);
         if (rightWidth > 0) row += L"  " + PaddedTo(shown(RightColumn(item.text)), rightWidth);
-        if (detail == Detail::Full) row = PaddedTo(row, rowWidth) + L"  " + Annotations(item, range);
+        if (detail == Detail::Full) row = PaddedTo(row, rowWidth) + L"  " + Annotations(item, range, kind);
         lines.push_back(TrimmedRight(indent + row));
-        if (item.isSubmenu) FormatLevel(item.children, detail, range, depth + 1, lines);
+        if (item.isSubmenu) FormatLevel(item.children, detail, range, kind, depth + 1, lines);
     }
 }
 
@@ -104,9 +108,10 @@ std::wstring RightColumn(const std::wstring& text) {
     return tab == std::wstring::npos ? std::wstring() : text.substr(tab + 1);
 }
 
-std::vector<std::wstring> FormatMenu(const std::vector<MenuNode>& items, Detail detail, IdRange handlerRange) {
+std::vector<std::wstring> FormatMenu(const std::vector<MenuNode>& items, Detail detail, IdRange handlerRange,
+                                     MenuKind kind) {
     std::vector<std::wstring> lines;
-    FormatLevel(items, detail, handlerRange, 0, lines);
+    FormatLevel(items, detail, handlerRange, kind, 0, lines);
     return lines;
 }
 

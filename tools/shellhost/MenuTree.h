@@ -32,9 +32,15 @@ enum class Detail {
     TextsOnly,  // what a user reads: both columns and separators
 };
 
+// A classic menu's texts mark mnemonics with "&"; Windows 11's menu of
+// Explorer commands shows texts as they are, and its items have positions
+// (MenuNode::id) in their command's list instead of command ids.
+enum class MenuKind { Classic, Commands };
+
 // One line per item, submenus indented by two spaces, the two columns of a
 // level aligned. Offsets are printed for ids inside `handlerRange`.
-std::vector<std::wstring> FormatMenu(const std::vector<MenuNode>& items, Detail detail, IdRange handlerRange);
+std::vector<std::wstring> FormatMenu(const std::vector<MenuNode>& items, Detail detail, IdRange handlerRange,
+                                     MenuKind kind = MenuKind::Classic);
 
 // The item text's two columns: before and after the first tab.
 std::wstring LeftColumn(const std::wstring& text);

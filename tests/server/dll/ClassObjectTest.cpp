@@ -82,6 +82,23 @@ TEST_F(ClassObjectTest, LivingHandlersAndLockServerKeepTheDllLoadedWithoutMatchi
     EXPECT_EQ(S_OK, server.CanUnloadNow());
 }
 
+TEST_F(ClassObjectTest, CommandsTheirSubcommandsAndEnumeratorsEachKeepTheDllLoaded) {
+    IClassFactory* factory = server.Factory(kCommandClass);
+    IExplorerCommand* command = nullptr;
+    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IExplorerCommand, reinterpret_cast<void**>(&command)));
+    factory->Release();
+    IEnumExplorerCommand* list = nullptr;
+    ASSERT_EQ(S_OK, command->EnumSubCommands(&list));
+    command->Release();
+    EXPECT_EQ(S_FALSE, server.CanUnloadNow()) << "the enumerator";
+    IExplorerCommand* first = nullptr;
+    ASSERT_EQ(S_OK, list->Next(1, &first, nullptr));
+    list->Release();
+    EXPECT_EQ(S_FALSE, server.CanUnloadNow()) << "a subcommand";
+    first->Release();
+    EXPECT_EQ(S_OK, server.CanUnloadNow());
+}
+
 // An outer object that counts the references it is given.
 class CountingOuter final : public IUnknown {
 public:

@@ -50,9 +50,9 @@ HRESULT LoadedServer::Install(BOOL install, const wchar_t* commandLine) const {
     return As<HRESULT(STDAPICALLTYPE*)(BOOL, PCWSTR)>(Export("DllInstall"))(install, commandLine);
 }
 
-IClassFactory* LoadedServer::Factory() const {
+IClassFactory* LoadedServer::Factory(REFCLSID classId) const {
     void* factory = nullptr;
-    if (FAILED(GetClassObject(kHandlerClass, IID_IClassFactory, &factory)) || factory == nullptr)
+    if (FAILED(GetClassObject(classId, IID_IClassFactory, &factory)) || factory == nullptr)
         throw std::runtime_error("no class factory");
     return static_cast<IClassFactory*>(factory);
 }

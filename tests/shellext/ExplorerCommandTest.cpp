@@ -1,0 +1,274 @@
+// Tessaly's Explorer command asked as Windows 11's file manager asks it (the
+// shell host's driver builds each click), against the classic handler
+// initialised by the same host for the same click.
+#include <shobjidl.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/com/TaskMemory.h"
+#include "platform/win/HandleOwners.h"
+#include "tests/shellext/HandlerFixture.h"
+#include "tests/shellext/PackageQueryDouble.h"
+#include "tools/shellhost/ClickTarget.h"
+
+namespace tessaly {
+namespace {
+
+using shellhost::ClickKind;
+using testing::ComRef;
+using testing::HandlerTest;
+using testing::Ask;
+using testing::MenuItem;
+using testing::NewCommand;
+
+// What a classic item says, in the one line a command's title gives it.
+std::wstring OneLine(const MenuItem& item) {
+    std::wstring text;
+    for (std::size_t i = 0; i < item.text.size(); ++i) {
+        if (item.text[i] == L'&' && i + 1 < item.text.size() && item.text[i + 1] == L'&') ++i;
+        text += item.text[i] == L'\t' ? std::wstring(L" \u2014 ") : std::wstring(1, item.text[i]);
+    }
+    return text;
+}
+
+class ExplorerCommandTest : public HandlerTest {
+protected:
+    void SetUp() override {
+        HandlerTest::SetUp();
+        folder.MakeFolder(L"docs");
+        folder.MakeFolder(L"more");
+        AddFile(L"a & b.txt", 5, 50);
+        AddFile(L"plain.txt", 50, 5);
+        AddFile(L"docs\\inside.txt");
+    }
+
+    // The classic submenu for a click, as the shell host initialises the handler.
+    std::vector<MenuItem> ClassicSubmenu(ClickKind kind, const std::wstring& path) {
+        shellhost::ClickTarget target;
+        std::wstring failedCall;
+        EXPECT_EQ(shellhost::PrepareClick(kind, path, target, failedCall), S_OK) << failedCall;
+        const ComRef<IShellExtInit> classic = testing::NewHandler();
+        EXPECT_EQ(classic->Initialize(target.folder.get(), target.data.get(), nullptr), S_OK);
+        const testing::PopupMenu shell;
+        EXPECT_GT(testing::ContextMenuOf(classic.get())->QueryContextMenu(shell.get(), 0, kFirstId, 0x7FFF, 0), 0);
+        return testing::ReadMenu(testing::ReadMenu(shell.get()).at(0).submenu);
+    }
+};
+
+TEST_F(ExplorerCommandTest, TreeIsTheClassicSubmenuItemForItemForEveryKindOfClick) {
+    // The drive's root gets files of its own (the test's Wine prefix is thrown away after).
+    const std::wstring rootFiles[] = {L"C:\\tessaly-root-1.txt", L"C:\\tessaly-root-2.txt"};
+    for (const std::wstring& file : rootFiles) {
+        const platform::FileHandle made(
+            ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(made.valid());
+    }
+    const struct {
+        const char* name;
+        ClickKind kind;
+        std::wstring path;
+        bool emptyArray;
+    } clicks[] = {
+        {"folder icon", ClickKind::Folder, folder.PathOf(L"docs"), false},
+        {"background, no array", ClickKind::Background, folder.Path(), false},
+        {"background, empty array", ClickKind::Background, folder.Path(), true},
+        {"drive", ClickKind::Drive, L"C:\\", false},
+    };
+    for (const auto& click : clicks) {
+        SCOPED_TRACE(click.name);
+        const std::vector<MenuItem> classic = ClassicSubmenu(click.kind, click.path);
+        const shellhost::CommandTree tree = Ask(click.kind, {click.path}, click.emptyArray);
+        EXPECT_TRUE(tree.problems.empty()) << tree.problems.front();
+        ASSERT_EQ(tree.nodes.size(), 1u);
+        const shellhost::MenuNode& top = tree.nodes.front();
+        EXPECT_EQ(top.text, L"Tessaly");
+        EXPECT_TRUE(top.isSubmenu && top.hasPicture);
+        ASSERT_EQ(top.children.size(), classic.size());
+        ASSERT_GT(classic.size(), 3u) << "files listed";
+        for (std::size_t i = 0; i < classic.size(); ++i) {
+            EXPECT_EQ(top.children[i].separator, classic[i].IsSeparator()) << i;
+            if (classic[i].IsSeparator()) continue;
+            EXPECT_EQ(top.children[i].text, OneLine(classic[i])) << i;
+            EXPECT_EQ(top.children[i].hasPicture, classic[i].checked != nullptr) << i;
+        }
+    }
+    for (const std::wstring& file : rootFiles) ::DeleteFileW(file.c_str());
+}
+
+TEST_F(ExplorerCommandTest, HiddenForAnythingButOneFileSystemFolderTheHandlerWouldTake) {
+    const std::wstring thisPc = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
+    const struct {
+        const char* name;
+        ClickKind kind;
+        std::vector<std::wstring> paths;
+    } clicks[] = {
+        {"two folders", ClickKind::Folder, {folder.PathOf(L"docs"), folder.PathOf(L"more")}},
+        {"a file", ClickKind::Folder, {folder.PathOf(L"plain.txt")}},
+        {"This PC", ClickKind::Folder, {thisPc}},
+        {"This PC's background", ClickKind::Background, {thisPc}},
+    };
+    for (const auto& click : clicks) {
+        SCOPED_TRACE(click.name);
+        const shellhost::CommandTree tree = Ask(click.kind, click.paths);
+        EXPECT_EQ(tree.stateResult, S_OK) << click.name;
+        EXPECT_TRUE(tree.hidden) << click.name;
+    }
+}
+
+// A real folder's item as the shell may describe one that Wine's shell
+// cannot make: slow to reach (on the network), or with a longer path.
+class ItemDouble : public IShellItem {
+public:
+    ItemDouble(IShellItem* item, SFGAOF extra, std::wstring path = {})
+        : m_item(item), m_extra(extra), m_path(std::move(path)) {}
+    STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+        if (riid != IID_IUnknown && riid != IID_IShellItem) return *object = nullptr, E_NOINTERFACE;
+        *object = static_cast<IShellItem*>(this);
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP BindToHandler(IBindCtx* b, REFGUID h, REFIID r, void** o) override {
+        return m_item->BindToHandler(b, h, r, o);
+    }
+    STDMETHODIMP GetParent(IShellItem** parent) override { return m_item->GetParent(parent); }
+    STDMETHODIMP GetDisplayName(SIGDN form, LPWSTR* name) override {
+        if (form != SIGDN_FILESYSPATH || m_path.empty()) return m_item->GetDisplayName(form, name);
+        return com::CopyToTaskMemory(m_path, name);
+    }
+    STDMETHODIMP GetAttributes(SFGAOF mask, SFGAOF* attributes) override {
+        ++attributeQuestions;
+        const HRESULT result = m_item->GetAttributes(mask, attributes);
+        *attributes |= mask & m_extra;
+        return result;
+    }
+    STDMETHODIMP Compare(IShellItem* other, SICHINTF hint, int* order) override {
+        return m_item->Compare(other, hint, order);
+    }
+    // An array of this one item, as the file manager passes a click on it.
+    ComRef<IShellItemArray> AsArray() {
+        ComRef<IShellItemArray> items;
+        EXPECT_EQ(::SHCreateShellItemArrayFromShellItem(this, IID_IShellItemArray, items.out()), S_OK);
+        return items;
+    }
+    int attributeQuestions = 0;
+
+private:
+    IShellItem* m_item;
+    SFGAOF m_extra;
+    std::wstring m_path;
+};
+
+class ItemDoubleTest : public ExplorerCommandTest {
+protected:
+    void SetUp() override {
+        ExplorerCommandTest::SetUp();
+        ASSERT_EQ(::SHCreateItemFromParsingName(folder.Path().c_str(), nullptr, IID_IShellItem, real.out()), S_OK);
+    }
+    ComRef<IShellItem> real;
+};
+
+TEST_F(ItemDoubleTest, PathsFromTheHandlersLimitOnAreHidden) {
+    const std::wstring longest = folder.Path() + L"\\" + std::wstring(MAX_PATH - 2 - folder.Path().size(), L'd');
+    for (const std::wstring& path : {longest, longest + L"d"}) {
+        ItemDouble item(real.get(), 0, path);
+        EXPCMDSTATE state = ECS_DISABLED;
+        EXPECT_EQ(NewCommand()->GetState(item.AsArray().get(), FALSE, &state), S_OK);
+        EXPECT_EQ(state, path.size() < MAX_PATH ? ECS_ENABLED : ECS_HIDDEN) << path.size();
+    }
+}
+
+TEST_F(ItemDoubleTest, GetStateOnlyResolvesThePathAndWaitsForASecondCallWhenThatMayBeSlow) {
+    folder.MakeUnopenableFile(L"locked.");  // reading it writes a debug line
+    ItemDouble slow(real.get(), SFGAO_ISSLOW);
+    const ComRef<IShellItemArray> items = slow.AsArray();
+    const ComRef<IExplorerCommand> command = NewCommand();
+
+    EXPCMDSTATE state = ECS_ENABLED;
+    EXPECT_EQ(command->GetState(items.get(), FALSE, &state), E_PENDING);
+    EXPECT_EQ(slow.attributeQuestions, 1) << "nothing but whether the item is slow";
+    EXPECT_EQ(command->GetState(items.get(), TRUE, &state), S_OK);
+    EXPECT_EQ(state, ECS_ENABLED);
+    EXPECT_TRUE(debug.Lines().empty()) << "the folder was not read";
+
+    ComRef<IEnumExplorerCommand> list;
+    ASSERT_EQ(command->EnumSubCommands(reinterpret_cast<IEnumExplorerCommand**>(list.out())), S_OK);
+    EXPECT_FALSE(debug.Lines().empty()) << "the subcommands read it";
+}
+
+TEST_F(ExplorerCommandTest, EnumeratorKeepsTheIEnumContractAndEveryObjectHoldsTheModule) {
+    const long unlocked = testing::ModuleLockCount();
+    ComRef<IExplorerCommand> command = NewCommand();
+    EXPCMDSTATE state = ECS_HIDDEN;
+    ASSERT_EQ(command->GetState(nullptr, TRUE, &state), S_OK);
+    EXPECT_EQ(state, ECS_HIDDEN) << "no items and no site: no folder";
+    ComRef<IEnumExplorerCommand> list;
+    ASSERT_EQ(command->EnumSubCommands(reinterpret_cast<IEnumExplorerCommand**>(list.out())), S_OK);
+    command.reset();
+    // No folder: the two empty lists' separators and "Options...".
+    IExplorerCommand* got[4] = {};
+    ULONG fetched = 9;
+    EXPECT_EQ(list->Next(2, got, nullptr), E_POINTER) << "a count needs somewhere to go";
+    EXPECT_EQ(list->Next(2, got, &fetched), S_OK);
+    EXPECT_EQ(fetched, 2u);
+    ComRef<IEnumExplorerCommand> clone;
+    ASSERT_EQ(list->Clone(reinterpret_cast<IEnumExplorerCommand**>(clone.out())), S_OK);
+    EXPECT_EQ(list->Next(4, got + 2, &fetched), S_FALSE);
+    EXPECT_EQ(fetched, 1u);
+    EXPECT_EQ(list->Skip(1), S_FALSE);
+    EXPECT_EQ(clone->Skip(1), S_OK) << "a clone keeps its own position";
+    EXPECT_EQ(clone->Next(1, got + 3, nullptr), S_FALSE);
+    ASSERT_EQ(list->Reset(), S_OK);
+    IExplorerCommand* first = nullptr;
+    ASSERT_EQ(list->Next(1, &first, nullptr), S_OK);
+    EXPECT_EQ(first, got[0]);
+    first->Release();
+    EXPCMDFLAGS flags[3] = {};
+    for (int i = 0; i < 3; ++i) got[i]->GetFlags(&flags[i]);
+    EXPECT_EQ(flags[0] & ECF_ISSEPARATOR, ECF_ISSEPARATOR);
+    EXPECT_EQ(flags[2] & ECF_ISSEPARATOR, 0u);
+
+    list.reset();
+    clone.reset();
+    EXPECT_EQ(testing::ModuleLockCount(), unlocked + 3) << "each subcommand held";
+    for (int i = 0; i < 3; ++i) got[i]->Release();
+    EXPECT_EQ(testing::ModuleLockCount(), unlocked);
+}
+
+TEST_F(ExplorerCommandTest, ClassicHandlerStandsAsideWhereTheFileManagerShowsThePackagedCommand) {
+    const wchar_t* classicMenuOnly = L"Software\\Classes\\CLSID\\{86ca1aa0-34aa-4e8b-a509-50c905bae2a2}";
+    const struct {
+        const char* name;
+        bool package;
+        bool classicMenuOnly;
+        bool classicEntry;
+    } rows[] = {
+        {"no package (Windows 10, or none installed)", false, false, true},
+        {"package registered", true, false, false},
+        {"package registered, the classic menu set as the only one", true, true, true},
+    };
+    ASSERT_EQ(InitializeWithFolder(), S_OK);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        testing::SetPackageRegistered(row.package);
+        if (row.classicMenuOnly) {
+            HKEY key = nullptr;
+            ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, (std::wstring(classicMenuOnly) + L"\\InprocServer32").c_str(), 0,
+                                        nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+                      ERROR_SUCCESS);
+            ::RegCloseKey(key);
+        }
+        const testing::PopupMenu shell;
+        const HRESULT result = menu->QueryContextMenu(shell.get(), 0, kFirstId, 0x7FFF, CMF_NORMAL);
+        EXPECT_EQ(::GetMenuItemCount(shell.get()), row.classicEntry ? 1 : 0);
+        EXPECT_EQ(result, row.classicEntry ? MAKE_HRESULT(SEVERITY_SUCCESS, 0, 5) : S_OK);
+        EXPECT_FALSE(Ask(ClickKind::Background, {folder.Path()}).hidden) << "Windows asks the command only with the package";
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, classicMenuOnly);
+    }
+    testing::SetPackageRegistered(false);
+    EXPECT_TRUE(debug.Lines().empty());
+}
+
+}  // namespace
+}  // namespace tessaly

@@ -1,0 +1,117 @@
+#include "tools/shellhost/CommandMode.h"
+
+#include <windows.h>
+
+#include "tools/shellhost/CommandDriver.h"
+#include "tools/shellhost/DebugLines.h"
+#include "tools/shellhost/DialogWalker.h"
+#include "tools/shellhost/FolderPath.h"
+#include "tools/shellhost/HandlerActivation.h"
+#include "tools/shellhost/HandlerSession.h"
+
+namespace tessaly::shellhost {
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 2;
+
+HRESULT CreateCommand(const Options& options, HandlerActivation& activation, ComPtr<IExplorerCommand>& command,
+                      std::wstring& note) {
+    CLSID classId{};
+    const HRESULT parsed = ::CLSIDFromString(options.commandClass.c_str(), &classId);
+    if (FAILED(parsed)) {
+        note = L"not a class id: " + options.commandClass;
+        return parsed;
+    }
+    if (options.dll.empty())
+        return activation.Create(classId, options.commandClass, IID_IExplorerCommand, command.put_void(), note);
+    note = L"created through DllGetClassObject of " + options.dll;
+    return activation.CreateFromModule(options.dll, classId, IID_IExplorerCommand, command.put_void(), note);
+}
+
+// The subcommand --invoke names: a position, or the first whose title matches.
+const MenuNode* ChosenSubcommand(const CommandTree& tree, const std::wstring& invoke) {
+    if (tree.nodes.empty()) return nullptr;
+    const std::vector<MenuNode>& items = tree.nodes.front().children;
+    if (const auto position = OffsetOf(invoke)) {
+        for (const MenuNode& item : items)
+            if (item.id == *position) return &item;
+        return nullptr;
+    }
+    return FindItem(items, invoke);
+}
+
+}  // namespace
+
+int RunCommandMode(const Options& options, const Report& out, const Report& err) {
+    const FolderPath folder = ResolveFolder(options.kind, options.path);
+    if (!folder.problem.empty()) {
+        err(L"tessaly-shell: " + folder.problem);
+        return kExitFailed;
+    }
+    Apartment apartment;
+    if (FAILED(apartment.result())) {
+        err(L"OleInitialize failed with " + HresultText(apartment.result()));
+        return kExitFailed;
+    }
+    DebugLines debugLines;
+    HandlerActivation activation;  // outlives the command it may have made
+    const bool full = !options.textsOnly;
+    const auto report = full ? out : err;
+    if (full)
+        out(L"Right-click on " + std::wstring(ClickName(options.kind)) + L" " + folder.path +
+            L", as Windows 11's first menu asks the Explorer command " + options.commandClass);
+
+    ComPtr<IExplorerCommand> command;
+    std::wstring note;
+    const HRESULT created = CreateCommand(options, activation, command, note);
+    if (!note.empty()) report(L"command: " + note);
+    if (FAILED(created) || !command) {
+        err(L"creating the command failed with " + ResultInWords(FAILED(created) ? created : E_NOINTERFACE));
+        return kExitFailed;
+    }
+
+    CommandClick click;
+    std::wstring failedCall;
+    const HRESULT prepared = PrepareCommandClick(options.kind, {folder.path}, options.emptyArray, click, failedCall);
+    if (FAILED(prepared)) {
+        err(failedCall + L" failed with " + HresultText(prepared) + L" for " + folder.path);
+        return kExitFailed;
+    }
+    const CommandTree tree = ReadCommandTree(command.get(), click);
+    for (const std::wstring& line : debugLines.Take()) report(L"debug output: " + line);
+    if (tree.pendingFirst) report(L"GetState answered E_PENDING at once, and then, allowed to be slow:");
+    if (FAILED(tree.stateResult)) {
+        err(L"GetState failed with " + ResultInWords(tree.stateResult));
+        return kExitFailed;
+    }
+    for (const std::wstring& problem : tree.problems) report(problem);
+    if (tree.hidden) {
+        out(L"hidden: the command does not show in this menu");
+        return kExitOk;
+    }
+    if (full) out(L"");
+    for (const std::wstring& line :
+         FormatMenu(tree.nodes, full ? Detail::Full : Detail::TextsOnly, IdRange{}, MenuKind::Commands))
+        out(line);
+
+    if (options.invoke.empty()) return kExitOk;
+    const MenuNode* chosen = ChosenSubcommand(tree, options.invoke);
+    if (chosen == nullptr || chosen->separator) {
+        err(L"no subcommand \"" + options.invoke + L"\" to invoke");
+        return kExitFailed;
+    }
+    HRESULT result = E_FAIL;
+    {
+        // Always watched: a window nobody answers must not keep the tool waiting.
+        DialogWalker walker(nullptr, options.dialogSeconds.value_or(options.closeSeconds),
+                            options.dialogSeconds.has_value(), options.clickButton, out);
+        result = tree.subcommands[chosen->id]->Invoke(click.items.get(), nullptr);
+    }
+    for (const std::wstring& line : debugLines.Take()) out(L"debug output: " + line);
+    out(L"Invoke position " + std::to_wstring(chosen->id) + L": " +
+        (SUCCEEDED(result) ? L"S_OK" : L"failed with " + ResultInWords(result)));
+    return SUCCEEDED(result) ? kExitOk : kExitFailed;
+}
+
+}  // namespace tessaly::shellhost
