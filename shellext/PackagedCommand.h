@@ -7,12 +7,17 @@
 // docs/windows11.md gives the evidence and what a Windows 11 machine must
 // confirm.
 
+#include "shellext/PackageFamily.h"  // written by the build
+
 namespace tessaly::shellext {
 
-// The package's family: its name and the publisher id of its publisher,
-// "CN=Quenbridge" (the first 8 bytes of SHA-256 of the UTF-16 text, in
-// Windows' base-32 alphabet).
-constexpr const wchar_t* kPackageFamilyName = L"Quenbridge.Tessaly_kzx3p2899rv6j";
+// The package's family: its name and the publisher id of its Publisher (the
+// first 8 bytes of SHA-256 of the UTF-16 text, in Windows' base-32
+// alphabet). The Publisher is the signing certificate's subject, or
+// "CN=Quenbridge" unsigned (Quenbridge.Tessaly_kzx3p2899rv6j), so the build
+// writes it (tools/package/package-family.sh); the package's check fails
+// when the DLL does not hold the family its manifest gives.
+constexpr const wchar_t* kPackageFamilyName = TESSALY_PACKAGE_FAMILY_NAME;
 
 // True when the current user's menus show the packaged command: the package
 // is registered for the user and the file manager has not been set back to

@@ -3,8 +3,9 @@
 # broken copy of it, one rule at a time, naming the rule:
 #   bash tests/package/manifest-checker-test.sh STAGE
 # STAGE is the built package's folder (the manifest and its Assets). The DLL
-# is a stand-in holding the class the manifest declares, the certificate a
-# throwaway one whose subject becomes the Publisher.
+# is a stand-in holding the class the manifest declares and the package
+# family name its Publisher gives, the certificate a throwaway one whose
+# subject becomes the Publisher.
 set -uo pipefail
 stage=$1
 checker=$(cd "$(dirname "$0")/../.." && pwd)/tools/package/check-manifest.py
@@ -13,10 +14,14 @@ trap 'rm -rf "$work"' EXIT
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/certificate.pem" -days 30 \
     -subj "/C=GB/O=Quenbridge/CN=Quenbridge Release" 2>/dev/null || exit 2
 class=$(sed -n 's/.*Clsid="\([^"]*\)".*/\1/p' "$stage/AppxManifest.xml" | head -n 1)
-python3 -c "import uuid, sys; open(sys.argv[1], 'wb').write(b'MZ' + bytes(64) + uuid.UUID(sys.argv[2]).bytes_le)" \
-    "$work/Tessaly64_10000.dll" "$class"
-cp -r "$stage/Assets" "$work/Assets"
 publisher=$(python3 "$checker" --publisher "$work/certificate.pem")
+stand_in() {  # file, package family name ("" for none), class id ("" for none)
+    mkdir -p "$(dirname "$1")"
+    python3 -c "import uuid, sys; open(sys.argv[1], 'wb').write(b'MZ' + bytes(64) + sys.argv[2].encode('utf-16-le') +
+        (uuid.UUID(sys.argv[3]).bytes_le if sys.argv[3] else b''))" "$1" "$2" "$3"
+}
+stand_in "$work/Tessaly64_10000.dll" "$(python3 "$checker" --family "$publisher")" "$class"
+cp -r "$stage/Assets" "$work/Assets"
 sed "s/Publisher=\"[^\"]*\"/Publisher=\"$publisher\"/" "$stage/AppxManifest.xml" >"$work/good.xml"
 
 check() {  # manifest [dll]
@@ -66,14 +71,21 @@ for row in "${rows[@]}"; do
         echo "ok   $what: $(head -n 1 <<<"$output")"
     fi
 done
-# The DLL named must hold the declared class.
-mkdir -p "$work/other"
-python3 -c "import sys; open(sys.argv[1], 'wb').write(b'MZ' + bytes(64))" "$work/other/Tessaly64_10000.dll"
-if output=$(check "$work/good.xml" "$work/other/Tessaly64_10000.dll") || ! grep -q "does not hold class" <<<"$output"; then
-    echo "FAIL a DLL without the class: ${output:-accepted}"
-    failures=$((failures + 1))
-else
-    echo "ok   a DLL without the class: $output"
-fi
-echo "manifest checker: $((${#rows[@]} + 2 - failures)) passed, $failures failed"
+# The DLL named must hold the declared class, and look for the package
+# under the family name this Publisher gives.
+dll_rows=(
+    "a DLL without the class|$(python3 "$checker" --family "$publisher")||does not hold class"
+    "a DLL looking for another package family|$(python3 "$checker" --family CN=Quenbridge)|$class|does not look for the package family"
+)
+for row in "${dll_rows[@]}"; do
+    IFS='|' read -r what family clsid expected <<<"$row"
+    stand_in "$work/other/Tessaly64_10000.dll" "$family" "$clsid"
+    if output=$(check "$work/good.xml" "$work/other/Tessaly64_10000.dll") || ! grep -q "$expected" <<<"$output"; then
+        echo "FAIL $what: ${output:-accepted}"
+        failures=$((failures + 1))
+    else
+        echo "ok   $what: $output"
+    fi
+done
+echo "manifest checker: $((${#rows[@]} + ${#dll_rows[@]} + 1 - failures)) passed, $failures failed"
 [ $failures -eq 0 ]

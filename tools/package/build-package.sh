@@ -1,29 +1,22 @@
 #!/bin/bash
 # Builds the Windows 11 package, checked and (with a certificate) signed:
-#   bash tools/package/build-package.sh TEMPLATE ICON VERSION CLASS DLL STAGE OUT [--class-not-built-yet]
+#   bash tools/package/build-package.sh TEMPLATE ICON VERSION CLASS DLL STAGE OUT
 # TEMPLATE is the manifest template, ICON the product icon the logos are made
 # from, VERSION the package's (four numbers), CLASS the Explorer command's
 # class id, DLL the DLL the package names (as installed: stripped and
 # signed). STAGE receives the package's files (the manifest and Assets/),
 # which the installer also installs beside the DLL. The Publisher is the
 # subject of the certificate TESSALY_SIGN_PFX names, else CN=Quenbridge (an
-# unsigned package, which Windows will not install). --class-not-built-yet
-# lets the check pass while the DLL's sources do not define CLASS.
+# unsigned package, which Windows will not install).
 set -euo pipefail
-template=$1 icon=$2 version=$3 class=$4 dll=$5 stage=$6 out=$7 defer=${8:-}
+template=$1 icon=$2 version=$3 class=$4 dll=$5 stage=$6 out=$7
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-package.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 check=(python3 "$here/check-manifest.py" "$stage/AppxManifest.xml" --folder "$stage" --dll "$dll" --version "$version")
-publisher=CN=Quenbridge
-if [ -n "${TESSALY_SIGN_PFX:-}" ]; then
-    openssl pkcs12 -in "$TESSALY_SIGN_PFX" -passin "file:${TESSALY_SIGN_PASSWORD_FILE:-/dev/null}" -nokeys -clcerts \
-        -out "$work/certificate.pem" 2>"$work/openssl.log" || { cat "$work/openssl.log" >&2; exit 1; }
-    publisher=$(python3 "$here/check-manifest.py" --publisher "$work/certificate.pem")
-    check+=(--certificate "$work/certificate.pem")
-fi
-[ "$defer" != --class-not-built-yet ] || check+=(--class-not-built-yet)
+publisher=$(bash "$here/publisher.sh" "$work/certificate.pem")
+[ -z "${TESSALY_SIGN_PFX:-}" ] || check+=(--certificate "$work/certificate.pem")
 
 rm -rf "$stage"
 mkdir -p "$stage/Assets"

@@ -6,10 +6,13 @@ names, as it will be installed. Prints one line per broken rule and exits 1,
 or exits 0 in silence.
     check-manifest.py --publisher CERT.pem
 prints the certificate's subject as the manifest's Publisher spells it.
+    check-manifest.py --family PUBLISHER
+prints the package family name that Publisher gives the package.
 
 The rules are ours, not Windows' whole schema: the ones whose failure would
 keep the package from installing or the command from showing."""
 import argparse
+import hashlib
 import os
 import re
 import subprocess
@@ -75,6 +78,15 @@ def publisher_of(certificate):
             value = '"%s"' % value.replace('"', '""')
         parts.append('%s=%s' % (kind, value))
     return ', '.join(parts)
+
+
+def family_name(name, publisher):
+    """Name_PublisherId: the publisher id is the first 64 bits of the SHA-256
+    of the UTF-16 Publisher, with one 0 bit more, in Windows' base-32 digits."""
+    digest = hashlib.sha256(publisher.encode('utf-16-le')).digest()[:8]
+    bits = ''.join(format(byte, '08b') for byte in digest) + '0'
+    digits = '0123456789abcdefghjkmnpqrstvwxyz'
+    return name + '_' + ''.join(digits[int(bits[i:i + 5], 2)] for i in range(0, 65, 5))
 
 
 def declared_namespaces(path):
@@ -166,10 +178,13 @@ def check(args):
         if path != dll_name:
             problems.append('class %s names %r, not the DLL %s' % (clsid, path, dll_name))
         elif binary not in dll_bytes:
-            if args.class_not_built_yet:
-                print('check-manifest: %s does not define class %s yet' % (dll_name, clsid), file=sys.stderr)
-            else:
-                problems.append('%s does not hold class %s' % (dll_name, clsid))
+            problems.append('%s does not hold class %s' % (dll_name, clsid))
+
+    # The classic handler stands aside where this package is registered
+    # (one Tessaly per menu); it looks for the package by its family name.
+    family = family_name(identity.get('Name', ''), publisher)
+    if classes and family.encode('utf-16-le') not in dll_bytes:
+        problems.append('%s does not look for the package family %s that this Publisher gives' % (dll_name, family))
 
     visuals = application.find(q('uap:VisualElements'))
     logos = [root.findtext('%s/%s' % (q('Properties'), q('Logo')))]
@@ -189,12 +204,13 @@ def main():
     parser.add_argument('--version')
     parser.add_argument('--certificate')
     parser.add_argument('--publisher', metavar='CERT')
-    # While the DLL's sources do not define the command's class, the build
-    # says so instead of failing.
-    parser.add_argument('--class-not-built-yet', action='store_true')
+    parser.add_argument('--family', metavar='PUBLISHER')
     args = parser.parse_args()
     if args.publisher:
         print(publisher_of(args.publisher))
+        return 0
+    if args.family:
+        print(family_name(PACKAGE_NAME, args.family))
         return 0
     if not (args.manifest and args.folder and args.dll):
         parser.error('MANIFEST, --folder and --dll are needed')
