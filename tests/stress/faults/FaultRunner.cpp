@@ -350,7 +350,7 @@ Problem SubCommandsScenario(const Context& c, Run& run) {
 }
 
 // A text of the command: GetTitle, GetIcon or GetToolTip.
-Problem CommandTextScenario(const Context& c, Run& run, HRESULT (IExplorerCommand::*get)(IShellItemArray*, LPWSTR*),
+Problem CommandTextScenario(const Context& c, Run& run, HRESULT (STDMETHODCALLTYPE IExplorerCommand::*get)(IShellItemArray*, LPWSTR*),
                             const wchar_t* operation) {
     ComRef<IExplorerCommand> command = NewCommand(*c.server);
     LPWSTR text = nullptr;
