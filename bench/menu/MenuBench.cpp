@@ -7,7 +7,9 @@
 // --reps runs, menu and floor taken in turn so that drift hits both alike.
 // Prints "wine-menu-vs-floor-1k: <ratio>" (target at most 1.25), the
 // milliseconds per menu for each size, and the first menu after the DLL was
-// loaded (cold start) on 100 files.
+// loaded (cold start) on 100 files. Beside each menu, taken in turn with it,
+// the tree of Windows 11's menu for the same folder:
+// "wine-command-vs-menu-1k: <ratio>" (target at most 1.05).
 #include <windows.h>
 
 #include <algorithm>
@@ -81,6 +83,32 @@ double Menu(const LoadedServer& server, PCIDLIST_ABSOLUTE folder) {
     return ms;
 }
 
+// One tree of Windows 11's menu: a fresh command shown for the folder (not
+// timed, as the handler's Initialize is not), then EnumSubCommands and every
+// subcommand's title, icon and flags, which is what the menu reads of them
+// (timed, as the classic menu's QueryContextMenu with its items is).
+double CommandTree(const LoadedServer& server, IShellItemArray* folder) {
+    ComRef<IExplorerCommand> command = NewCommand(server);
+    EXPCMDSTATE state = ECS_HIDDEN;
+    if (command->GetState(folder, FALSE, &state) != S_OK || state != ECS_ENABLED)
+        throw std::runtime_error("GetState did not show the command");
+    const double started = Now();
+    ComRef<IEnumExplorerCommand> list;
+    if (command->EnumSubCommands(reinterpret_cast<IEnumExplorerCommand**>(list.out())) != S_OK)
+        throw std::runtime_error("EnumSubCommands failed");
+    for (ComRef<IExplorerCommand> sub;
+         list->Next(1, reinterpret_cast<IExplorerCommand**>(sub.out()), nullptr) == S_OK;) {
+        EXPCMDFLAGS flags = 0;
+        LPWSTR title = nullptr, icon = nullptr;
+        sub->GetFlags(&flags);
+        sub->GetTitle(nullptr, &title);
+        sub->GetIcon(nullptr, &icon);
+        ::CoTaskMemFree(title);
+        ::CoTaskMemFree(icon);
+    }
+    return Now() - started;
+}
+
 // What a scan adds per file beyond the floor: the file's time to local
 // calendar fields and back to a count, and the local "now" that each entry
 // is dated against. Per file, in microseconds.
@@ -145,28 +173,36 @@ int wmain(int argc, wchar_t** argv) {
         }
 
         LoadedServer server;
-        double ratio1k = -1;
+        double ratio1k = -1, commandRatio1k = -1;
         for (int size : sizes) {
             ScratchFolder folder(L"menu-" + std::to_wstring(size));
             folder.MakeFiles(size);
             const PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(folder.Path().c_str());
+            const ComRef<IShellItemArray> items = FolderItems(folder.Path());
             Menu(server, list);  // the folder's entries into the system's caches, as for the floor
             Floor(folder.Path());
-            std::vector<double> menus, floors;
+            CommandTree(server, items.get());
+            std::vector<double> menus, floors, commands;
             for (int rep = 0; rep < reps; ++rep) {
                 menus.push_back(Menu(server, list));
                 floors.push_back(Floor(folder.Path()));
+                commands.push_back(CommandTree(server, items.get()));
             }
             ::ILFree(list);
-            const double menu = Median(menus), floor = Median(floors);
+            const double menu = Median(menus), floor = Median(floors), command = Median(commands);
             std::printf("wine-menu-%d-files-ms: %.2f (floor %.2f, ratio %.3f; median of %d)\n", size, menu, floor,
                         menu / floor, reps);
-            if (size == 1000) ratio1k = menu / floor;
+            std::printf("wine-command-%d-files-ms: %.2f (the classic menu %.2f, ratio %.3f)\n", size, command, menu,
+                        command / menu);
+            if (size == 1000) {
+                ratio1k = menu / floor;
+                commandRatio1k = command / menu;
+            }
         }
         std::printf("wine-time-conversions-per-file-us: %.2f (per scan: file time to local fields and back, local now)\n",
                     TimeConversionsPerFile());
         if (ratio1k > 0)
-            std::printf("wine-menu-vs-floor-1k: %.3f\n", ratio1k);
+            std::printf("wine-menu-vs-floor-1k: %.3f\nwine-command-vs-menu-1k: %.3f\n", ratio1k, commandRatio1k);
         else
             std::printf("wine-menu-vs-floor-1k: n/a (1000 not among the sizes)\n");
         ::CoUninitialize();

@@ -270,6 +270,23 @@ ComRef<IShellExtInit> NewHandler(const LoadedServer& server) {
     return handler;
 }
 
+ComRef<IExplorerCommand> NewCommand(const LoadedServer& server) {
+    ComRef<IClassFactory> factory(server.Factory(kCommandClass));
+    ComRef<IExplorerCommand> command;
+    if (FAILED(factory->CreateInstance(nullptr, IID_IExplorerCommand, command.out())))
+        throw std::runtime_error("cannot create the command");
+    return command;
+}
+
+ComRef<IShellItemArray> FolderItems(const std::wstring& folder) {
+    ComRef<IShellItem> item;
+    ComRef<IShellItemArray> items;
+    if (FAILED(::SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_IShellItem, item.out())) ||
+        FAILED(::SHCreateShellItemArrayFromShellItem(item.get(), IID_IShellItemArray, items.out())))
+        throw std::runtime_error("no item array for the folder");
+    return items;
+}
+
 ComRef<IContextMenu> MenuOf(IShellExtInit* handler) {
     ComRef<IContextMenu> menu;
     if (FAILED(handler->QueryInterface(IID_IContextMenu, menu.out()))) throw std::runtime_error("no IContextMenu");

@@ -110,7 +110,7 @@ protected:
     virtual ~EmptyItemArray() = default;
 };
 
-std::wstring Text(HRESULT (IExplorerCommand::*get)(IShellItemArray*, LPWSTR*), IExplorerCommand* command,
+std::wstring Text(HRESULT (STDMETHODCALLTYPE IExplorerCommand::*get)(IShellItemArray*, LPWSTR*), IExplorerCommand* command,
                   IShellItemArray* items, HRESULT& result) {
     com::TaskString text;
     result = (command->*get)(items, text.put());

@@ -16,7 +16,8 @@ namespace {
 
 const char* const kEntryNames[] = {"DllGetClassObject", "DllCanUnloadNow", "CreateInstance", "LockServer",
                                    "QueryInterface",    "AddRef/Release",  "Initialize",     "QueryContextMenu",
-                                   "GetCommandString",  "InvokeCommand",   "registration",   "settings"};
+                                   "GetCommandString",  "InvokeCommand",   "registration",   "settings",
+                                   "ExplorerCommand"};
 const std::wstring kEntryLine = L"Tessaly: Exception in CTessalyShExt::";
 constexpr char kHelpText[] = "View recently accessed/modified files in a folder";
 constexpr char kVerb[] = "Tessaly";
@@ -69,7 +70,8 @@ Sequence MakeSequence(std::uint64_t seed, std::uint64_t index) {
         {Entry::DllGetClassObject, 5}, {Entry::CreateInstance, 9},    {Entry::LockServer, 3},
         {Entry::QueryInterface, 6},    {Entry::AddRefRelease, 10},    {Entry::Initialize, 16},
         {Entry::QueryContextMenu, 14}, {Entry::GetCommandString, 12}, {Entry::InvokeCommand, 9},
-        {Entry::Registration, 1},      {Entry::Settings, 8},          {Entry::DllCanUnloadNow, 4}};
+        {Entry::Registration, 1},      {Entry::Settings, 8},          {Entry::DllCanUnloadNow, 4},
+        {Entry::ExplorerCommand, 8}};
     unsigned total = 0;
     for (const auto& weight : weights) total += weight.second;
     Sequence sequence;
@@ -205,6 +207,7 @@ void Runner::Step(const Call& call) {
             if (m_print) std::printf("  #%d settings: %s\n", m_step, what.c_str());
             return;
         }
+        case Entry::ExplorerCommand: return ExplorerCommand(rng);
         case Entry::Count: break;
     }
 }

@@ -23,6 +23,7 @@ enum class Entry {
     InvokeCommand,
     Registration,
     Settings,  // the soak's own write to the settings key
+    ExplorerCommand,  // a command of Windows 11's menu, made, asked and released in one call
     Count
 };
 
@@ -88,6 +89,7 @@ private:
     void GetCommandString(Rng& rng);
     void InvokeCommand(Rng& rng);
     void Registration(Rng& rng);
+    void ExplorerCommand(Rng& rng);  // SoakCommand.cpp
     void CanUnloadNow();
     void ReleaseEverything(Rng& rng);
 

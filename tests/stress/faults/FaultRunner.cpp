@@ -40,8 +40,8 @@ namespace {
 
 constexpr HRESULT Ids(unsigned count) { return MAKE_HRESULT(SEVERITY_SUCCESS, 0, count); }
 const std::wstring kBadAlloc = L"std::bad_alloc";
-std::wstring EntryLine(const wchar_t* operation, const std::wstring& message) {
-    return L"Tessaly: Exception in CTessalyShExt::" + std::wstring(operation) + L": " + message;
+std::wstring EntryLine(const wchar_t* owner, const wchar_t* operation, const std::wstring& message) {
+    return L"Tessaly: Exception in " + std::wstring(owner) + operation + L": " + message;
 }
 
 std::string Narrow(const std::wstring& text) {
@@ -80,14 +80,14 @@ struct Context {
 // The lines of one run against the only line that may come: the operation's
 // own with the allocation failure's message (or with one of the others).
 Problem CheckLines(const std::vector<std::wstring>& written, bool failed, const wchar_t* operation,
-                   const std::vector<std::wstring>& messages = {kBadAlloc}) {
+                   const std::vector<std::wstring>& messages = {kBadAlloc}, const wchar_t* owner = L"CTessalyShExt::") {
     if (!failed) return written.empty() ? "" : "success with a debug line: " + Narrow(written[0]);
     if (written.size() != 1) return "failure with " + std::to_string(written.size()) + " debug lines";
     for (const std::wstring& message : messages)
-        if (written[0].rfind(EntryLine(operation, message), 0) == 0) return "";
+        if (written[0].rfind(EntryLine(owner, operation, message), 0) == 0) return "";
     // The allocation that fails may be the report's own widening of the
     // message: the line then goes out without it.
-    if (written[0] == EntryLine(operation, L"")) return "";
+    if (written[0] == EntryLine(owner, operation, L"")) return "";
     return "unexpected debug line: " + Narrow(written[0]);
 }
 
@@ -265,17 +265,17 @@ Problem CommandStringScenario(const Context& c, Run& run, UINT kind) {
 }
 
 // A fresh load each time, so the class factory is made under the fault.
-Problem ClassObjectScenario(const Context& c, Run& run) {
+Problem ClassObjectScenario(const Context& c, Run& run, REFCLSID classId, REFIID iid) {
     LoadedServer server;
     const Faults faults(server);
     Problem problem;
     {
         ComRef<IClassFactory> factory;
-        ComRef<IShellExtInit> handler;
+        ComRef<IUnknown> handler;
         HRESULT made = S_OK;
         const HRESULT got = Armed(faults, run, [&] {
-            const HRESULT result = server.GetClassObject(kHandlerClass, IID_IClassFactory, factory.out());
-            if (result == S_OK) made = factory->CreateInstance(nullptr, IID_IShellExtInit, handler.out());
+            const HRESULT result = server.GetClassObject(classId, IID_IClassFactory, factory.out());
+            if (result == S_OK) made = factory->CreateInstance(nullptr, iid, handler.out());
             return result;
         });
         run.failed = got != S_OK || made != S_OK;
@@ -304,6 +304,112 @@ Problem RegistrationScenario(const Context& c, Run& run, bool doRegister) {
     if (c.server->UnregisterServer() != S_OK && problem.empty()) problem = "clean-up unregistration failed";
     if (problem.empty()) problem = CheckRegistryEmpty();
     return problem;
+}
+
+// ---- the Explorer command of Windows 11's menu -------------------------------
+
+constexpr const wchar_t* kCommand = L"CTessalyCommand::";
+
+// A command that GetState showed for the folder, nothing armed, its lines
+// taken: what the scenarios of its later calls start from.
+Problem ShownCommand(const Context& c, ComRef<IExplorerCommand>& command) {
+    command = NewCommand(*c.server);
+    EXPCMDSTATE state = ECS_HIDDEN;
+    if (command->GetState(FolderItems(c.folder).get(), TRUE, &state) != S_OK || state != ECS_ENABLED)
+        return "set-up: GetState did not show the command";
+    c.lines->Take();
+    return "";
+}
+
+Problem CommandStateScenario(const Context& c, Run& run) {
+    ComRef<IExplorerCommand> command = NewCommand(*c.server);
+    const ComRef<IShellItemArray> items = FolderItems(c.folder);
+    EXPCMDSTATE state = ECS_HIDDEN;
+    const HRESULT result = Armed(*c.faults, run, [&] { return command->GetState(items.get(), FALSE, &state); });
+    run.failed = result != S_OK;
+    if (run.failed && result != E_FAIL) return HResultText("GetState", result);
+    if (!run.failed && state != ECS_ENABLED) return "success without showing the folder's command";
+    return CheckLines(c.lines->Take(), run.failed, L"GetState", {kBadAlloc}, kCommand);
+}
+
+Problem SubCommandsScenario(const Context& c, Run& run) {
+    ComRef<IExplorerCommand> command;
+    if (Problem problem = ShownCommand(c, command); !problem.empty()) return problem;
+    ComRef<IEnumExplorerCommand> list;
+    const HRESULT result = Armed(*c.faults, run, [&] {
+        return command->EnumSubCommands(reinterpret_cast<IEnumExplorerCommand**>(list.out()));
+    });
+    run.failed = result != S_OK;
+    if (run.failed && (result != E_FAIL || list.get() != nullptr)) return HResultText("EnumSubCommands", result);
+    int listed = 0;
+    for (ComRef<IExplorerCommand> sub; list.get() != nullptr && list->Next(1, reinterpret_cast<IExplorerCommand**>(sub.out()), nullptr) == S_OK;)
+        ++listed;
+    // 25 accessed, a separator, 25 modified, a separator, "Options...".
+    if (!run.failed && listed != 53) return "success with " + std::to_string(listed) + " subcommands";
+    return CheckLines(c.lines->Take(), run.failed, L"EnumSubCommands", {kBadAlloc}, kCommand);
+}
+
+// A text of the command: GetTitle, GetIcon or GetToolTip.
+Problem CommandTextScenario(const Context& c, Run& run, HRESULT (STDMETHODCALLTYPE IExplorerCommand::*get)(IShellItemArray*, LPWSTR*),
+                            const wchar_t* operation) {
+    ComRef<IExplorerCommand> command = NewCommand(*c.server);
+    LPWSTR text = nullptr;
+    const HRESULT result = Armed(*c.faults, run, [&] { return (command.get()->*get)(nullptr, &text); });
+    const bool given = text != nullptr && text[0] != L'\0';
+    ::CoTaskMemFree(text);
+    run.failed = result != S_OK;
+    if (run.failed && (result != E_FAIL || text != nullptr)) return HResultText("a command text", result);
+    if (!run.failed && !given) return "success without a text";
+    return CheckLines(c.lines->Take(), run.failed, operation, {kBadAlloc}, kCommand);
+}
+
+// The first subcommand (the newest accessed file) and its list, nothing armed.
+Problem FirstSubCommand(const Context& c, ComRef<IEnumExplorerCommand>& list, ComRef<IExplorerCommand>& first) {
+    ComRef<IExplorerCommand> command;
+    if (Problem problem = ShownCommand(c, command); !problem.empty()) return problem;
+    if (command->EnumSubCommands(reinterpret_cast<IEnumExplorerCommand**>(list.out())) != S_OK ||
+        list->Next(1, reinterpret_cast<IExplorerCommand**>(first.out()), nullptr) != S_OK)
+        return "set-up: no subcommand";
+    c.lines->Take();
+    return "";
+}
+
+Problem SubCommandIconScenario(const Context& c, Run& run) {
+    ComRef<IEnumExplorerCommand> list;
+    ComRef<IExplorerCommand> first;
+    if (Problem problem = FirstSubCommand(c, list, first); !problem.empty()) return problem;
+    LPWSTR icon = nullptr;
+    const HRESULT result = Armed(*c.faults, run, [&] { return first->GetIcon(nullptr, &icon); });
+    ::CoTaskMemFree(icon);
+    run.failed = result != S_OK;
+    if (run.failed && result != E_FAIL) return HResultText("GetIcon", result);
+    return CheckLines(c.lines->Take(), run.failed, L"GetIcon", {kBadAlloc}, L"CTessalySubCommand::");
+}
+
+Problem SubCommandInvokeScenario(const Context& c, Run& run) {
+    ComRef<IEnumExplorerCommand> list;
+    ComRef<IExplorerCommand> first;
+    if (Problem problem = FirstSubCommand(c, list, first); !problem.empty()) return problem;
+    const HRESULT result = Armed(*c.faults, run, [&] { return first->Invoke(nullptr, nullptr); });
+    // Without a display or a file association the shell cannot open the
+    // file: that failure has a line of its own.
+    run.failed = result != S_OK;
+    if (run.failed && result != E_FAIL) return HResultText("Invoke", result);
+    return CheckLines(c.lines->Take(), run.failed, L"Invoke", {kBadAlloc, L"::ShellExecuteEx failed "},
+                      L"CTessalySubCommand::");
+}
+
+Problem EnumeratorCloneScenario(const Context& c, Run& run) {
+    ComRef<IEnumExplorerCommand> list;
+    ComRef<IExplorerCommand> first;
+    if (Problem problem = FirstSubCommand(c, list, first); !problem.empty()) return problem;
+    ComRef<IEnumExplorerCommand> clone;
+    const HRESULT result = Armed(*c.faults, run, [&] {
+        return list->Clone(reinterpret_cast<IEnumExplorerCommand**>(clone.out()));
+    });
+    run.failed = result != S_OK;
+    if (run.failed && (result != E_OUTOFMEMORY || clone.get() != nullptr)) return HResultText("Clone", result);
+    return CheckLines(c.lines->Take(), run.failed, L"Clone", {kBadAlloc}, L"CTessalyCommandEnum::");
 }
 
 // ---- the options sheet -------------------------------------------------------
@@ -491,7 +597,22 @@ std::vector<Scenario> Scenarios() {
          [](const Context& c, Run& r) { return CommandStringScenario(c, r, GCS_HELPTEXTA); }},
         {"GetCommandString(GCS_VERBW)", true,
          [](const Context& c, Run& r) { return CommandStringScenario(c, r, GCS_VERBW); }},
-        {"DllGetClassObject+CreateInstance", false, ClassObjectScenario, true},
+        {"DllGetClassObject+CreateInstance", false,
+         [](const Context& c, Run& r) { return ClassObjectScenario(c, r, kHandlerClass, IID_IShellExtInit); }, true},
+        {"DllGetClassObject+CreateInstance(command)", false,
+         [](const Context& c, Run& r) { return ClassObjectScenario(c, r, kCommandClass, IID_IExplorerCommand); }, true},
+        {"ExplorerCommand GetState(folder)", true, CommandStateScenario},
+        {"ExplorerCommand EnumSubCommands(40 files)", true, SubCommandsScenario},
+        {"ExplorerCommand GetTitle", false,
+         [](const Context& c, Run& r) { return CommandTextScenario(c, r, &IExplorerCommand::GetTitle, L"GetTitle"); }},
+        {"ExplorerCommand GetIcon", false,
+         [](const Context& c, Run& r) { return CommandTextScenario(c, r, &IExplorerCommand::GetIcon, L"GetIcon"); }},
+        {"ExplorerCommand GetToolTip", false, [](const Context& c, Run& r) {
+             return CommandTextScenario(c, r, &IExplorerCommand::GetToolTip, L"GetToolTip");
+         }},
+        {"subcommand GetIcon", false, SubCommandIconScenario},
+        {"subcommand Invoke(file)", false, SubCommandInvokeScenario},
+        {"subcommands' Clone", false, EnumeratorCloneScenario},
         {"DllRegisterServer", false, [](const Context& c, Run& r) { return RegistrationScenario(c, r, true); }},
         {"DllUnregisterServer", false, [](const Context& c, Run& r) { return RegistrationScenario(c, r, false); }},
     };
