@@ -14,8 +14,9 @@ installs Tessaly with msiexec into a Wine prefix of its own (kept for the
 next run), prints the Tessaly submenu of a right-click on the folder's
 background as a user reads it, once as a 64-bit program (the file manager)
 and once as a 32-bit program (the Open and Save dialogs of 32-bit
-applications) gets it, and takes pictures of the open submenu and of each
-page of the options sheet.
+applications) gets it, then the same as Windows 11's first menu shows it
+(the Tessaly command and its subcommands), and takes pictures of the open
+submenu and of each page of the options sheet.
 
 FOLDER is a folder of yours (relative to the current folder, or absolute).
 Without it the demo makes a sample folder, C:\users\Public\Documents\Sample
@@ -171,6 +172,23 @@ print_menu() {  # the host, what was clicked, then the host's click switch (none
 print_menu tessaly-shell.exe "the background of $windows_folder"
 print_menu tessaly-shell.exe "the icon of $windows_folder" --folder
 print_menu tessaly-shell32.exe "the background of $windows_folder"
+
+# Windows 11's first menu asks the Explorer command that the package declares
+# (no package can be registered here: the host creates it from the DLL).
+print_command() {  # the host, the installed DLL, what was clicked, then the host's click switch
+    step "right-click on $3 in Windows 11's first menu, as a $([ "$1" = tessaly-shell32.exe ] && echo 32 || echo 64)-bit program: the Tessaly command"
+    if ! wine64 "$release/$1" --command --dll "$2" "${@:4}" --texts "$windows_folder" 2>"$demo/host.log" |
+        tr -d '\r'; then
+        cat "$demo/host.log" >&2
+        exit 1
+    fi
+}
+print_command tessaly-shell.exe 'C:\Program Files\Quenbridge\Tessaly\Tessaly64_10000.dll' \
+    "the background of $windows_folder"
+print_command tessaly-shell.exe 'C:\Program Files\Quenbridge\Tessaly\Tessaly64_10000.dll' \
+    "the icon of $windows_folder" --folder
+print_command tessaly-shell32.exe 'C:\Program Files (x86)\Quenbridge\Tessaly\Tessaly32_10000.dll' \
+    "the background of $windows_folder"
 
 step "taking pictures"
 # Wine's desktop process of a session started without a display cannot show

@@ -178,7 +178,7 @@ int wmain(int argc, wchar_t** argv) {
             ScratchFolder folder(L"menu-" + std::to_wstring(size));
             folder.MakeFiles(size);
             const PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(folder.Path().c_str());
-            const ComRef<IShellItemArray> items = FolderItems(folder.Path());
+            const ComRef<IShellItemArray> items = FolderItemArray(folder.Path());
             Menu(server, list);  // the folder's entries into the system's caches, as for the floor
             Floor(folder.Path());
             CommandTree(server, items.get());

@@ -278,7 +278,7 @@ ComRef<IExplorerCommand> NewCommand(const LoadedServer& server) {
     return command;
 }
 
-ComRef<IShellItemArray> FolderItems(const std::wstring& folder) {
+ComRef<IShellItemArray> FolderItemArray(const std::wstring& folder) {
     ComRef<IShellItem> item;
     ComRef<IShellItemArray> items;
     if (FAILED(::SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_IShellItem, item.out())) ||

@@ -71,7 +71,7 @@ ComRef<IShellExtInit> NewHandler(const LoadedServer& server);
 ComRef<IContextMenu> MenuOf(IShellExtInit* handler);
 // The Explorer command likewise, and the item array of a click on one folder.
 ComRef<IExplorerCommand> NewCommand(const LoadedServer& server);
-ComRef<IShellItemArray> FolderItems(const std::wstring& folder);
+ComRef<IShellItemArray> FolderItemArray(const std::wstring& folder);
 
 // Writes the six settings into the current user's key.
 struct MenuSettings {

@@ -315,7 +315,7 @@ constexpr const wchar_t* kCommand = L"CTessalyCommand::";
 Problem ShownCommand(const Context& c, ComRef<IExplorerCommand>& command) {
     command = NewCommand(*c.server);
     EXPCMDSTATE state = ECS_HIDDEN;
-    if (command->GetState(FolderItems(c.folder).get(), TRUE, &state) != S_OK || state != ECS_ENABLED)
+    if (command->GetState(FolderItemArray(c.folder).get(), TRUE, &state) != S_OK || state != ECS_ENABLED)
         return "set-up: GetState did not show the command";
     c.lines->Take();
     return "";
@@ -323,7 +323,7 @@ Problem ShownCommand(const Context& c, ComRef<IExplorerCommand>& command) {
 
 Problem CommandStateScenario(const Context& c, Run& run) {
     ComRef<IExplorerCommand> command = NewCommand(*c.server);
-    const ComRef<IShellItemArray> items = FolderItems(c.folder);
+    const ComRef<IShellItemArray> items = FolderItemArray(c.folder);
     EXPCMDSTATE state = ECS_HIDDEN;
     const HRESULT result = Armed(*c.faults, run, [&] { return command->GetState(items.get(), FALSE, &state); });
     run.failed = result != S_OK;
