@@ -11,7 +11,8 @@ stage=$1
 checker=$(cd "$(dirname "$0")/../.." && pwd)/tools/package/check-manifest.py
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-checker.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/certificate.pem" -days 30 \
+openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -keyout "$work/key.pem" \
+    -out "$work/certificate.pem" -days 30 \
     -subj "/C=GB/O=Quenbridge/CN=Quenbridge Release" 2>/dev/null || exit 2
 class=$(sed -n 's/.*Clsid="\([^"]*\)".*/\1/p' "$stage/AppxManifest.xml" | head -n 1)
 publisher=$(python3 "$checker" --publisher "$work/certificate.pem")
