@@ -47,6 +47,13 @@ public:
     }
     // Hands the reference to a caller's out parameter.
     T* detach() noexcept { return std::exchange(m_pointer, nullptr); }
+    // The same object's interface U (iid), or an empty owner.
+    template <typename U>
+    ComPtr<U> As(REFIID iid) const noexcept {
+        ComPtr<U> other;
+        if (m_pointer != nullptr) m_pointer->QueryInterface(iid, other.put_void());
+        return other;
+    }
 
 private:
     T* m_pointer = nullptr;

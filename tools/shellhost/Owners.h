@@ -7,46 +7,12 @@
 
 #include <utility>
 
+#include "framework/com/ComPtr.h"
+
 namespace tessaly::shellhost {
 
 template <typename T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ~ComPtr() { reset(); }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ComPtr(ComPtr&& other) noexcept : m_p(std::exchange(other.m_p, nullptr)) {}
-    ComPtr& operator=(ComPtr&& other) noexcept {
-        if (this != &other) {
-            reset();
-            m_p = std::exchange(other.m_p, nullptr);
-        }
-        return *this;
-    }
-
-    T* get() const { return m_p; }
-    T* operator->() const { return m_p; }
-    explicit operator bool() const { return m_p != nullptr; }
-    // For out parameters: releases what is held first.
-    T** put() {
-        reset();
-        return &m_p;
-    }
-    void** put_void() { return reinterpret_cast<void**>(put()); }
-    void reset() {
-        if (m_p != nullptr) std::exchange(m_p, nullptr)->Release();
-    }
-    template <typename U>
-    ComPtr<U> As(REFIID iid) const {
-        ComPtr<U> other;
-        if (m_p != nullptr) m_p->QueryInterface(iid, other.put_void());
-        return other;
-    }
-
-private:
-    T* m_p = nullptr;
-};
+using ComPtr = com::ComPtr<T>;
 
 // An item id list from the shell's allocator.
 class Pidl {
