@@ -16,9 +16,9 @@ packages+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine32:i386)
 # and sets what wixl cannot; faketime gives wixl the sources' time, so two
 # builds of one commit give the same package.
 packages+=(wixl msitools faketime)
-# The release step: signing (osslsigncode, which signs Windows 11 packages
-# from its version 2.6 on; Debian 12 has it in bookworm-backports) and the
-# throwaway certificates of the tests (openssl).
+# The release step: signing (osslsigncode; Windows 11 packages are signed
+# with the 2.9 of bookworm-backports, Debian 12's own 2.5 was not tried) and
+# the throwaway certificates of the tests (openssl).
 packages+=(osslsigncode openssl)
 if [ "${1:-}" = --demo ]; then
     # Pictures of the windows, and fonts for Chinese and symbol file names.
