@@ -41,7 +41,8 @@ def q(name):
 
 
 def split_names(text):
-    """A distinguished name's parts, split at commas that are neither escaped nor quoted."""
+    """A distinguished name's (type, value) parts, split at commas that are
+    neither escaped nor quoted; the quotes themselves are left out."""
     parts, current, quoted, escaped = [], '', False, False
     for ch in text:
         if escaped:
@@ -58,11 +59,6 @@ def split_names(text):
             current += ch
     parts.append(current)
     return [tuple(s.strip() for s in part.split('=', 1)) for part in parts]
-
-
-def same_names(first, second):
-    unquote = lambda v: v[1:-1].replace('""', '"') if len(v) > 1 and v[0] == v[-1] == '"' else v
-    return [(k, unquote(v)) for k, v in split_names(first)] == [(k, unquote(v)) for k, v in split_names(second)]
 
 
 def publisher_of(certificate):
@@ -129,7 +125,7 @@ def check(args):
     publisher = identity.get('Publisher', '')
     if args.certificate:
         expected = publisher_of(args.certificate)
-        if not same_names(publisher, expected):
+        if split_names(publisher) != split_names(expected):
             problems.append('Identity Publisher %r is not the certificate subject %r' % (publisher, expected))
     elif not publisher.startswith('CN='):
         problems.append('Identity Publisher must be a subject such as CN=Quenbridge')
@@ -183,7 +179,7 @@ def check(args):
     # The classic handler stands aside where this package is registered
     # (one Tessaly per menu); it looks for the package by its family name.
     family = family_name(identity.get('Name', ''), publisher)
-    if classes and family.encode('utf-16-le') not in dll_bytes:
+    if family.encode('utf-16-le') not in dll_bytes:
         problems.append('%s does not look for the package family %s that this Publisher gives' % (dll_name, family))
 
     visuals = application.find(q('uap:VisualElements'))
