@@ -103,16 +103,17 @@ struct Entry {
     HKEY root;
     const wchar_t* key;
     const wchar_t* value;  // null: the key itself
+    bool shared = false;   // the other build writes it too
 };
 const Entry kAppIdEntries[] = {
-    {HKEY_CLASSES_ROOT, L"AppID\\{733D43C3-335E-4248-9DA6-6223F64E3028}", nullptr},
+    {HKEY_CLASSES_ROOT, L"AppID\\{733D43C3-335E-4248-9DA6-6223F64E3028}", nullptr, true},
     {HKEY_CLASSES_ROOT, L"AppID\\Tessaly64.DLL", L"AppID"},
 };
 const Entry kClassEntries[] = {
     {HKEY_CLASSES_ROOT, L"CLSID\\{B922807E-EF82-4915-A30C-4C892F724740}\\InprocServer32", L"ThreadingModel"},
-    {HKEY_CLASSES_ROOT, L"Directory\\Background\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr},
-    {HKEY_CLASSES_ROOT, L"Directory\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr},
-    {HKEY_CLASSES_ROOT, L"Drive\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr},
+    {HKEY_CLASSES_ROOT, L"Directory\\Background\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr, true},
+    {HKEY_CLASSES_ROOT, L"Directory\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr, true},
+    {HKEY_CLASSES_ROOT, L"Drive\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr, true},
 };
 const Entry kApprovalEntry = {HKEY_LOCAL_MACHINE,
                               L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved",
@@ -127,31 +128,102 @@ bool Present(const Entry& entry) {
     return present;
 }
 
+// How many of the entries are there, of how many counted: beside the other
+// build its shared entries are there whatever this one does, so they count
+// only without it.
+struct Count {
+    int present = 0;
+    int counted = 0;
+};
 template <std::size_t N>
-int CountPresent(const Entry (&entries)[N]) {
-    int count = 0;
-    for (const Entry& entry : entries) count += Present(entry) ? 1 : 0;
+Count CountPresent(const Entry (&entries)[N], bool besideOther) {
+    Count count;
+    for (const Entry& entry : entries) {
+        if (besideOther && entry.shared) continue;
+        ++count.counted;
+        count.present += Present(entry) ? 1 : 0;
+    }
     return count;
 }
 
 // Each root block is written whole or undone whole, and in order: the
 // application identifier, the classes block, the approval.
-Problem CheckRegistryBlocks(bool expectAll) {
-    const int appId = CountPresent(kAppIdEntries), classes = CountPresent(kClassEntries);
+Problem CheckRegistryBlocks(bool expectAll, bool besideOther) {
+    const Count appId = CountPresent(kAppIdEntries, besideOther), classes = CountPresent(kClassEntries, besideOther);
     const bool approval = Present(kApprovalEntry);
-    if (appId != 0 && appId != 2) return "application identifier block half written";
-    if (classes != 0 && classes != 4) return "class block half written";
-    if (classes != 0 && appId == 0) return "class block without the application identifier";
-    if (approval && classes == 0) return "approval without the class block";
-    if (expectAll && !(appId == 2 && classes == 4 && approval)) return "success without every entry";
+    if (appId.present != 0 && appId.present != appId.counted) return "application identifier block half written";
+    if (classes.present != 0 && classes.present != classes.counted) return "class block half written";
+    if (classes.present != 0 && appId.present == 0) return "class block without the application identifier";
+    if (approval && classes.present == 0) return "approval without the class block";
+    if (expectAll && !(appId.present == appId.counted && classes.present == classes.counted && approval))
+        return "success without every entry";
     return "";
 }
 
-Problem CheckRegistryEmpty() {
-    if (CountPresent(kAppIdEntries) + CountPresent(kClassEntries) != 0 || Present(kApprovalEntry))
+Problem CheckRegistryEmpty(bool besideOther) {
+    if (CountPresent(kAppIdEntries, besideOther).present + CountPresent(kClassEntries, besideOther).present != 0 ||
+        Present(kApprovalEntry))
         return "entries left after unregistration";
     return "";
 }
+
+// The other build registered beside this one, as its own registration leaves
+// it: its class in the 32-bit registry view, its key below AppID, and what
+// both write to the keys the views share, with the same content.
+struct Written {
+    HKEY root;
+    const wchar_t* key;
+    const wchar_t* name;
+    const wchar_t* text;
+    REGSAM view;
+};
+#define TESSALY_CLASS L"{B922807E-EF82-4915-A30C-4C892F724740}"
+const Written kOtherBuild[] = {
+    {HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID\\" TESSALY_CLASS L"\\InprocServer32", nullptr,
+     L"C:\\Program Files (x86)\\Quenbridge\\Tessaly\\Tessaly32_10000.dll", KEY_WOW64_32KEY},
+    {HKEY_CLASSES_ROOT, L"AppID\\Tessaly32.DLL", L"AppID", L"{733D43C3-335E-4248-9DA6-6223F64E3028}", 0},
+    {HKEY_CLASSES_ROOT, kAppIdEntries[0].key, nullptr, L"Tessaly", 0},
+    {HKEY_CLASSES_ROOT, kClassEntries[1].key, nullptr, TESSALY_CLASS, 0},
+    {HKEY_CLASSES_ROOT, kClassEntries[2].key, nullptr, TESSALY_CLASS, 0},
+    {HKEY_CLASSES_ROOT, kClassEntries[3].key, nullptr, TESSALY_CLASS, 0},
+};
+
+class OtherBuild {
+public:
+    OtherBuild() {
+        for (const Written& entry : kOtherBuild) {
+            HKEY key = nullptr;
+            if (::RegCreateKeyExW(entry.root, entry.key, 0, nullptr, 0, KEY_SET_VALUE | entry.view, nullptr, &key,
+                                  nullptr) != ERROR_SUCCESS)
+                throw std::runtime_error("cannot register the other build");
+            ::RegSetValueExW(key, entry.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.text),
+                             static_cast<DWORD>((std::wcslen(entry.text) + 1) * sizeof(wchar_t)));
+            ::RegCloseKey(key);
+        }
+    }
+    ~OtherBuild() {
+        ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kOtherBuild[0].key, KEY_WOW64_32KEY, 0);
+        ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID\\" TESSALY_CLASS, KEY_WOW64_32KEY, 0);
+        for (const Written& entry : kOtherBuild)
+            if (entry.view == 0) ::RegDeleteTreeW(entry.root, entry.key);
+    }
+    OtherBuild(const OtherBuild&) = delete;
+    OtherBuild& operator=(const OtherBuild&) = delete;
+
+    // Everything it wrote is still there, with the same content.
+    static Problem Check() {
+        for (const Written& entry : kOtherBuild) {
+            wchar_t data[128] = {};
+            DWORD size = sizeof data - sizeof(wchar_t);
+            const DWORD flags = RRF_RT_REG_SZ | (entry.view == KEY_WOW64_32KEY ? RRF_SUBKEY_WOW6432KEY : 0);
+            if (::RegGetValueW(entry.root, entry.key, entry.name, flags, nullptr, data, &size) != ERROR_SUCCESS ||
+                std::wcscmp(data, entry.text) != 0)
+                return "the other build's entry went: " + Narrow(entry.key);
+        }
+        return "";
+    }
+};
+#undef TESSALY_CLASS
 
 // ---- scenarios --------------------------------------------------------------
 
@@ -289,7 +361,10 @@ Problem ClassObjectScenario(const Context& c, Run& run) {
     return problem;
 }
 
-Problem RegistrationScenario(const Context& c, Run& run, bool doRegister) {
+// Beside the other build, every failure must also leave what it needs.
+Problem RegistrationScenario(const Context& c, Run& run, bool doRegister, bool besideOther) {
+    std::unique_ptr<OtherBuild> other;
+    if (besideOther) other = std::make_unique<OtherBuild>();
     if (!doRegister && c.server->RegisterServer() != S_OK) return "set-up: registration failed";
     const HRESULT result = Armed(*c.faults, run, [&] {
         return doRegister ? c.server->RegisterServer() : c.server->UnregisterServer();
@@ -298,11 +373,13 @@ Problem RegistrationScenario(const Context& c, Run& run, bool doRegister) {
     Problem problem;
     if (!c.lines->Take().empty()) problem = "registration wrote a debug line";
     if (problem.empty() && run.failed && result != E_OUTOFMEMORY) problem = HResultText("registration", result);
-    if (problem.empty() && doRegister) problem = CheckRegistryBlocks(!run.failed);
-    if (problem.empty() && !doRegister && !run.failed) problem = CheckRegistryEmpty();
+    if (problem.empty() && besideOther) problem = OtherBuild::Check();
+    if (problem.empty() && doRegister) problem = CheckRegistryBlocks(!run.failed, besideOther);
+    if (problem.empty() && !doRegister && !run.failed) problem = CheckRegistryEmpty(besideOther);
     // Whatever a failure left, a sound unregistration takes it all away.
     if (c.server->UnregisterServer() != S_OK && problem.empty()) problem = "clean-up unregistration failed";
-    if (problem.empty()) problem = CheckRegistryEmpty();
+    if (problem.empty()) problem = CheckRegistryEmpty(besideOther);
+    if (problem.empty() && besideOther) problem = OtherBuild::Check();
     return problem;
 }
 
@@ -400,8 +477,13 @@ Problem SheetScenario(const Context& c, Run& run, const std::function<void(const
 
     const int unanswered = ::testing::UnitTest::GetInstance()->ad_hoc_test_result().total_part_count();
     bool shown = false;
+    std::wstring count;  // what the Settings page shows as it opens
+    const auto look = [&](const SheetUser& user) {
+        count = user.Text(IDC_FILE_COUNT);
+        drive(user);
+    };
     const HRESULT result =
-        Armed(*c.faults, run, [&] { return DriveSheet([&] { return menu->InvokeCommand(&invoke); }, drive, shown); });
+        Armed(*c.faults, run, [&] { return DriveSheet([&] { return menu->InvokeCommand(&invoke); }, look, shown); });
     const std::vector<std::wstring> written = c.lines->Take();
     run.failed = !written.empty();
     if (::testing::UnitTest::GetInstance()->ad_hoc_test_result().total_part_count() != unanswered)
@@ -410,6 +492,10 @@ Problem SheetScenario(const Context& c, Run& run, const std::function<void(const
     // Once the sheet is up, failures stay inside its pages.
     if (result != S_OK && shown) return "InvokeCommand failed after the sheet was shown";
     if (const Problem problem = CheckSheetLines(written); !problem.empty()) return problem;
+    // Read or not, the page shows settings a user can work on.
+    const long shownCount = std::wcstol(count.c_str(), nullptr, 10);
+    if (shown && (shownCount < 5 || shownCount > 25))
+        return "the Settings page shows a count of \"" + Narrow(count) + "\"";
     const MenuSettings stored = StoredSettings();
     for (const MenuSettings& state : states)
         if (stored == state) return "";
@@ -492,8 +578,13 @@ std::vector<Scenario> Scenarios() {
         {"GetCommandString(GCS_VERBW)", true,
          [](const Context& c, Run& r) { return CommandStringScenario(c, r, GCS_VERBW); }},
         {"DllGetClassObject+CreateInstance", false, ClassObjectScenario, true},
-        {"DllRegisterServer", false, [](const Context& c, Run& r) { return RegistrationScenario(c, r, true); }},
-        {"DllUnregisterServer", false, [](const Context& c, Run& r) { return RegistrationScenario(c, r, false); }},
+        {"DllRegisterServer", false, [](const Context& c, Run& r) { return RegistrationScenario(c, r, true, false); }},
+        {"DllUnregisterServer", false,
+         [](const Context& c, Run& r) { return RegistrationScenario(c, r, false, false); }},
+        {"DllRegisterServer beside the other build", false,
+         [](const Context& c, Run& r) { return RegistrationScenario(c, r, true, true); }},
+        {"DllUnregisterServer beside the other build", false,
+         [](const Context& c, Run& r) { return RegistrationScenario(c, r, false, true); }},
     };
 }
 
