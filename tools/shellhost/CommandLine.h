@@ -13,7 +13,8 @@ enum class ClickKind { Background, Folder, Drive };
 
 struct Options {
     ClickKind kind = ClickKind::Background;
-    std::wstring path;
+    // The folder, or with --folder one or more folders of one folder, right-clicked together.
+    std::vector<std::wstring> paths;
     bool nullFolder = false;  // an icon click with no folder item list, as some shells pass it
     std::wstring handler;  // only handlers of this key name or class id
     // Explorer hands its handlers ids up to 0x7FFF after its own items.
@@ -29,6 +30,10 @@ struct Options {
     std::uint32_t closeSeconds = 60;             // without --dialogs: close what --invoke opens after this
     std::wstring clickButton;  // with --dialogs: the button to click
 };
+
+// The longest time the options that take seconds accept (a day): the
+// milliseconds of it fit in 32 bits.
+constexpr std::uint32_t kMaxSeconds = 86400;
 
 struct ParseResult {
     std::optional<Options> options;  // empty: print `error` and the usage

@@ -43,13 +43,14 @@ void Print(FILE* stream, const std::wstring& line) {
 void Out(const std::wstring& line) { Print(stdout, line); }
 void Err(const std::wstring& line) { Print(stderr, line); }
 
-const wchar_t* ClickName(ClickKind kind) {
-    switch (kind) {
-        case ClickKind::Folder: return L"the folder";
-        case ClickKind::Drive: return L"the drive";
-        case ClickKind::Background: break;
-    }
-    return L"the background of";
+// "the folder C:\a", "the folders C:\a, C:\b", "the background of C:\a".
+std::wstring ClickText(const Options& options) {
+    std::wstring text = options.kind == ClickKind::Folder ? L"the folder"
+                        : options.kind == ClickKind::Drive ? L"the drive"
+                                                           : L"the background of";
+    if (options.paths.size() > 1) text += L"s";
+    for (std::size_t i = 0; i < options.paths.size(); ++i) text += (i == 0 ? L" " : L", ") + options.paths[i];
+    return text;
 }
 
 bool SameName(const std::wstring& a, const std::wstring& b) { return ::lstrcmpiW(a.c_str(), b.c_str()) == 0; }
@@ -107,7 +108,7 @@ HRESULT Invoke(const LoadedHandler& handler, UINT offset, HWND window, const Opt
     info.hwnd = window;
     info.lpVerb = MAKEINTRESOURCEA(offset);
     info.lpVerbW = MAKEINTRESOURCEW(offset);
-    info.lpDirectoryW = options.kind == ClickKind::Background ? options.path.c_str() : nullptr;
+    info.lpDirectoryW = options.kind == ClickKind::Background ? options.paths.front().c_str() : nullptr;
     info.nShow = SW_SHOWNORMAL;
     // Always watched: a window nobody answers must not keep the tool waiting.
     DialogWalker walker(window, options.dialogSeconds.value_or(options.closeSeconds), options.dialogSeconds.has_value(),
@@ -116,12 +117,14 @@ HRESULT Invoke(const LoadedHandler& handler, UINT offset, HWND window, const Opt
 }
 
 int Run(Options options) {
-    const FolderPath folder = ResolveFolder(options.kind, options.path);
-    if (!folder.problem.empty()) {
-        Err(L"tessaly-shell: " + folder.problem);
-        return kExitFailed;
+    for (std::wstring& path : options.paths) {
+        const FolderPath folder = ResolveFolder(options.kind, path);
+        if (!folder.problem.empty()) {
+            Err(L"tessaly-shell: " + folder.problem);
+            return kExitFailed;
+        }
+        path = folder.path;
     }
-    options.path = folder.path;
     Apartment apartment;
     if (FAILED(apartment.result())) {
         Err(L"OleInitialize failed with " + HresultText(apartment.result()));
@@ -130,13 +133,12 @@ int Run(Options options) {
     DebugLines debugLines;
     const bool full = !options.textsOnly;
     const auto report = full ? Out : Err;
-    if (full) Out(L"Right-click on " + std::wstring(ClickName(options.kind)) + L" " + options.path);
+    if (full) Out(L"Right-click on " + ClickText(options));
 
     ClickTarget target;
-    std::wstring failedCall;
-    const HRESULT prepared = PrepareClick(options.kind, options.path, target, failedCall);
-    if (FAILED(prepared)) {
-        Err(failedCall + L" failed with " + HresultText(prepared) + L" for " + options.path);
+    std::wstring problem;
+    if (FAILED(PrepareClick(options.kind, options.paths, target, problem))) {
+        Err(problem);
         return kExitFailed;
     }
     if (options.nullFolder) target.folder = Pidl();
@@ -164,7 +166,7 @@ int Run(Options options) {
         Out(line);
     if (options.strings) PrintStrings(tree, session);
 
-    HostWindow window(session, L"Right-click on " + std::wstring(ClickName(options.kind)) + L" " + options.path);
+    HostWindow window(session, L"Right-click on " + ClickText(options));
     if (options.showSeconds) {
         const int top = KeyboardIndex(tree, shownSubmenu);
         const int position = shownSubmenu != nullptr ? static_cast<int>(shownSubmenu - tree.data()) : -1;
