@@ -5,8 +5,7 @@
 # --demo adds what tools/demo.sh needs to take pictures of the windows.
 set -euo pipefail
 
-packages=(cmake make g++ googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb
-    imagemagick)  # imagemagick: tools/options-screenshots.sh
+packages=(cmake make g++ googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb)
 # The 32-bit companion DLL: its compiler, and Wine's 32-bit side, which runs
 # 32-bit programs in the same (64-bit) prefixes, as 64-bit Windows does.
 packages+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine32:i386)
@@ -16,7 +15,7 @@ packages+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine32:i386)
 packages+=(wixl msitools faketime)
 if [ "${1:-}" = --demo ]; then
     # Pictures of the windows, and fonts for Chinese and symbol file names.
-    packages+=(x11-apps x11-utils fonts-dejavu-core fonts-wqy-microhei fonts-symbola)
+    packages+=(x11-apps x11-utils imagemagick fonts-dejavu-core fonts-wqy-microhei fonts-symbola)
 fi
 missing=()
 for package in "${packages[@]}"; do
