@@ -56,6 +56,23 @@ protected:
         return RunProgram(WindowsPathOf(TESSALY_SHELL_EXE), arguments, timeoutMs);
     }
 
+    // The host run while the sample's module is registered, approved and
+    // hooked to folder backgrounds for the current user only, under a class id.
+    static HostRun RunWithUserHandler(const wchar_t* classText, const wchar_t* name,
+                                      const std::vector<std::wstring>& arguments) {
+        const std::wstring classKey = std::wstring(L"Software\\Classes\\CLSID\\") + classText;
+        const std::wstring handlerKey =
+            std::wstring(L"Software\\Classes\\Directory\\Background\\ShellEx\\ContextMenuHandlers\\") + name;
+        SetString(HKEY_CURRENT_USER, classKey + L"\\InprocServer32", nullptr, WindowsPathOf(TESSALY_SAMPLE_DLL));
+        SetString(HKEY_CURRENT_USER, handlerKey, nullptr, classText);
+        SetString(HKEY_LOCAL_MACHINE, kApprovedKey, classText, name);
+        HostRun run = RunProgram(WindowsPathOf(TESSALY_SHELL_EXE), arguments);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, classKey.c_str());
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, handlerKey.c_str());
+        ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kApprovedKey, classText);
+        return run;
+    }
+
     TempFolder m_folder;
 };
 
@@ -164,16 +181,7 @@ TEST_F(ShellHost, TakesAUnixPathAsDriveZsAndRefusesBadArgumentsClearlyWithoutCra
 // Wine's COM does not see a class registered for one user (regsvr32 /n
 // /i:user); Windows' merged view lists the user's handlers first.
 TEST_F(ShellHost, FindsAHandlerRegisteredForTheUserOnlyAndCreatesItFromItsModule) {
-    const std::wstring classKey = std::wstring(L"Software\\Classes\\CLSID\\") + kUserClass;
-    const std::wstring handlerKey = L"Software\\Classes\\Directory\\Background\\ShellEx\\ContextMenuHandlers\\UserSample";
-    SetString(HKEY_CURRENT_USER, classKey + L"\\InprocServer32", nullptr, WindowsPathOf(TESSALY_SAMPLE_DLL));
-    SetString(HKEY_CURRENT_USER, handlerKey, nullptr, kUserClass);
-    SetString(HKEY_LOCAL_MACHINE, kApprovedKey, kUserClass, L"UserSample");
-    const HostRun run = RunProgram(WindowsPathOf(TESSALY_SHELL_EXE), {m_folder.Path()});
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, classKey.c_str());
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, handlerKey.c_str());
-    ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kApprovedKey, kUserClass);
-
+    const HostRun run = RunWithUserHandler(kUserClass, L"UserSample", {m_folder.Path()});
     EXPECT_EQ(run.exitCode, 0u);
     ASSERT_GE(run.lines.size(), 4u);
     const std::wstring user = L"handler UserSample " + std::wstring(kUserClass) + L" (this user's): ";
@@ -184,16 +192,7 @@ TEST_F(ShellHost, FindsAHandlerRegisteredForTheUserOnlyAndCreatesItFromItsModule
 }
 
 TEST_F(ShellHost, SaysSoWhenAModuleGivesNoClassFactory) {
-    const std::wstring classKey = std::wstring(L"Software\\Classes\\CLSID\\") + kNoFactoryClass;
-    const std::wstring handlerKey = L"Software\\Classes\\Directory\\Background\\ShellEx\\ContextMenuHandlers\\NoFactory";
-    SetString(HKEY_CURRENT_USER, classKey + L"\\InprocServer32", nullptr, WindowsPathOf(TESSALY_SAMPLE_DLL));
-    SetString(HKEY_CURRENT_USER, handlerKey, nullptr, kNoFactoryClass);
-    SetString(HKEY_LOCAL_MACHINE, kApprovedKey, kNoFactoryClass, L"NoFactory");
-    const HostRun run = RunProgram(WindowsPathOf(TESSALY_SHELL_EXE), {L"--handler", L"NoFactory", m_folder.Path()});
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, classKey.c_str());
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, handlerKey.c_str());
-    ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kApprovedKey, kNoFactoryClass);
-
+    const HostRun run = RunWithUserHandler(kNoFactoryClass, L"NoFactory", {L"--handler", L"NoFactory", m_folder.Path()});
     EXPECT_EQ(run.exitCode, 2u) << "no handler filled the menu";
     EXPECT_TRUE(Mentions(run.lines, L"whose DllGetClassObject succeeded without a class factory"));
 }

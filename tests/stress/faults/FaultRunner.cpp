@@ -215,10 +215,12 @@ public:
         for (const Written& entry : kOtherBuild) {
             wchar_t data[128] = {};
             DWORD size = sizeof data - sizeof(wchar_t);
-            const DWORD flags = RRF_RT_REG_SZ | (entry.view == KEY_WOW64_32KEY ? RRF_SUBKEY_WOW6432KEY : 0);
-            if (::RegGetValueW(entry.root, entry.key, entry.name, flags, nullptr, data, &size) != ERROR_SUCCESS ||
-                std::wcscmp(data, entry.text) != 0)
-                return "the other build's entry went: " + Narrow(entry.key);
+            HKEY key = nullptr;
+            bool there = ::RegOpenKeyExW(entry.root, entry.key, 0, KEY_QUERY_VALUE | entry.view, &key) == 0;
+            there = there && ::RegGetValueW(key, nullptr, entry.name, RRF_RT_REG_SZ, nullptr, data, &size) == 0 &&
+                    std::wcscmp(data, entry.text) == 0;
+            if (key != nullptr) ::RegCloseKey(key);
+            if (!there) return "the other build's entry went: " + Narrow(entry.key);
         }
         return "";
     }
