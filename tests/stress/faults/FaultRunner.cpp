@@ -102,22 +102,23 @@ Problem HResultText(const char* what, HRESULT result) {
 struct Entry {
     HKEY root;
     const wchar_t* key;
-    const wchar_t* value;  // null: the key itself
-    bool shared = false;   // the other build writes it too
+    const wchar_t* value;             // null: the key itself
+    const wchar_t* shared = nullptr;  // the default value the other build writes there too
 };
+#define TESSALY_CLASS L"{B922807E-EF82-4915-A30C-4C892F724740}"
 const Entry kAppIdEntries[] = {
-    {HKEY_CLASSES_ROOT, L"AppID\\{733D43C3-335E-4248-9DA6-6223F64E3028}", nullptr, true},
+    {HKEY_CLASSES_ROOT, L"AppID\\{733D43C3-335E-4248-9DA6-6223F64E3028}", nullptr, L"Tessaly"},
     {HKEY_CLASSES_ROOT, L"AppID\\Tessaly64.DLL", L"AppID"},
 };
 const Entry kClassEntries[] = {
-    {HKEY_CLASSES_ROOT, L"CLSID\\{B922807E-EF82-4915-A30C-4C892F724740}\\InprocServer32", L"ThreadingModel"},
-    {HKEY_CLASSES_ROOT, L"Directory\\Background\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr, true},
-    {HKEY_CLASSES_ROOT, L"Directory\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr, true},
-    {HKEY_CLASSES_ROOT, L"Drive\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr, true},
+    {HKEY_CLASSES_ROOT, L"CLSID\\" TESSALY_CLASS L"\\InprocServer32", L"ThreadingModel"},
+    {HKEY_CLASSES_ROOT, L"Directory\\Background\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr, TESSALY_CLASS},
+    {HKEY_CLASSES_ROOT, L"Directory\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr, TESSALY_CLASS},
+    {HKEY_CLASSES_ROOT, L"Drive\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr, TESSALY_CLASS},
 };
 const Entry kApprovalEntry = {HKEY_LOCAL_MACHINE,
                               L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved",
-                              L"{B922807E-EF82-4915-A30C-4C892F724740}"};
+                              TESSALY_CLASS};
 
 bool Present(const Entry& entry) {
     HKEY key = nullptr;
@@ -128,101 +129,79 @@ bool Present(const Entry& entry) {
     return present;
 }
 
-// How many of the entries are there, of how many counted: beside the other
-// build its shared entries are there whatever this one does, so they count
-// only without it.
-struct Count {
-    int present = 0;
-    int counted = 0;
-};
+// The entries present, and the entries counted: beside the other build its
+// shared entries are there whatever this one does, so they count only without it.
 template <std::size_t N>
-Count CountPresent(const Entry (&entries)[N], bool besideOther) {
-    Count count;
+std::pair<int, int> CountPresent(const Entry (&entries)[N], bool besideOther) {
+    int present = 0, counted = 0;
     for (const Entry& entry : entries) {
-        if (besideOther && entry.shared) continue;
-        ++count.counted;
-        count.present += Present(entry) ? 1 : 0;
+        if (besideOther && entry.shared != nullptr) continue;
+        ++counted;
+        present += Present(entry) ? 1 : 0;
     }
-    return count;
+    return {present, counted};
 }
 
 // Each root block is written whole or undone whole, and in order: the
 // application identifier, the classes block, the approval.
 Problem CheckRegistryBlocks(bool expectAll, bool besideOther) {
-    const Count appId = CountPresent(kAppIdEntries, besideOther), classes = CountPresent(kClassEntries, besideOther);
+    const auto [appId, appIdAll] = CountPresent(kAppIdEntries, besideOther);
+    const auto [classes, classesAll] = CountPresent(kClassEntries, besideOther);
     const bool approval = Present(kApprovalEntry);
-    if (appId.present != 0 && appId.present != appId.counted) return "application identifier block half written";
-    if (classes.present != 0 && classes.present != classes.counted) return "class block half written";
-    if (classes.present != 0 && appId.present == 0) return "class block without the application identifier";
-    if (approval && classes.present == 0) return "approval without the class block";
-    if (expectAll && !(appId.present == appId.counted && classes.present == classes.counted && approval))
-        return "success without every entry";
+    if (appId != 0 && appId != appIdAll) return "application identifier block half written";
+    if (classes != 0 && classes != classesAll) return "class block half written";
+    if (classes != 0 && appId == 0) return "class block without the application identifier";
+    if (approval && classes == 0) return "approval without the class block";
+    if (expectAll && !(appId == appIdAll && classes == classesAll && approval)) return "success without every entry";
     return "";
 }
 
 Problem CheckRegistryEmpty(bool besideOther) {
-    if (CountPresent(kAppIdEntries, besideOther).present + CountPresent(kClassEntries, besideOther).present != 0 ||
+    if (CountPresent(kAppIdEntries, besideOther).first + CountPresent(kClassEntries, besideOther).first != 0 ||
         Present(kApprovalEntry))
         return "entries left after unregistration";
     return "";
 }
 
-// The other build registered beside this one, as its own registration leaves
-// it: its class in the 32-bit registry view, its key below AppID, and what
-// both write to the keys the views share, with the same content.
-struct Written {
-    HKEY root;
-    const wchar_t* key;
-    const wchar_t* name;
-    const wchar_t* text;
-    REGSAM view;
-};
-#define TESSALY_CLASS L"{B922807E-EF82-4915-A30C-4C892F724740}"
-const Written kOtherBuild[] = {
-    {HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID\\" TESSALY_CLASS L"\\InprocServer32", nullptr,
-     L"C:\\Program Files (x86)\\Quenbridge\\Tessaly\\Tessaly32_10000.dll", KEY_WOW64_32KEY},
-    {HKEY_CLASSES_ROOT, L"AppID\\Tessaly32.DLL", L"AppID", L"{733D43C3-335E-4248-9DA6-6223F64E3028}", 0},
-    {HKEY_CLASSES_ROOT, kAppIdEntries[0].key, nullptr, L"Tessaly", 0},
-    {HKEY_CLASSES_ROOT, kClassEntries[1].key, nullptr, TESSALY_CLASS, 0},
-    {HKEY_CLASSES_ROOT, kClassEntries[2].key, nullptr, TESSALY_CLASS, 0},
-    {HKEY_CLASSES_ROOT, kClassEntries[3].key, nullptr, TESSALY_CLASS, 0},
-};
-
+// The other build registered beside this one: its class in the 32-bit
+// registry view, and what both write to the keys the views share.
 class OtherBuild {
 public:
     OtherBuild() {
-        for (const Written& entry : kOtherBuild) {
-            HKEY key = nullptr;
-            if (::RegCreateKeyExW(entry.root, entry.key, 0, nullptr, 0, KEY_SET_VALUE | entry.view, nullptr, &key,
-                                  nullptr) != ERROR_SUCCESS)
-                throw std::runtime_error("cannot register the other build");
-            ::RegSetValueExW(key, entry.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.text),
-                             static_cast<DWORD>((std::wcslen(entry.text) + 1) * sizeof(wchar_t)));
-            ::RegCloseKey(key);
-        }
+        Write(kClassKey, L"Tessaly32_10000.dll", KEY_WOW64_32KEY);
+        for (const Entry* entry : kShared) Write(entry->key, entry->shared, 0);
     }
     ~OtherBuild() {
-        ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kOtherBuild[0].key, KEY_WOW64_32KEY, 0);
+        ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kClassKey, KEY_WOW64_32KEY, 0);
         ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID\\" TESSALY_CLASS, KEY_WOW64_32KEY, 0);
-        for (const Written& entry : kOtherBuild)
-            if (entry.view == 0) ::RegDeleteTreeW(entry.root, entry.key);
+        for (const Entry* entry : kShared) ::RegDeleteTreeW(entry->root, entry->key);
     }
     OtherBuild(const OtherBuild&) = delete;
     OtherBuild& operator=(const OtherBuild&) = delete;
 
-    // Everything it wrote is still there, with the same content.
+    // Every shared entry is still there, with the same content.
     static Problem Check() {
-        for (const Written& entry : kOtherBuild) {
-            wchar_t data[128] = {};
+        for (const Entry* entry : kShared) {
+            wchar_t data[64] = {};
             DWORD size = sizeof data - sizeof(wchar_t);
-            HKEY key = nullptr;
-            bool there = ::RegOpenKeyExW(entry.root, entry.key, 0, KEY_QUERY_VALUE | entry.view, &key) == 0;
-            there = there && ::RegGetValueW(key, nullptr, entry.name, RRF_RT_REG_SZ, nullptr, data, &size) == 0 &&
-                    std::wcscmp(data, entry.text) == 0;
-            if (key != nullptr) ::RegCloseKey(key);
-            if (!there) return "the other build's entry went: " + Narrow(entry.key);
+            if (::RegGetValueW(entry->root, entry->key, nullptr, RRF_RT_REG_SZ, nullptr, data, &size) != 0 ||
+                std::wcscmp(data, entry->shared) != 0)
+                return "the other build's entry went: " + Narrow(entry->key);
         }
         return "";
+    }
+
+private:
+    static constexpr const wchar_t* kClassKey = L"Software\\Classes\\CLSID\\" TESSALY_CLASS L"\\InprocServer32";
+    static constexpr const Entry* kShared[] = {&kAppIdEntries[0], &kClassEntries[1], &kClassEntries[2], &kClassEntries[3]};
+
+    static void Write(const wchar_t* path, const wchar_t* text, REGSAM view) {
+        HKEY root = view != 0 ? HKEY_LOCAL_MACHINE : HKEY_CLASSES_ROOT, key = nullptr;
+        if (::RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key, nullptr) != 0)
+            throw std::runtime_error("cannot register the other build");
+        ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                         static_cast<DWORD>((std::wcslen(text) + 1) * sizeof(wchar_t)));
+        ::RegCloseKey(key);
     }
 };
 #undef TESSALY_CLASS
