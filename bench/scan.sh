@@ -12,8 +12,9 @@
 # the host side made (making 100,000 files under Wine takes very long). The
 # Wine side also compares one Scan with the floor every scan has: the
 # enumeration plus an attribute-only open, GetFileTime and CloseHandle per
-# file. The last lines read "host-scan-vs-ls-100k: <ratio>" (one Scan process
-# to one ls process; the target is at most 1.0, with peak memory at most 1.5
+# file, the two taken in turn as bench/menu.sh takes a menu and its floor.
+# The last lines read "host-scan-vs-ls-100k: <ratio>" (one Scan process to
+# one ls process; the target is at most 1.0, with peak memory at most 1.5
 # times ls) and "wine-scan-vs-open-floor-10k: <ratio>" (target at most 1.15).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -34,10 +34,22 @@ void OptionsPage_Settings::DoDataExchange(ui::CDataExchange* pDX) {
 
 BOOL OptionsPage_Settings::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    m_settings = options::LoadSettings();
-    m_loaded = true;
-    UpdateData(FALSE);
+    try {
+        m_settings = options::LoadSettings();
+        m_loaded = true;
+    } catch (...) {
+        // The page works on the defaults then, as the store gives them for a
+        // value it cannot supply; the page's firewall reports the failure.
+        m_settings = options::DefaultSettings();
+        ShowSettings();
+        throw;
+    }
+    ShowSettings();
+    return TRUE;
+}
 
+void OptionsPage_Settings::ShowSettings() {
+    UpdateData(FALSE);
     namespace slider = options::slider;
     m_sliderFileCount.SetRangeMin(slider::kFileCountMin);
     m_sliderFileCount.SetRangeMax(slider::kFileCountMax);
@@ -49,7 +61,6 @@ BOOL OptionsPage_Settings::OnInitDialog() {
     m_sliderHighlightDays.SetTicFreq(slider::kHighlightDaysTicks);
 
     ApplyWeekStartEnabling();
-    return TRUE;
 }
 
 // Every notification counts, also while the thumb is dragged, so the number
@@ -97,11 +108,13 @@ void OptionsPage_Settings::ApplyWeekStartEnabling() {
 }
 
 void OptionsPage_Settings::OnOK() {
-    // A page whose settings could not be read shows none of them: what it
-    // holds was never stored and no click made it.
-    if (!m_loaded) return;
     UpdateData(TRUE);
-    options::SaveSettings(m_settings);
+    // A page that could not read the settings showed the defaults, not what
+    // is stored: it writes what the user changed there, and nothing else.
+    if (m_loaded)
+        options::SaveSettings(m_settings);
+    else
+        options::SaveChangedSettings(options::DefaultSettings(), m_settings);
 }
 
 }  // namespace tessaly

@@ -27,10 +27,12 @@ private:
     void OnBnClickedModified();
     void OnBnClickedAccessed();
     void ApplyWeekStartEnabling();
+    // The values in the controls, the sliders' scales and the enabling.
+    void ShowSettings();
 
     // Bound to the check boxes, the edit boxes and the radio group.
     options::Settings m_settings;
-    // Whether m_settings holds what was stored: only then may OK write it.
+    // Whether m_settings started from what is stored (else from the defaults).
     bool m_loaded = false;
     ui::CSliderCtrl m_sliderFileCount;
     ui::CSliderCtrl m_sliderHighlightDays;

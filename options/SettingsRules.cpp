@@ -27,26 +27,49 @@ Settings Normalised(Settings stored) {
     return shown;
 }
 
+namespace {
+
+// The six in the order they are read and written.
+struct Field {
+    const wchar_t* name;
+    std::int32_t Settings::*value;
+};
+constexpr Field kFields[] = {
+    {setting::kShowRecentModified, &Settings::ShowRecentModified},
+    {setting::kShowRecentAccessed, &Settings::ShowRecentAccessed},
+    {setting::kFileCount, &Settings::FileCount},
+    {setting::kHighlightDays, &Settings::HighlightDays},
+    {setting::kShowTimeHint, &Settings::ShowTimeHint},
+    {setting::kWeekStart, &Settings::WeekStart},
+};
+
+}  // namespace
+
 Settings LoadSettings(registry::Registry& registry) {
     Settings stored;
-    stored.ShowRecentModified = ReadSetting(registry, setting::kShowRecentModified);
-    stored.ShowRecentAccessed = ReadSetting(registry, setting::kShowRecentAccessed);
-    stored.FileCount = ReadSetting(registry, setting::kFileCount);
-    stored.HighlightDays = ReadSetting(registry, setting::kHighlightDays);
-    stored.ShowTimeHint = ReadSetting(registry, setting::kShowTimeHint);
-    stored.WeekStart = ReadSetting(registry, setting::kWeekStart);
+    for (const Field& field : kFields) stored.*field.value = ReadSetting(registry, field.name);
     return Normalised(stored);
 }
 
 Settings LoadSettings() { return LoadSettings(registry::SystemRegistry()); }
 
+Settings DefaultSettings() {
+    Settings defaults;
+    for (const Field& field : kFields) defaults.*field.value = GetDefaultSetting(field.name);
+    return defaults;
+}
+
 void SaveSettings(registry::Registry& registry, const Settings& settings) {
-    WriteSetting(registry, setting::kShowRecentModified, settings.ShowRecentModified);
-    WriteSetting(registry, setting::kShowRecentAccessed, settings.ShowRecentAccessed);
-    WriteSetting(registry, setting::kFileCount, settings.FileCount);
-    WriteSetting(registry, setting::kHighlightDays, settings.HighlightDays);
-    WriteSetting(registry, setting::kShowTimeHint, settings.ShowTimeHint);
-    WriteSetting(registry, setting::kWeekStart, settings.WeekStart);
+    for (const Field& field : kFields) WriteSetting(registry, field.name, settings.*field.value);
+}
+
+void SaveChangedSettings(registry::Registry& registry, const Settings& shown, const Settings& settings) {
+    for (const Field& field : kFields)
+        if (settings.*field.value != shown.*field.value) WriteSetting(registry, field.name, settings.*field.value);
+}
+
+void SaveChangedSettings(const Settings& shown, const Settings& settings) {
+    SaveChangedSettings(registry::SystemRegistry(), shown, settings);
 }
 
 void SaveSettings(const Settings& settings) { SaveSettings(registry::SystemRegistry(), settings); }

@@ -39,9 +39,17 @@ Settings Normalised(Settings stored);
 Settings LoadSettings(registry::Registry& registry);
 Settings LoadSettings();
 
+// Each setting's default: what the store gives for a value it cannot supply,
+// and so what the page shows when the settings could not be read.
+Settings DefaultSettings();
+
 // Writes all six in order; a refused write does not stop the next one.
 void SaveSettings(registry::Registry& registry, const Settings& settings);
 void SaveSettings(const Settings& settings);
+// Writes, in order, only the values that differ from what the page showed:
+// when that was not what is stored, what the user left alone stays stored.
+void SaveChangedSettings(registry::Registry& registry, const Settings& shown, const Settings& settings);
+void SaveChangedSettings(const Settings& shown, const Settings& settings);
 
 // Slider positions from and to the values. The count's position drops the
 // remainder (12 stands at 2), so an untouched slider keeps the stored count.

@@ -60,36 +60,24 @@ HRESULT LoadScriptText(const wchar_t* modulePath, unsigned resourceId, std::wstr
     return S_OK;
 }
 
-// Whether a registry view still registers the handler class (its
-// InprocServer32 key), below the classes root that registration writes to.
-// Both views are asked without telling which is whose: by the time this is
-// asked, this build's own class is gone, so one found is the other build's
-// (on 64-bit Windows, in the other view); on 32-bit Windows both flags name
-// the one view there is.
+// Whether a registry view still registers the handler class, where this
+// mode registers it. Both views are asked without telling which is whose:
+// by the time a shared entry is about to go, this build's own class is gone
+// (its block comes first), so one found is the other build's (on 64-bit
+// Windows, in the other view); on 32-bit Windows both flags name the one
+// view there is.
 bool HandlerClassStillRegistered() {
     wchar_t classId[40];
     if (::StringFromGUID2(CLSID_TessalyShExt, classId, 40) == 0) return true;  // cannot tell: keep
-    std::wstring path = std::wstring(L"CLSID\\") + classId + L"\\InprocServer32";
-    registry::KeyId root = registry::kClassesRoot;
-    if (IsPerUserRegistration()) {
-        root = registry::kCurrentUser;
-        path = L"Software\\Classes\\" + path;
-    }
-    registry::Registry& system = registry::SystemRegistry();
-    for (const std::uint32_t view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-        registry::KeyId opened = registry::kNoKey;
-        if (system.OpenKey(root, path.c_str(), registry::access::kQueryValue | view, opened) == win32::kSuccess) {
-            const registry::Key found(system, opened);
-            return true;
-        }
-    }
-    return false;
+    return ClassRegisteredInEitherView(registry::SystemRegistry(), classId, IsPerUserRegistration());
 }
 
 HRESULT RunScriptResource(unsigned resourceId, bool doRegister, std::initializer_list<Replacement> extras) {
-    // Unregistering leaves what the other build of the DLL still needs.
+    // Every deletion leaves what the other build of the DLL still needs:
+    // unregistering, and registering too, where ForceRemove deletes before it
+    // writes and a failed block is undone.
     SharedEntryGuard guard(registry::SystemRegistry(), HandlerClassStillRegistered);
-    CRegObject registrar(doRegister ? registry::SystemRegistry() : guard);
+    CRegObject registrar(guard);
     for (const Replacement& extra : extras) (void)registrar.AddReplacement(extra.name, extra.value);
     CTessalyModule* module = TessalyModule();
     if (module == nullptr) return E_UNEXPECTED;

@@ -19,6 +19,17 @@ bool IsEntryOfBothBuilds(KeyId root, std::wstring_view path) {
     return true;
 }
 
+bool ClassRegisteredInEitherView(registry::Registry& registry, std::wstring_view classId, bool perUser) {
+    const std::wstring path = L"Software\\Classes\\CLSID\\" + std::wstring(classId) + L"\\InprocServer32";
+    const KeyId root = perUser ? registry::kCurrentUser : registry::kLocalMachine;
+    for (const std::uint32_t view : {registry::access::kView64, registry::access::kView32}) {
+        registry::Key key;
+        const Win32Error error = registry::OpenKey(registry, root, path.c_str(), registry::access::kQueryValue | view, key);
+        if (error != win32::kFileNotFound) return true;
+    }
+    return false;
+}
+
 SharedEntryGuard::Place SharedEntryGuard::PlaceOf(KeyId parent, const wchar_t* subKey) const {
     const auto known = m_places.find(parent);
     Place place = known != m_places.end() ? known->second : Place{parent, std::wstring()};

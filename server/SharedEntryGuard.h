@@ -26,6 +26,14 @@ namespace tessaly {
 // names its own there; AppID\{...} is the application both share).
 bool IsEntryOfBothBuilds(registry::KeyId root, std::wstring_view path);
 
+// Whether either registry view holds a registration of the class (its
+// InprocServer32 key) where this mode registers: below the machine's classes
+// for a machine-wide registration, the user's for a per-user one; never the
+// merged HKEY_CLASSES_ROOT, where a per-user registration would stand for the
+// machine's. A key that cannot be read for another reason than its absence
+// counts as there: what is shared is kept rather than lost.
+bool ClassRegisteredInEitherView(registry::Registry& registry, std::wstring_view classId, bool perUser);
+
 class SharedEntryGuard final : public registry::Registry {
 public:
     // classStillRegistered: whether a view still registers the class.

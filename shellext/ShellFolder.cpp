@@ -29,19 +29,33 @@ bool DropListEndsInside(const void* block, SIZE_T size) {
     return false;
 }
 
-// The shell's drop lists carry full paths: a drive's (C:\...) or a share's
-// (\\server\...). Any other path would be taken relative to the host's
-// current folder and name a folder nobody clicked.
-bool IsFullPath(const wchar_t* path) {
-    const bool driveLetter = (path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z');
-    return (driveLetter && path[1] == L':' && path[2] == L'\\') || (path[0] == L'\\' && path[1] == L'\\');
+bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+bool StartsWithDriveRoot(std::wstring_view path) {
+    return path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && path[2] == L'\\';
+}
+
+// \\server\share...: a server named, and a share below it. "." and "?" are
+// not servers: they start the device and long-path namespaces.
+bool IsSharePath(std::wstring_view path) {
+    if (path.size() < 2 || path[0] != L'\\' || path[1] != L'\\') return false;
+    const std::wstring_view rest = path.substr(2);
+    const std::size_t separator = rest.find(L'\\');
+    if (separator == 0 || separator == std::wstring_view::npos || separator + 1 == rest.size()) return false;
+    const std::wstring_view server = rest.substr(0, separator);
+    return server != L"." && server != L"?" && rest[separator + 1] != L'\\';
 }
 
 }  // namespace
 
+// The shell's drop lists carry full paths; any other path would be taken
+// relative to the host's current folder and name a folder nobody clicked.
 bool IsAcceptedFolderPath(std::wstring_view path) {
-    if (path.empty() || path.size() >= MAX_PATH || path.find(L'\0') != std::wstring_view::npos) return false;
-    return IsFullPath(std::wstring(path).c_str());
+    if (path.size() >= MAX_PATH) return false;
+    constexpr std::wstring_view kLongPathPrefix = L"\\\\?\\";
+    if (path.substr(0, kLongPathPrefix.size()) == kLongPathPrefix)
+        return StartsWithDriveRoot(path.substr(kLongPathPrefix.size()));
+    return StartsWithDriveRoot(path) || IsSharePath(path);
 }
 
 std::optional<std::wstring> FolderFromItemList(PCIDLIST_ABSOLUTE itemList) {
@@ -72,7 +86,8 @@ DropListResult FolderFromDataObject(IDataObject* dataObject, std::wstring& folde
     const UINT length = ::DragQueryFileW(drop, 0, nullptr, 0);
     if (length == 0 || length >= MAX_PATH) return DropListResult::NoFolder;
     wchar_t path[MAX_PATH] = {};
-    if (::DragQueryFileW(drop, 0, path, MAX_PATH) != length || !IsFullPath(path)) return DropListResult::NoFolder;
+    if (::DragQueryFileW(drop, 0, path, MAX_PATH) != length || !IsAcceptedFolderPath(std::wstring_view(path, length)))
+        return DropListResult::NoFolder;
     // A bit test on purpose: a drive without a medium has unreadable
     // attributes (all bits set) and is still taken as a folder.
     if ((::GetFileAttributesW(path) & FILE_ATTRIBUTE_DIRECTORY) == 0) return DropListResult::NoFolder;

@@ -17,9 +17,16 @@ namespace tessaly::shellext {
 // without such a path.
 std::optional<std::wstring> FolderFromItemList(PCIDLIST_ABSOLUTE itemList);
 
+// Whether a folder path is one the handler takes: a full path on a drive
+// (X:\..., also \\?\X:\...) or on a share (\\server\share...), shorter than
+// MAX_PATH characters. A device path (\\.\C:) names a volume, not a folder;
+// a drive-relative path (C:folder) or a relative one names whatever the
+// current folder makes of it. Reads the text only, never the file system.
+bool IsAcceptedFolderPath(std::wstring_view path);
+
 enum class DropListResult {
     Folder,       // one item that is a directory (or whose attributes cannot be read)
-    NoFolder,     // two or more items, a plain file, or a path that is empty, too long or not full
+    NoFolder,     // two or more items, a plain file, or a path the handler does not take
     Unavailable,  // no data object, no CF_HDROP in global memory, not lockable, or a block short of its list
 };
 

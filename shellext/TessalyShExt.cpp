@@ -23,21 +23,22 @@ STDMETHODIMP CTessalyShExt::Initialize(PCIDLIST_ABSOLUTE pidlFolder, IDataObject
         // A failed initialisation leaves no folder from an earlier one.
         m_listing.Clear();
         // For a right-clicked icon the shell passes the folder that holds it
-        // (or no folder at all) and the icon itself in the data object; for a
-        // folder's background, the folder itself and no data object. So one
-        // folder in the data object is the one clicked; otherwise the item
-        // list, as for a background; and where that has no path (a drive
-        // under the computer folder), what the data object said decides.
+        // (or no folder at all) and the selection in the data object; for a
+        // folder's background, the folder itself and no data object. So a
+        // drop list decides: exactly one folder is the one clicked, anything
+        // else (two items, a file, a path not taken) is no folder, since the
+        // item list then names the selection's parent. Only without a usable
+        // drop list does the item list name the folder.
         std::wstring dropped;
         const shellext::DropListResult drop = shellext::FolderFromDataObject(pdtobj, dropped);
         if (drop == shellext::DropListResult::Folder) {
             m_listing.SetFolder(std::move(dropped));
             result = S_OK;
-        } else if (std::optional<std::wstring> folder = shellext::FolderFromItemList(pidlFolder)) {
+        } else if (drop == shellext::DropListResult::Unavailable) {
+            std::optional<std::wstring> folder = shellext::FolderFromItemList(pidlFolder);
+            if (!folder) return;  // without pictures
             m_listing.SetFolder(std::move(*folder));
             result = S_OK;
-        } else if (drop == shellext::DropListResult::Unavailable) {
-            return;  // without pictures
         }
         LoadPictures();
         // The About page of the options sheet needs the rich edit control;

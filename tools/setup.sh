@@ -5,8 +5,7 @@
 # --demo adds what tools/demo.sh needs to take pictures of the windows.
 set -euo pipefail
 
-packages=(cmake make g++ googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb
-    imagemagick)  # imagemagick: tools/options-screenshots.sh
+packages=(cmake make g++ googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb)
 # The build makes the icons of Windows 11's menu with a Python script.
 packages+=(python3)
 # The 32-bit companion DLL: its compiler, and Wine's 32-bit side, which runs
@@ -22,7 +21,7 @@ packages+=(wixl msitools faketime)
 packages+=(osslsigncode openssl)
 if [ "${1:-}" = --demo ]; then
     # Pictures of the windows, and fonts for Chinese and symbol file names.
-    packages+=(x11-apps x11-utils fonts-dejavu-core fonts-wqy-microhei fonts-symbola)
+    packages+=(x11-apps x11-utils imagemagick fonts-dejavu-core fonts-wqy-microhei fonts-symbola)
 fi
 missing=()
 for package in "${packages[@]}"; do

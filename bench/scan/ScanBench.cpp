@@ -7,7 +7,7 @@
 // enumeration under Windows (both in this process). Under Windows it also
 // prints the ratio to the floor that every scan has to reach: the
 // enumeration plus one attribute-only open, GetFileTime and CloseHandle per
-// file (wine-scan-vs-open-floor-<size>).
+// file (wine-scan-vs-open-floor-<size>), a scan and its floor taken in turn.
 //
 //   tessaly_bench_scan [--sizes 1000,10000,100000] [--reps 5] [--root DIR] [--keep]
 //   tessaly_bench_scan [--sizes ...] [--reps 5] --existing DIR   (folders DIR/<size> made by a --keep run)
@@ -168,20 +168,22 @@ int Run(const Options& options) {
             std::printf("  the scan listed %zu entries, not %zu\n", listing.Files().size(), size);
             return 1;
         }
-        // Each round runs everything once, in the same order, so that the
-        // machine's drift touches all figures alike: the two scans of a menu
-        // build in this process, one scan in a fresh process (its memory, and
-        // on the host its whole run), and the reference.
-        std::vector<double> accessed, modified, childSeconds, referenceSeconds, floorSeconds, floorRatios;
+        // A scan and its floor in turn, nothing else between them (as the
+        // menu benchmark takes a menu and its floor), so that both meet the
+        // machine in the same state and the ratio compares like with like:
+        // the child processes and the reference below disturb the caches.
+        std::vector<double> accessed, modified, childSeconds, referenceSeconds, floorSeconds;
         std::uint64_t childPeak = 0, perEntry = 0, referencePeak = 0;
-        RunReference(folder);  // warm
 #ifdef _WIN32
-        RunOpenFloor(folder);
+        RunOpenFloor(folder);  // warm
 #endif
         for (int rep = 0; rep < options.reps; ++rep) {
+            start = std::chrono::steady_clock::now();
+            listing.Scan(FileTimeKind::Accessed, true, true);
+            accessed.push_back(Seconds(start));
+            listing.Clear();
+            listing.SetFolder(folder);
 #ifdef _WIN32
-            // Right before the scan it is compared with, so that both meet the
-            // machine in the same state.
             const ProcessRun floor = RunOpenFloor(folder);
             if (!floor.ok) {
                 std::printf("  the open floor failed\n");
@@ -189,10 +191,13 @@ int Run(const Options& options) {
             }
             floorSeconds.push_back(floor.seconds);
 #endif
-            start = std::chrono::steady_clock::now();
-            listing.Scan(FileTimeKind::Accessed, true, true);
-            accessed.push_back(Seconds(start));
-            if (!floorSeconds.empty()) floorRatios.push_back(accessed.back() / floorSeconds.back());
+        }
+        // Then each round the rest once, in the same order, so that the
+        // machine's drift touches those figures alike: the second scan of a
+        // menu build, one scan in a fresh process (its memory, and on the
+        // host its whole run), and the reference.
+        RunReference(folder);  // warm
+        for (int rep = 0; rep < options.reps; ++rep) {
             start = std::chrono::steady_clock::now();
             listing.Scan(FileTimeKind::Modified, true, true);
             modified.push_back(Seconds(start));
@@ -254,10 +259,8 @@ int Run(const Options& options) {
         char line[128];
         std::snprintf(line, sizeof line, "%s: %.3f", key.c_str(), ratio);
         summary.push_back(line);
-        if (!floorRatios.empty()) {
-            // The median of each round's own ratio: the rounds drift apart
-            // more than a scan and its floor within one round.
-            const double floorRatio = Median(floorRatios);
+        if (!floorSeconds.empty()) {
+            const double floorRatio = perScan[0] / Median(floorSeconds);
             std::printf("  enumeration + open %7.2f ms per run: one Scan takes %.2f times as long\n",
                         Median(floorSeconds) * 1e3, floorRatio);
             const double overFloor = (floorRatio - 1) * Median(floorSeconds) * 1e6 / static_cast<double>(size);

@@ -40,6 +40,10 @@ constexpr std::uint32_t kDelete = 0x00010000;
 constexpr std::uint32_t kRead = 0x00020019;       // KEY_READ
 constexpr std::uint32_t kWrite = 0x00020006;      // KEY_WRITE
 constexpr std::uint32_t kAllAccess = 0x000F003F;  // KEY_ALL_ACCESS
+// The registry view of 64-bit Windows to open a key in (32-bit Windows and
+// the in-memory registry have one view and ignore them).
+constexpr std::uint32_t kView64 = 0x0100;  // KEY_WOW64_64KEY
+constexpr std::uint32_t kView32 = 0x0200;  // KEY_WOW64_32KEY
 }  // namespace access
 
 // Value types (the Windows REG_* numbers).

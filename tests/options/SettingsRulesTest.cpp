@@ -98,6 +98,19 @@ TEST_F(SettingsRulesTest, ANewUserSeesTheDefaultsAndOkWritesAllSix) {
     EXPECT_EQ(Stored(setting::kShowRecentAccessed), 1);
 }
 
+// A page that could not read the settings shows the defaults: OK writes what
+// the user changed there and keeps what is stored.
+TEST_F(SettingsRulesTest, AfterAFailedReadOkWritesOnlyWhatTheUserChanged) {
+    Store(setting::kFileCount, 20);
+    Store(setting::kHighlightDays, 5);
+    const Settings shown = DefaultSettings();
+    Settings changed = shown;
+    changed.HighlightDays = HighlightDaysFromPosition(7);
+    SaveChangedSettings(*m_registry, shown, changed);
+    EXPECT_EQ(Stored(setting::kFileCount), 20);
+    EXPECT_EQ(Stored(setting::kHighlightDays), 7);
+}
+
 // The at-least-one-list rule acts on clicks only (the sheet tests click).
 TEST_F(SettingsRulesTest, BothListsStoredOffStayOff) {
     Store(setting::kShowRecentModified, 0);

@@ -232,6 +232,12 @@ const std::vector<ScriptCase>& Cases() {
             .Over({{L"HKLM\\Software\\TessalyTest", L"V", L"x"}, {kTestKey}})
             .Denying({{L"HKLM\\Software\\TessalyTest", registry::access::kSetValue}})
             .Leaves(State({Value(L"HKLM\\Software\\TessalyTest", L"V", L"x"), KeyLines(kTestKey)})),
+        ScriptCase("UnreadableKeyFailsUnregistering", L"HKCR { TessalyTest { val V = s 'x' } }")
+            .Unregistering()
+            .Fails(kAccessDenied)
+            .Over({{kTestKey, L"V", L"x"}})
+            .Denying({{kTestKey, registry::access::kQueryValue}})
+            .Leaves(Value(kTestKey, L"V", L"x")),
         ScriptCase("DeepestNestingIsAccepted", L"HKCR { " + Nested(511) + L"}")
             .MemoryOnly()
             .Leaves(KeyLines(L"HKCR" + [] {

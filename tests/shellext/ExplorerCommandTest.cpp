@@ -46,8 +46,8 @@ protected:
     // The classic submenu for a click, as the shell host initialises the handler.
     std::vector<MenuItem> ClassicSubmenu(ClickKind kind, const std::wstring& path) {
         shellhost::ClickTarget target;
-        std::wstring failedCall;
-        EXPECT_EQ(shellhost::PrepareClick(kind, path, target, failedCall), S_OK) << failedCall;
+        std::wstring problem;
+        EXPECT_EQ(shellhost::PrepareClick(kind, {path}, target, problem), S_OK) << problem;
         const ComRef<IShellExtInit> classic = testing::NewHandler();
         EXPECT_EQ(classic->Initialize(target.folder.get(), target.data.get(), nullptr), S_OK);
         const testing::PopupMenu shell;

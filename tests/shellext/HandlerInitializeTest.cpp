@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "tests/shellext/HandlerFixture.h"
+#include "tests/support/GuiObjects.h"
 
 namespace tessaly {
 namespace {
@@ -45,22 +46,38 @@ protected:
     }
 };
 
-// An icon click passes the folder that holds the icon and the icon in the
-// data object; a background click the folder itself.
-TEST_F(InitializeTest, OneFolderInTheDataObjectIsTheClickedOneElseTheItemList) {
+// As the shell calls it: for an icon click the folder that holds the
+// selection and a data object of the selection; for a background the folder
+// itself and no data object. Only one selected folder is the clicked one.
+TEST_F(InitializeTest, TheSelectionDecidesAndNeverListsItsParent) {
     const ItemList parent(folder.Path());
     const ItemList docs(folder.PathOf(L"docs"));
     EmptyDataObject none;
-    const auto icon = ShellDataObject(folder.Path(), {L"docs"});
-    const auto two = ShellDataObject(folder.Path(), {L"docs", L"more"});
-    const std::pair<PCIDLIST_ABSOLUTE, IDataObject*> clicks[] = {
-        {parent.get(), icon.get()}, {docs.get(), &none}, {docs.get(), two.get()}};
-    for (const auto& [list, data] : clicks) {
-        EXPECT_EQ(handler->Initialize(list, data, nullptr), S_OK);
+    const std::vector<std::wstring> inside = {L"inside.txt", L"inside.txt"};
+    struct Click {
+        const char* name;
+        PCIDLIST_ABSOLUTE list;
+        std::vector<std::wstring> selection;  // empty: no data object
+        HRESULT result;
+        std::vector<std::wstring> files;
+    } clicks[] = {
+        {"one folder", parent.get(), {L"docs"}, S_OK, inside},
+        {"two folders", parent.get(), {L"docs", L"more"}, E_INVALIDARG, {}},
+        {"a folder and a file", parent.get(), {L"docs", L"plain.txt"}, E_INVALIDARG, {}},
+        {"a file", parent.get(), {L"plain.txt"}, E_INVALIDARG, {}},
+        {"a background", docs.get(), {}, S_OK, inside},
+    };
+    for (const Click& click : clicks) {
+        const auto data = click.selection.empty() ? testing::ComRef<IDataObject>()
+                                                  : ShellDataObject(folder.Path(), click.selection);
+        EXPECT_EQ(handler->Initialize(click.list, data.get(), nullptr), click.result) << click.name;
         ASSERT_GE(Build(), 0);
-        EXPECT_EQ(FileNames(), (std::vector<std::wstring>{L"inside.txt", L"inside.txt"}));
+        EXPECT_EQ(FileNames(), click.files) << click.name;
+        EXPECT_NE(Popup().checked, nullptr) << click.name << ": the pictures are loaded all the same";
         ::DeleteMenu(shellMenu.get(), 0, MF_BYPOSITION);
     }
+    // A data object without a drop list says nothing: the item list does.
+    EXPECT_EQ(handler->Initialize(docs.get(), &none, nullptr), S_OK);
 }
 
 TEST_F(InitializeTest, DataObjectWithOneFolderIsTaken) {
@@ -68,17 +85,6 @@ TEST_F(InitializeTest, DataObjectWithOneFolderIsTaken) {
     ASSERT_GE(Build(), 0);
     EXPECT_EQ(FileNames(), (std::vector<std::wstring>{L"inside.txt", L"inside.txt"}));
     EXPECT_TRUE(debug.Lines().empty());
-}
-
-TEST_F(InitializeTest, TwoItemsOrAPlainFileGiveNoFolderButThePictures) {
-    for (const std::vector<std::wstring>& names :
-         {std::vector<std::wstring>{L"docs", L"more"}, std::vector<std::wstring>{L"plain.txt"}}) {
-        EXPECT_EQ(InitializeWithItems(names), E_INVALIDARG) << names.size() << " items";
-        ASSERT_GE(Build(), 0);
-        EXPECT_TRUE(FileNames().empty());
-        EXPECT_NE(Popup().checked, nullptr) << "the pictures are loaded all the same";
-        ::DeleteMenu(shellMenu.get(), 0, MF_BYPOSITION);
-    }
 }
 
 TEST_F(InitializeTest, NoDataObjectOrNoDropListGiveNoFolderAndNoPictures) {
@@ -97,7 +103,9 @@ TEST_F(InitializeTest, SecondCallForgetsTheFirstFolderAndKeepsItsPictures) {
     ASSERT_GE(Build(), 0);
     const HBITMAP firstPicture = Popup().checked;
 
+    const testing::GuiObjects before = testing::GuiObjects::Now();
     EXPECT_EQ(InitializeWithItems({L"docs", L"more"}), E_INVALIDARG);
+    EXPECT_EQ(testing::GuiObjects::Now().gdi, before.gdi) << "no picture loaded again";
     EXPECT_EQ(::GetObjectType(firstPicture), static_cast<DWORD>(OBJ_BITMAP)) << "the menu built first shows it";
     ::DeleteMenu(shellMenu.get(), 0, MF_BYPOSITION);
     ASSERT_GE(Build(), 0);

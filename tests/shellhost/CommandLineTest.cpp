@@ -9,7 +9,7 @@ TEST(ShellHostCommandLine, DefaultsToABackgroundClickWithExplorersIdRange) {
     const ParseResult parsed = ParseCommandLine({L"C:\\work"});
     ASSERT_TRUE(parsed.options);
     EXPECT_EQ(parsed.options->kind, ClickKind::Background);
-    EXPECT_EQ(parsed.options->path, L"C:\\work");
+    EXPECT_EQ(parsed.options->paths, std::vector<std::wstring>{L"C:\\work"});
     EXPECT_EQ(parsed.options->idFirst, 100u);
     EXPECT_EQ(parsed.options->idLast, 0x7FFFu);
     EXPECT_FALSE(parsed.options->showSeconds);
@@ -37,7 +37,7 @@ TEST(ShellHostCommandLine, ReadsEveryOption) {
     EXPECT_EQ(o.dialogSeconds, 2u);
     EXPECT_EQ(o.clickButton, L"Uninstall");
     EXPECT_EQ(o.closeSeconds, 5u);
-    EXPECT_EQ(o.path, L"D:\\");
+    EXPECT_EQ(o.paths, std::vector<std::wstring>{L"D:\\"});
 
     const ParseResult command = ParseCommandLine(
         {L"--command", L"--class", L"{0E0BACBB-27B0-4490-AD26-C41FFCFF824C}", L"--dll", L"x.dll", L"--empty-array", L"a"});
@@ -47,10 +47,16 @@ TEST(ShellHostCommandLine, ReadsEveryOption) {
     EXPECT_EQ(command.options->dll, L"x.dll");
 }
 
+TEST(ShellHostCommandLine, AFolderClickTakesASelectionOfSeveral) {
+    const ParseResult parsed = ParseCommandLine({L"--folder", L"C:\\a", L"C:\\b"});
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    EXPECT_EQ(parsed.options->paths, (std::vector<std::wstring>{L"C:\\a", L"C:\\b"}));
+}
+
 TEST(ShellHostCommandLine, RefusesWhatItCannotUse) {
     const std::vector<std::vector<std::wstring>> bad = {
         {},                                   // no path
-        {L"a", L"b"},                         // two paths
+        {L"a", L"b"},                         // two paths, but no --folder
         {L"--first", L"x", L"a"},             // not a number
         {L"--first", L"-1", L"a"},            // no sign
         {L"--show"},                          // value missing
@@ -58,6 +64,8 @@ TEST(ShellHostCommandLine, RefusesWhatItCannotUse) {
         {L"--bogus", L"a"},
         {L"--click", L"OK", L"a"},  // clicking needs the dialog watcher
         {L"--invoke", L"65536", L"a"},  // beyond the 16 bits of a command offset
+        {L"--close-after", L"4294968", L"a"},  // its milliseconds beyond 32 bits
+        {L"--dialogs", L"86401", L"a"},         // more than a day
         {L"--null-folder", L"a"},   // a background has no data object to go by
         {L"--dll", L"x.dll", L"a"},                   // Explorer commands' options without --command
         {L"--command", L"--empty-array", L"--folder", L"a"},  // an icon click has its items

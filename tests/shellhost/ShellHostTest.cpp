@@ -17,6 +17,7 @@ namespace {
 const wchar_t kSampleClass[] = L"{0E0BACBB-27B0-4490-AD26-C41FFCFF824C}";
 const wchar_t kUnapprovedClass[] = L"{0E0BACBB-27B0-4490-AD26-C41FFCFF8200}";
 const wchar_t kUserClass[] = L"{0E0BACBB-27B0-4490-AD26-C41FFCFF8201}";
+const wchar_t kNoFactoryClass[] = L"{0E0BACBB-27B0-4490-AD26-C41FFCFF8202}";
 const wchar_t kApprovedKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
 
 std::wstring Widened(const std::string& text) { return std::wstring(text.begin(), text.end()); }
@@ -50,9 +51,26 @@ protected:
         SetString(HKEY_LOCAL_MACHINE, kApprovedKey, kSampleClass, L"Sample");
     }
 
-    HostRun Host(std::vector<std::wstring> arguments) {
+    HostRun Host(std::vector<std::wstring> arguments, unsigned long timeoutMs = 60000) {
         arguments.insert(arguments.begin(), {L"--handler", L"Sample"});
-        return RunProgram(WindowsPathOf(TESSALY_SHELL_EXE), arguments);
+        return RunProgram(WindowsPathOf(TESSALY_SHELL_EXE), arguments, timeoutMs);
+    }
+
+    // The host run while the sample's module is registered, approved and
+    // hooked to folder backgrounds for the current user only, under a class id.
+    static HostRun RunWithUserHandler(const wchar_t* classText, const wchar_t* name,
+                                      const std::vector<std::wstring>& arguments) {
+        const std::wstring classKey = std::wstring(L"Software\\Classes\\CLSID\\") + classText;
+        const std::wstring handlerKey =
+            std::wstring(L"Software\\Classes\\Directory\\Background\\ShellEx\\ContextMenuHandlers\\") + name;
+        SetString(HKEY_CURRENT_USER, classKey + L"\\InprocServer32", nullptr, WindowsPathOf(TESSALY_SAMPLE_DLL));
+        SetString(HKEY_CURRENT_USER, handlerKey, nullptr, classText);
+        SetString(HKEY_LOCAL_MACHINE, kApprovedKey, classText, name);
+        HostRun run = RunProgram(WindowsPathOf(TESSALY_SHELL_EXE), arguments);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, classKey.c_str());
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, handlerKey.c_str());
+        ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kApprovedKey, classText);
+        return run;
     }
 
     TempFolder m_folder;
@@ -78,17 +96,23 @@ TEST_F(ShellHost, BackgroundClickPrintsTheHandlersMenuTree) {
 
 TEST_F(ShellHost, FolderAndDriveClicksGetTheParentsListAndADataObject) {
     const std::wstring parent = m_folder.Path().substr(0, m_folder.Path().rfind(L'\\'));
+    m_folder.MakeFolder(L"a");
+    m_folder.MakeFolder(L"b");
+    const std::wstring a = m_folder.PathOf(L"a"), b = m_folder.PathOf(L"b");
     struct Case {
         std::vector<std::wstring> kind;
-        std::wstring path;
+        std::vector<std::wstring> paths;
         std::wstring text;
-    } cases[] = {{{L"--folder"}, m_folder.Path(), L"Item       " + m_folder.Path() + L" in " + parent},
-                 {{L"--folder", L"--null-folder"}, m_folder.Path(), L"Item       " + m_folder.Path() + L" in ?"},
+    } cases[] = {{{L"--folder"}, {m_folder.Path()}, L"Item       " + m_folder.Path() + L" in " + parent},
+                 {{L"--folder", L"--null-folder"}, {m_folder.Path()}, L"Item       " + m_folder.Path() + L" in ?"},
+                 // Two selected: one data object of both.
+                 {{L"--folder"}, {a, b}, L"Item       " + a + L" + " + b + L" in " + m_folder.Path()},
                  // The parent of a drive is the computer, which has no file system path.
-                 {{L"--drive"}, L"C:\\", L"Item       C:\\ in ?"}};
+                 {{L"--drive"}, {L"C:\\"}, L"Item       C:\\ in ?"}};
     for (const Case& c : cases) {
         std::vector<std::wstring> arguments = c.kind;
-        arguments.insert(arguments.end(), {L"--texts", L"--submenu", L"Sample", c.path});
+        arguments.insert(arguments.end(), {L"--texts", L"--submenu", L"Sample"});
+        arguments.insert(arguments.end(), c.paths.begin(), c.paths.end());
         const HostRun run = Host(arguments);
         ASSERT_FALSE(run.timedOut);
         EXPECT_EQ(run.exitCode, 0u) << c.kind.back();
@@ -177,16 +201,7 @@ TEST_F(ShellHost, TakesAUnixPathAsDriveZsAndRefusesBadArgumentsClearlyWithoutCra
 // Wine's COM does not see a class registered for one user (regsvr32 /n
 // /i:user); Windows' merged view lists the user's handlers first.
 TEST_F(ShellHost, FindsAHandlerRegisteredForTheUserOnlyAndCreatesItFromItsModule) {
-    const std::wstring classKey = std::wstring(L"Software\\Classes\\CLSID\\") + kUserClass;
-    const std::wstring handlerKey = L"Software\\Classes\\Directory\\Background\\ShellEx\\ContextMenuHandlers\\UserSample";
-    SetString(HKEY_CURRENT_USER, classKey + L"\\InprocServer32", nullptr, WindowsPathOf(TESSALY_SAMPLE_DLL));
-    SetString(HKEY_CURRENT_USER, handlerKey, nullptr, kUserClass);
-    SetString(HKEY_LOCAL_MACHINE, kApprovedKey, kUserClass, L"UserSample");
-    const HostRun run = RunProgram(WindowsPathOf(TESSALY_SHELL_EXE), {m_folder.Path()});
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, classKey.c_str());
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, handlerKey.c_str());
-    ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kApprovedKey, kUserClass);
-
+    const HostRun run = RunWithUserHandler(kUserClass, L"UserSample", {m_folder.Path()});
     EXPECT_EQ(run.exitCode, 0u);
     ASSERT_GE(run.lines.size(), 4u);
     const std::wstring user = L"handler UserSample " + std::wstring(kUserClass) + L" (this user's): ";
@@ -194,6 +209,12 @@ TEST_F(ShellHost, FindsAHandlerRegisteredForTheUserOnlyAndCreatesItFromItsModule
                                    L"DllGetClassObject of " + WindowsPathOf(TESSALY_SAMPLE_DLL));
     EXPECT_EQ(run.lines[2], user + L"QueryContextMenu used 2 ids from 100");
     EXPECT_EQ(run.lines[3], L"handler Sample " + std::wstring(kSampleClass) + L": QueryContextMenu used 2 ids from 102");
+}
+
+TEST_F(ShellHost, SaysSoWhenAModuleGivesNoClassFactory) {
+    const HostRun run = RunWithUserHandler(kNoFactoryClass, L"NoFactory", {L"--handler", L"NoFactory", m_folder.Path()});
+    EXPECT_EQ(run.exitCode, 2u) << "no handler filled the menu";
+    EXPECT_TRUE(Mentions(run.lines, L"whose DllGetClassObject succeeded without a class factory"));
 }
 
 // These need the display that the test's runner starts.
@@ -221,6 +242,17 @@ TEST_F(ShellHost, ClosesTheWindowAnInvokedCommandOpensAndSaysWhatItSays) {
         ASSERT_GE(run.lines.size(), c.tail.size());
         EXPECT_EQ(std::vector<std::wstring>(run.lines.end() - c.tail.size(), run.lines.end()), c.tail) << c.option;
     }
+}
+
+// The host waits for its watcher once InvokeCommand has returned; a window
+// the command left open must not keep either waiting for the other.
+TEST_F(ShellHost, EndsWhenAnInvokedCommandLeavesAWindowOpen) {
+    ::SetEnvironmentVariableW(L"SAMPLE_LEAVES_A_WINDOW", L"1");
+    const HostRun run = Host({L"--texts", L"--invoke", L"0", m_folder.Path()}, 30000);
+    ::SetEnvironmentVariableW(L"SAMPLE_LEAVES_A_WINDOW", nullptr);
+    ASSERT_FALSE(run.timedOut);
+    ASSERT_FALSE(run.lines.empty());
+    EXPECT_EQ(run.lines.back(), L"InvokeCommand offset 0 of Sample: S_OK");
 }
 
 TEST_F(ShellHost, ClicksAButtonOfTheWindowAnInvokedCommandOpens) {

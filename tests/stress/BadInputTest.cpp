@@ -155,7 +155,8 @@ TEST_F(BadInputTest, DataObjectsTakeExactlyOneFolderAndGiveEveryMediumBack) {
     narrow.append(2, '\0');
     std::string farOffset = wide;
     reinterpret_cast<DROPFILES*>(farOffset.data())->pFiles = 0x7FFFFFF0;
-    const std::string cut = wide.substr(0, sizeof(DROPFILES) - 1), unended = wide.substr(0, wide.size() - 2);
+    const std::string cut = wide.substr(0, sizeof(DROPFILES) - 1), unended = wide.substr(0, wide.size() - 2),
+                      halfEnded = wide.substr(0, wide.size() - 1);
     const Case cases[] = {
         {"no CF_HDROP", {folder.Path()}, DropOffer::None, E_INVALIDARG, Ids(1)},
         {"a stream, not global memory", {folder.Path()}, DropOffer::Stream, E_INVALIDARG, Ids(1)},
@@ -165,17 +166,24 @@ TEST_F(BadInputTest, DataObjectsTakeExactlyOneFolderAndGiveEveryMediumBack) {
         {"an empty path", {L""}, DropOffer::Global, E_INVALIDARG, Ids(1)},
         {"the current drive's root", {L"\\"}, DropOffer::Global, E_INVALIDARG, Ids(1)},
         {"a relative name", {L"no such folder"}, DropOffer::Global, E_INVALIDARG, Ids(1)},
+        {"a drive-relative path", {L"C:" + folder.Path().substr(3)}, DropOffer::Global, E_INVALIDARG, Ids(1)},
+        {"a device-namespace path", {L"\\\\.\\" + folder.Path()}, DropOffer::Global, E_INVALIDARG, Ids(1)},
         {"one folder", {folder.Path()}, DropOffer::Global, S_OK, Ids(5)},
         {"one folder, narrow", {}, DropOffer::Global, S_OK, Ids(5), narrow},
         {"a block smaller than its header", {}, DropOffer::Global, E_INVALIDARG, Ids(1), cut},
         {"a list without its last terminator", {}, DropOffer::Global, E_INVALIDARG, Ids(1), unended},
+        {"a list whose last terminator lacks its second byte", {}, DropOffer::Global, E_INVALIDARG, Ids(1),
+         halfEnded},
         {"a list offset beyond the block", {}, DropOffer::Global, E_INVALIDARG, Ids(1), farOffset},
     };
     for (const Case& c : cases) {
         DropData* data = nullptr;
         const auto block = [&c](STGMEDIUM& medium) {
+            // Exactly the block's bytes, with a zero byte right after them
+            // (made longer, then cut back in place): a read past the end
+            // finds a terminator there.
             medium.tymed = TYMED_HGLOBAL;
-            medium.hGlobal = GlobalBlock(c.block);
+            medium.hGlobal = ::GlobalReAlloc(GlobalBlock(c.block + '\0'), c.block.size(), 0);
             return S_OK;
         };
         ComRef<IDataObject> object =
@@ -325,11 +333,12 @@ TEST_F(BadInputTest, FolderPathOf259Characters) {
     ComRef<IDataObject> object = NewDropData({path});
     EXPECT_EQ(fromDrop->Initialize(nullptr, object.get(), nullptr), S_OK);
     EXPECT_EQ(Build(fromDrop.get()), Ids(1));
-    // One level deeper does not fit: refused, not cut back to this folder.
+    // One level deeper does not fit: refused, not cut back to this folder,
+    // nor taken for the folder that holds it, which the shell passes too.
     ComRef<IShellExtInit> deeper = NewHandler(server);
-    EXPECT_EQ(deeper->Initialize(nullptr, NewDropData({path + L"\\sub"}).get(), nullptr), E_INVALIDARG);
     ComRef<IShellExtInit> fromList = NewHandler(server);
     const PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(path.c_str());
+    EXPECT_EQ(deeper->Initialize(list, NewDropData({path + L"\\sub"}).get(), nullptr), E_INVALIDARG);
     if (list != nullptr) {
         EXPECT_EQ(fromList->Initialize(list, nullptr, nullptr), S_OK);
         ::ILFree(list);

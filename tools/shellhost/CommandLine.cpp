@@ -5,14 +5,15 @@
 namespace tessaly::shellhost {
 
 const wchar_t* const kUsage =
-    L"usage: tessaly-shell [options] PATH\n"
+    L"usage: tessaly-shell [options] PATH...\n"
     L"Does what the file manager does for one right-click on PATH: creates every\n"
     L"registered and approved context-menu handler (the current user's first,\n"
     L"then the machine's), lets each fill the menu, and prints the menu tree.\n"
     L"PATH is a folder, absolute or relative; under Wine a path that starts\n"
     L"with \"/\" is the Linux path that drive Z: shows.\n"
     L"  --background      the empty background of the folder PATH (default)\n"
-    L"  --folder          the folder PATH itself, as seen from its parent\n"
+    L"  --folder          the folder PATH itself, as seen from its parent; given\n"
+    L"                    several folders of one folder, all of them selected\n"
     L"  --drive           the drive PATH (such as C:\\)\n"
     L"  --null-folder     with --folder or --drive: pass no folder item list,\n"
     L"                    only the data object, as some shell versions do\n"
@@ -40,13 +41,13 @@ const wchar_t* const kUsage =
     L"  --empty-array     with --command --background: pass an empty item array\n"
     L"                    instead of none (Windows 11 passes either)\n";
 
-const wchar_t* ClickName(ClickKind kind) {
-    switch (kind) {
-        case ClickKind::Folder: return L"the folder";
-        case ClickKind::Drive: return L"the drive";
-        case ClickKind::Background: break;
-    }
-    return L"the background of";
+std::wstring ClickText(const Options& options) {
+    std::wstring text = options.kind == ClickKind::Folder  ? L"the folder"
+                        : options.kind == ClickKind::Drive ? L"the drive"
+                                                           : L"the background of";
+    if (options.paths.size() > 1) text += L"s";
+    for (std::size_t i = 0; i < options.paths.size(); ++i) text += (i == 0 ? L" " : L", ") + options.paths[i];
+    return text;
 }
 
 std::optional<std::wstring> DriveZPathOf(const std::wstring& path) {
@@ -119,20 +120,21 @@ ParseResult ParseCommandLine(const std::vector<std::wstring>& arguments) {
             if (!number(out)) return fail(argument + L" needs a number");
         } else if (argument == L"--show" || argument == L"--dialogs" || argument == L"--close-after") {
             std::uint32_t seconds = 0;
-            if (!number(seconds)) return fail(argument + L" needs a number of seconds");
+            if (!number(seconds) || seconds > kMaxSeconds)
+                return fail(argument + L" needs a number of seconds, at most " + std::to_wstring(kMaxSeconds));
             if (argument == L"--close-after")
                 options.closeSeconds = seconds;
             else
                 (argument == L"--show" ? options.showSeconds : options.dialogSeconds) = seconds;
         } else if (argument.size() > 1 && argument[0] == L'-' && argument[1] == L'-') {
             return fail(L"unknown option " + argument);
-        } else if (options.path.empty()) {
-            options.path = argument;
         } else {
-            return fail(L"more than one path: " + argument);
+            options.paths.push_back(argument);
         }
     }
-    if (options.path.empty()) return fail(L"no path given");
+    if (options.paths.empty()) return fail(L"no path given");
+    if (options.paths.size() > 1 && options.kind != ClickKind::Folder)
+        return fail(L"more than one path: only --folder takes several");
     if (options.idLast < options.idFirst) return fail(L"--last is below --first");
     if (!options.clickButton.empty() && !options.dialogSeconds) return fail(L"--click needs --dialogs");
     // A command offset travels in the low 16 bits of a verb pointer.

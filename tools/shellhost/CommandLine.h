@@ -16,7 +16,8 @@ inline constexpr const wchar_t* kTessalyCommandClass = L"{31947C44-8420-40FE-B31
 
 struct Options {
     ClickKind kind = ClickKind::Background;
-    std::wstring path;
+    // The folder, or with --folder one or more folders of one folder, right-clicked together.
+    std::vector<std::wstring> paths;
     bool nullFolder = false;  // an icon click with no folder item list, as some shells pass it
     std::wstring handler;  // only handlers of this key name or class id
     // Explorer hands its handlers ids up to 0x7FFF after its own items.
@@ -38,6 +39,10 @@ struct Options {
     bool emptyArray = false;   // a background click with an empty item array instead of none
 };
 
+// The longest time the options that take seconds accept (a day): the
+// milliseconds of it fit in 32 bits.
+constexpr std::uint32_t kMaxSeconds = 86400;
+
 struct ParseResult {
     std::optional<Options> options;  // empty: print `error` and the usage
     std::wstring error;
@@ -48,8 +53,9 @@ ParseResult ParseCommandLine(const std::vector<std::wstring>& arguments);
 
 extern const wchar_t* const kUsage;
 
-// "the folder", "the drive", "the background of": what was right-clicked.
-const wchar_t* ClickName(ClickKind kind);
+// What was right-clicked: "the folder C:\a", "the folders C:\a, C:\b",
+// "the background of C:\a".
+std::wstring ClickText(const Options& options);
 
 // A command offset when `text` is all digits (a few, no sign).
 std::optional<std::uint32_t> OffsetOf(const std::wstring& text);

@@ -43,10 +43,9 @@ const MenuNode* ChosenSubcommand(const CommandTree& tree, const std::wstring& in
 
 }  // namespace
 
-int RunCommandMode(const Options& options, const Report& out, const Report& err) {
-    const FolderPath folder = ResolveFolder(options.kind, options.path);
-    if (!folder.problem.empty()) {
-        err(L"tessaly-shell: " + folder.problem);
+int RunCommandMode(Options options, const Report& out, const Report& err) {
+    if (const std::wstring problem = ResolveFolders(options.kind, options.paths); !problem.empty()) {
+        err(L"tessaly-shell: " + problem);
         return kExitFailed;
     }
     Apartment apartment;
@@ -59,8 +58,8 @@ int RunCommandMode(const Options& options, const Report& out, const Report& err)
     const bool full = !options.textsOnly;
     const auto report = full ? out : err;
     if (full)
-        out(L"Right-click on " + std::wstring(ClickName(options.kind)) + L" " + folder.path +
-            L", as Windows 11's first menu asks the Explorer command " + options.commandClass);
+        out(L"Right-click on " + ClickText(options) + L", as Windows 11's first menu asks the Explorer command " +
+            options.commandClass);
 
     ComPtr<IExplorerCommand> command;
     std::wstring note;
@@ -73,9 +72,9 @@ int RunCommandMode(const Options& options, const Report& out, const Report& err)
 
     CommandClick click;
     std::wstring failedCall;
-    const HRESULT prepared = PrepareCommandClick(options.kind, {folder.path}, options.emptyArray, click, failedCall);
+    const HRESULT prepared = PrepareCommandClick(options.kind, options.paths, options.emptyArray, click, failedCall);
     if (FAILED(prepared)) {
-        err(failedCall + L" failed with " + HresultText(prepared) + L" for " + folder.path);
+        err(failedCall + L" failed with " + HresultText(prepared) + L" for " + ClickText(options));
         return kExitFailed;
     }
     const CommandTree tree = ReadCommandTree(command.get(), click);

@@ -12,6 +12,6 @@ using Report = std::function<void(const std::wstring&)>;
 
 // The program's exit status: 0, or 2 when the command could not be made,
 // asked or invoked.
-int RunCommandMode(const Options& options, const Report& out, const Report& err);
+int RunCommandMode(Options options, const Report& out, const Report& err);
 
 }  // namespace tessaly::shellhost

@@ -12,11 +12,22 @@ namespace {
 constexpr DWORD kPollMs = 100;
 constexpr DWORD kSettleMs = 400;  // for a page to paint after it is chosen
 constexpr DWORD kCloseMs = 2000;  // for a window to go after WM_CLOSE
+constexpr UINT kAnswerMs = 2000;  // for a window to answer a message
 
+// The windows watched belong to the tool's main thread, which waits for this
+// thread when InvokeCommand has returned: nothing here may wait for that
+// thread's answer without a limit. InternalGetWindowText reads the text
+// without sending a message.
 std::wstring TextOf(HWND window) {
     wchar_t text[256] = {};
-    ::GetWindowTextW(window, text, ARRAYSIZE(text));
+    ::InternalGetWindowText(window, text, ARRAYSIZE(text));
     return text;
+}
+
+LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerMs, &answer);
+    return static_cast<LRESULT>(answer);
 }
 
 std::wstring ClassOf(HWND window) {
@@ -159,16 +170,16 @@ void DialogWalker::Walk(HWND window) {
         Close(window);
         return;
     }
-    const int pages = static_cast<int>(::SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+    const int pages = static_cast<int>(Ask(tabs, TCM_GETITEMCOUNT, 0, 0));
     for (int page = 0; page < pages && !m_stop && ::IsWindow(window); ++page) {
-        ::SendMessageW(window, PSM_SETCURSEL, static_cast<WPARAM>(page), 0);
+        Ask(window, PSM_SETCURSEL, static_cast<WPARAM>(page), 0);
         if (!Linger(kSettleMs)) return;
         wchar_t title[128] = {};
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = title;
         item.cchTextMax = ARRAYSIZE(title);
-        ::SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(page), reinterpret_cast<LPARAM>(&item));
+        Ask(tabs, TCM_GETITEMW, static_cast<WPARAM>(page), reinterpret_cast<LPARAM>(&item));
         m_report(L"page " + std::to_wstring(page + 1) + L" of " + std::to_wstring(pages) + L" \"" + title + L"\"");
         if (!Linger(dwell) || ClickIfThere(window)) return;
     }

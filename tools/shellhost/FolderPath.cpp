@@ -54,4 +54,13 @@ FolderPath ResolveFolder(ClickKind kind, const std::wstring& given) {
     return result;
 }
 
+std::wstring ResolveFolders(ClickKind kind, std::vector<std::wstring>& paths) {
+    for (std::wstring& path : paths) {
+        FolderPath folder = ResolveFolder(kind, path);
+        if (!folder.problem.empty()) return folder.problem;
+        path = std::move(folder.path);
+    }
+    return {};
+}
+
 }  // namespace tessaly::shellhost

@@ -5,6 +5,7 @@
 // shell's own parser takes some odd paths badly (under Wine a "/..." path
 // makes SHParseDisplayName read through a null pointer).
 #include <string>
+#include <vector>
 
 #include "tools/shellhost/CommandLine.h"
 
@@ -16,5 +17,8 @@ struct FolderPath {
 };
 
 FolderPath ResolveFolder(ClickKind kind, const std::wstring& given);
+
+// Each path resolved in place; the first problem, or empty when all are sound.
+std::wstring ResolveFolders(ClickKind kind, std::vector<std::wstring>& paths);
 
 }  // namespace tessaly::shellhost

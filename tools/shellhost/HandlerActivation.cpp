@@ -71,6 +71,10 @@ HRESULT HandlerActivation::CreateFromModule(const std::wstring& server, const CL
     ComPtr<IClassFactory> factory;
     const HRESULT got = getClassObject(classId, IID_IClassFactory, factory.put_void());
     if (FAILED(got)) return got;
+    if (factory.get() == nullptr) {
+        note += L", whose DllGetClassObject succeeded without a class factory";
+        return E_UNEXPECTED;
+    }
     return factory->CreateInstance(nullptr, iid, object);
 }
 

@@ -99,7 +99,7 @@ HRESULT Invoke(const LoadedHandler& handler, UINT offset, HWND window, const Opt
     info.hwnd = window;
     info.lpVerb = MAKEINTRESOURCEA(offset);
     info.lpVerbW = MAKEINTRESOURCEW(offset);
-    info.lpDirectoryW = options.kind == ClickKind::Background ? options.path.c_str() : nullptr;
+    info.lpDirectoryW = options.kind == ClickKind::Background ? options.paths.front().c_str() : nullptr;
     info.nShow = SW_SHOWNORMAL;
     // Always watched: a window nobody answers must not keep the tool waiting.
     DialogWalker walker(window, options.dialogSeconds.value_or(options.closeSeconds), options.dialogSeconds.has_value(),
@@ -108,12 +108,10 @@ HRESULT Invoke(const LoadedHandler& handler, UINT offset, HWND window, const Opt
 }
 
 int Run(Options options) {
-    const FolderPath folder = ResolveFolder(options.kind, options.path);
-    if (!folder.problem.empty()) {
-        Err(L"tessaly-shell: " + folder.problem);
+    if (const std::wstring problem = ResolveFolders(options.kind, options.paths); !problem.empty()) {
+        Err(L"tessaly-shell: " + problem);
         return kExitFailed;
     }
-    options.path = folder.path;
     Apartment apartment;
     if (FAILED(apartment.result())) {
         Err(L"OleInitialize failed with " + HresultText(apartment.result()));
@@ -122,13 +120,12 @@ int Run(Options options) {
     DebugLines debugLines;
     const bool full = !options.textsOnly;
     const auto report = full ? Out : Err;
-    if (full) Out(L"Right-click on " + std::wstring(ClickName(options.kind)) + L" " + options.path);
+    if (full) Out(L"Right-click on " + ClickText(options));
 
     ClickTarget target;
-    std::wstring failedCall;
-    const HRESULT prepared = PrepareClick(options.kind, options.path, target, failedCall);
-    if (FAILED(prepared)) {
-        Err(failedCall + L" failed with " + HresultText(prepared) + L" for " + options.path);
+    std::wstring problem;
+    if (FAILED(PrepareClick(options.kind, options.paths, target, problem))) {
+        Err(problem);
         return kExitFailed;
     }
     if (options.nullFolder) target.folder = Pidl();
@@ -156,7 +153,7 @@ int Run(Options options) {
         Out(line);
     if (options.strings) PrintStrings(tree, session);
 
-    HostWindow window(session, L"Right-click on " + std::wstring(ClickName(options.kind)) + L" " + options.path);
+    HostWindow window(session, L"Right-click on " + ClickText(options));
     if (options.showSeconds) {
         const int top = KeyboardIndex(tree, shownSubmenu);
         const int position = shownSubmenu != nullptr ? static_cast<int>(shownSubmenu - tree.data()) : -1;

@@ -471,7 +471,10 @@ void Runner::Initialize(Rng& rng) {
     const HRESULT result =
         handler->init->Initialize(items.list, drop != nullptr ? drop->object.get() : nullptr, progId);
     Result(Entry::Initialize, result);
-    const bool folder = items.hasPath || (drop != nullptr && drop->expected == DropOutcome::Folder);
+    // A readable drop list decides; only without one does the item list count.
+    const bool folder = drop != nullptr && drop->expected != DropOutcome::Unavailable
+                            ? drop->expected == DropOutcome::Folder
+                            : items.hasPath;
     const HRESULT expected = folder ? S_OK : E_INVALIDARG;
     Expect(result == expected, Check::Result, "expected " + Hex(expected));
     if (drop != nullptr) {

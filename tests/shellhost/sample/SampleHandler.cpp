@@ -2,7 +2,9 @@
 // works with any handler: it shows what it was initialised with, puts a
 // picture on one item, answers help-text and verb requests, opens a message
 // box when its last item is chosen and says on the debugger output why it
-// refuses a command it does not have.
+// refuses a command it does not have. With SAMPLE_LEAVES_A_WINDOW set in the
+// environment its first item leaves a window open, busy for a moment before
+// it returns; one more class id answers without a class factory.
 #include <windows.h>
 #include <shlobj.h>
 #include <shellapi.h>
@@ -18,24 +20,31 @@ std::atomic<long> g_objects{0};
 constexpr CLSID kSampleClass = {0x0E0BACBB, 0x27B0, 0x4490, {0xAD, 0x26, 0xC4, 0x1F, 0xFC, 0xFF, 0x82, 0x4C}};
 // {0E0BACBB-27B0-4490-AD26-C41FFCFF8201}: the same handler, registered for one user only.
 constexpr CLSID kUserSampleClass = {0x0E0BACBB, 0x27B0, 0x4490, {0xAD, 0x26, 0xC4, 0x1F, 0xFC, 0xFF, 0x82, 0x01}};
+// {0E0BACBB-27B0-4490-AD26-C41FFCFF8202}: DllGetClassObject succeeds and gives no factory.
+constexpr CLSID kNoFactoryClass = {0x0E0BACBB, 0x27B0, 0x4490, {0xAD, 0x26, 0xC4, 0x1F, 0xFC, 0xFF, 0x82, 0x02}};
 
 std::wstring PathOfList(PCIDLIST_ABSOLUTE list) {
     wchar_t path[MAX_PATH] = {};
     return list != nullptr && ::SHGetPathFromIDListW(list, path) ? path : L"?";
 }
 
-std::wstring FirstDroppedPath(IDataObject* data) {
+// The dropped paths, joined by " + ".
+std::wstring DroppedPaths(IDataObject* data) {
     FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium{};
     if (FAILED(data->GetData(&format, &medium))) return L"?";
-    std::wstring path = L"?";
+    std::wstring paths;
     if (auto drop = static_cast<HDROP>(::GlobalLock(medium.hGlobal))) {
-        wchar_t name[MAX_PATH] = {};
-        if (::DragQueryFileW(drop, 0, name, MAX_PATH) > 0) path = name;
+        const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            wchar_t name[MAX_PATH] = {};
+            ::DragQueryFileW(drop, i, name, MAX_PATH);
+            paths += (i == 0 ? L"" : L" + ") + std::wstring(name);
+        }
         ::GlobalUnlock(medium.hGlobal);
     }
     ::ReleaseStgMedium(&medium);
-    return path;
+    return paths.empty() ? L"?" : paths;
 }
 
 class SampleHandler final : public IShellExtInit, public IContextMenu {
@@ -65,7 +74,7 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE Initialize(PCIDLIST_ABSOLUTE folder, IDataObject* data, HKEY) override {
-        m_text = data != nullptr ? L"Item\t" + FirstDroppedPath(data) + L" in " + PathOfList(folder)
+        m_text = data != nullptr ? L"Item\t" + DroppedPaths(data) + L" in " + PathOfList(folder)
                                  : L"Background\t" + PathOfList(folder);
         return S_OK;
     }
@@ -89,6 +98,13 @@ public:
             return E_INVALIDARG;
         }
         if (LOWORD(info->lpVerb) == 1) ::MessageBoxW(info->hwnd, L"Hello", L"Sample", MB_OK);
+        if (LOWORD(info->lpVerb) == 0 && ::GetEnvironmentVariableW(L"SAMPLE_LEAVES_A_WINDOW", nullptr, 0) > 0) {
+            // Busy without answering messages while the window is up, as a
+            // handler doing work after it opened one would be.
+            ::CreateWindowExW(0, L"STATIC", L"Left open", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                              nullptr, nullptr, nullptr);
+            ::Sleep(1500);
+        }
         return S_OK;
     }
 
@@ -133,6 +149,10 @@ SampleFactory g_factory;
 }  // namespace
 
 STDAPI DllGetClassObject(REFCLSID classId, REFIID iid, LPVOID* object) {
+    if (classId == kNoFactoryClass) {
+        *object = nullptr;
+        return S_OK;
+    }
     if (classId != kSampleClass && classId != kUserSampleClass) return CLASS_E_CLASSNOTAVAILABLE;
     return g_factory.QueryInterface(iid, object);
 }

@@ -102,21 +102,23 @@ Problem HResultText(const char* what, HRESULT result) {
 struct Entry {
     HKEY root;
     const wchar_t* key;
-    const wchar_t* value;  // null: the key itself
+    const wchar_t* value;             // null: the key itself
+    const wchar_t* shared = nullptr;  // the default value the other build writes there too
 };
+#define TESSALY_CLASS L"{B922807E-EF82-4915-A30C-4C892F724740}"
 const Entry kAppIdEntries[] = {
-    {HKEY_CLASSES_ROOT, L"AppID\\{733D43C3-335E-4248-9DA6-6223F64E3028}", nullptr},
+    {HKEY_CLASSES_ROOT, L"AppID\\{733D43C3-335E-4248-9DA6-6223F64E3028}", nullptr, L"Tessaly"},
     {HKEY_CLASSES_ROOT, L"AppID\\Tessaly64.DLL", L"AppID"},
 };
 const Entry kClassEntries[] = {
-    {HKEY_CLASSES_ROOT, L"CLSID\\{B922807E-EF82-4915-A30C-4C892F724740}\\InprocServer32", L"ThreadingModel"},
-    {HKEY_CLASSES_ROOT, L"Directory\\Background\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr},
-    {HKEY_CLASSES_ROOT, L"Directory\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr},
-    {HKEY_CLASSES_ROOT, L"Drive\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr},
+    {HKEY_CLASSES_ROOT, L"CLSID\\" TESSALY_CLASS L"\\InprocServer32", L"ThreadingModel"},
+    {HKEY_CLASSES_ROOT, L"Directory\\Background\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr, TESSALY_CLASS},
+    {HKEY_CLASSES_ROOT, L"Directory\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr, TESSALY_CLASS},
+    {HKEY_CLASSES_ROOT, L"Drive\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr, TESSALY_CLASS},
 };
 const Entry kApprovalEntry = {HKEY_LOCAL_MACHINE,
                               L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved",
-                              L"{B922807E-EF82-4915-A30C-4C892F724740}"};
+                              TESSALY_CLASS};
 
 bool Present(const Entry& entry) {
     HKEY key = nullptr;
@@ -127,31 +129,82 @@ bool Present(const Entry& entry) {
     return present;
 }
 
+// The entries present, and the entries counted: beside the other build its
+// shared entries are there whatever this one does, so they count only without it.
 template <std::size_t N>
-int CountPresent(const Entry (&entries)[N]) {
-    int count = 0;
-    for (const Entry& entry : entries) count += Present(entry) ? 1 : 0;
-    return count;
+std::pair<int, int> CountPresent(const Entry (&entries)[N], bool besideOther) {
+    int present = 0, counted = 0;
+    for (const Entry& entry : entries) {
+        if (besideOther && entry.shared != nullptr) continue;
+        ++counted;
+        present += Present(entry) ? 1 : 0;
+    }
+    return {present, counted};
 }
 
 // Each root block is written whole or undone whole, and in order: the
 // application identifier, the classes block, the approval.
-Problem CheckRegistryBlocks(bool expectAll) {
-    const int appId = CountPresent(kAppIdEntries), classes = CountPresent(kClassEntries);
+Problem CheckRegistryBlocks(bool expectAll, bool besideOther) {
+    const auto [appId, appIdAll] = CountPresent(kAppIdEntries, besideOther);
+    const auto [classes, classesAll] = CountPresent(kClassEntries, besideOther);
     const bool approval = Present(kApprovalEntry);
-    if (appId != 0 && appId != 2) return "application identifier block half written";
-    if (classes != 0 && classes != 4) return "class block half written";
+    if (appId != 0 && appId != appIdAll) return "application identifier block half written";
+    if (classes != 0 && classes != classesAll) return "class block half written";
     if (classes != 0 && appId == 0) return "class block without the application identifier";
     if (approval && classes == 0) return "approval without the class block";
-    if (expectAll && !(appId == 2 && classes == 4 && approval)) return "success without every entry";
+    if (expectAll && !(appId == appIdAll && classes == classesAll && approval)) return "success without every entry";
     return "";
 }
 
-Problem CheckRegistryEmpty() {
-    if (CountPresent(kAppIdEntries) + CountPresent(kClassEntries) != 0 || Present(kApprovalEntry))
+Problem CheckRegistryEmpty(bool besideOther) {
+    if (CountPresent(kAppIdEntries, besideOther).first + CountPresent(kClassEntries, besideOther).first != 0 ||
+        Present(kApprovalEntry))
         return "entries left after unregistration";
     return "";
 }
+
+// The other build registered beside this one: its class in the 32-bit
+// registry view, and what both write to the keys the views share.
+class OtherBuild {
+public:
+    OtherBuild() {
+        Write(kClassKey, L"Tessaly32_10000.dll", KEY_WOW64_32KEY);
+        for (const Entry* entry : kShared) Write(entry->key, entry->shared, 0);
+    }
+    ~OtherBuild() {
+        ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kClassKey, KEY_WOW64_32KEY, 0);
+        ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID\\" TESSALY_CLASS, KEY_WOW64_32KEY, 0);
+        for (const Entry* entry : kShared) ::RegDeleteTreeW(entry->root, entry->key);
+    }
+    OtherBuild(const OtherBuild&) = delete;
+    OtherBuild& operator=(const OtherBuild&) = delete;
+
+    // Every shared entry is still there, with the same content.
+    static Problem Check() {
+        for (const Entry* entry : kShared) {
+            wchar_t data[64] = {};
+            DWORD size = sizeof data - sizeof(wchar_t);
+            if (::RegGetValueW(entry->root, entry->key, nullptr, RRF_RT_REG_SZ, nullptr, data, &size) != 0 ||
+                std::wcscmp(data, entry->shared) != 0)
+                return "the other build's entry went: " + Narrow(entry->key);
+        }
+        return "";
+    }
+
+private:
+    static constexpr const wchar_t* kClassKey = L"Software\\Classes\\CLSID\\" TESSALY_CLASS L"\\InprocServer32";
+    static constexpr const Entry* kShared[] = {&kAppIdEntries[0], &kClassEntries[1], &kClassEntries[2], &kClassEntries[3]};
+
+    static void Write(const wchar_t* path, const wchar_t* text, REGSAM view) {
+        HKEY root = view != 0 ? HKEY_LOCAL_MACHINE : HKEY_CLASSES_ROOT, key = nullptr;
+        if (::RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key, nullptr) != 0)
+            throw std::runtime_error("cannot register the other build");
+        ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                         static_cast<DWORD>((std::wcslen(text) + 1) * sizeof(wchar_t)));
+        ::RegCloseKey(key);
+    }
+};
+#undef TESSALY_CLASS
 
 // ---- scenarios --------------------------------------------------------------
 
@@ -289,7 +342,10 @@ Problem ClassObjectScenario(const Context& c, Run& run, REFCLSID classId, REFIID
     return problem;
 }
 
-Problem RegistrationScenario(const Context& c, Run& run, bool doRegister) {
+// Beside the other build, every failure must also leave what it needs.
+Problem RegistrationScenario(const Context& c, Run& run, bool doRegister, bool besideOther) {
+    std::unique_ptr<OtherBuild> other;
+    if (besideOther) other = std::make_unique<OtherBuild>();
     if (!doRegister && c.server->RegisterServer() != S_OK) return "set-up: registration failed";
     const HRESULT result = Armed(*c.faults, run, [&] {
         return doRegister ? c.server->RegisterServer() : c.server->UnregisterServer();
@@ -298,11 +354,13 @@ Problem RegistrationScenario(const Context& c, Run& run, bool doRegister) {
     Problem problem;
     if (!c.lines->Take().empty()) problem = "registration wrote a debug line";
     if (problem.empty() && run.failed && result != E_OUTOFMEMORY) problem = HResultText("registration", result);
-    if (problem.empty() && doRegister) problem = CheckRegistryBlocks(!run.failed);
-    if (problem.empty() && !doRegister && !run.failed) problem = CheckRegistryEmpty();
+    if (problem.empty() && besideOther) problem = OtherBuild::Check();
+    if (problem.empty() && doRegister) problem = CheckRegistryBlocks(!run.failed, besideOther);
+    if (problem.empty() && !doRegister && !run.failed) problem = CheckRegistryEmpty(besideOther);
     // Whatever a failure left, a sound unregistration takes it all away.
     if (c.server->UnregisterServer() != S_OK && problem.empty()) problem = "clean-up unregistration failed";
-    if (problem.empty()) problem = CheckRegistryEmpty();
+    if (problem.empty()) problem = CheckRegistryEmpty(besideOther);
+    if (problem.empty() && besideOther) problem = OtherBuild::Check();
     return problem;
 }
 
@@ -506,8 +564,13 @@ Problem SheetScenario(const Context& c, Run& run, const std::function<void(const
 
     const int unanswered = ::testing::UnitTest::GetInstance()->ad_hoc_test_result().total_part_count();
     bool shown = false;
+    std::wstring count;  // what the Settings page shows as it opens
+    const auto look = [&](const SheetUser& user) {
+        count = user.Text(IDC_FILE_COUNT);
+        drive(user);
+    };
     const HRESULT result =
-        Armed(*c.faults, run, [&] { return DriveSheet([&] { return menu->InvokeCommand(&invoke); }, drive, shown); });
+        Armed(*c.faults, run, [&] { return DriveSheet([&] { return menu->InvokeCommand(&invoke); }, look, shown); });
     const std::vector<std::wstring> written = c.lines->Take();
     run.failed = !written.empty();
     if (::testing::UnitTest::GetInstance()->ad_hoc_test_result().total_part_count() != unanswered)
@@ -516,6 +579,10 @@ Problem SheetScenario(const Context& c, Run& run, const std::function<void(const
     // Once the sheet is up, failures stay inside its pages.
     if (result != S_OK && shown) return "InvokeCommand failed after the sheet was shown";
     if (const Problem problem = CheckSheetLines(written); !problem.empty()) return problem;
+    // Read or not, the page shows settings a user can work on.
+    const long shownCount = std::wcstol(count.c_str(), nullptr, 10);
+    if (shown && (shownCount < 5 || shownCount > 25))
+        return "the Settings page shows a count of \"" + Narrow(count) + "\"";
     const MenuSettings stored = StoredSettings();
     for (const MenuSettings& state : states)
         if (stored == state) return "";
@@ -613,8 +680,13 @@ std::vector<Scenario> Scenarios() {
         {"subcommand GetIcon", false, SubCommandIconScenario},
         {"subcommand Invoke(file)", false, SubCommandInvokeScenario},
         {"subcommands' Clone", false, EnumeratorCloneScenario},
-        {"DllRegisterServer", false, [](const Context& c, Run& r) { return RegistrationScenario(c, r, true); }},
-        {"DllUnregisterServer", false, [](const Context& c, Run& r) { return RegistrationScenario(c, r, false); }},
+        {"DllRegisterServer", false, [](const Context& c, Run& r) { return RegistrationScenario(c, r, true, false); }},
+        {"DllUnregisterServer", false,
+         [](const Context& c, Run& r) { return RegistrationScenario(c, r, false, false); }},
+        {"DllRegisterServer beside the other build", false,
+         [](const Context& c, Run& r) { return RegistrationScenario(c, r, true, true); }},
+        {"DllUnregisterServer beside the other build", false,
+         [](const Context& c, Run& r) { return RegistrationScenario(c, r, false, true); }},
     };
 }
 
