@@ -15,10 +15,9 @@ packages+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine32:i386)
 # and sets what wixl cannot; faketime gives wixl the sources' time, so two
 # builds of one commit give the same package.
 packages+=(wixl msitools faketime)
-# The release step: signing (osslsigncode; Windows 11 packages are signed
-# with the 2.9 of bookworm-backports, Debian 12's own 2.5 was not tried) and
-# the throwaway certificates of the tests (openssl).
-packages+=(osslsigncode openssl)
+# The release step: signing (osslsigncode, below) and the throwaway
+# certificates of the tests (openssl).
+packages+=(openssl)
 if [ "${1:-}" = --demo ]; then
     # Pictures of the windows, and fonts for Chinese and symbol file names.
     packages+=(x11-apps x11-utils imagemagick fonts-dejavu-core fonts-wqy-microhei fonts-symbola)
@@ -27,9 +26,15 @@ missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
 done
-[ ${#missing[@]} -gt 0 ] || exit 0
+# Signing the Windows 11 package needs osslsigncode 2.9 or later (2.9 put an
+# APPX's central directory in the order Windows wants); Debian 12 has it in
+# bookworm-backports, later releases in their own archive.
+signer_version=$(dpkg-query -W -f='${Version}' osslsigncode 2>/dev/null || true)
+old_signer=false
+if [ -z "$signer_version" ] || dpkg --compare-versions "$signer_version" lt 2.9; then old_signer=true; fi
+[ ${#missing[@]} -gt 0 ] || [ "$old_signer" = true ] || exit 0
 
-echo "setup: installing ${missing[*]}"
+[ ${#missing[@]} -eq 0 ] || echo "setup: installing ${missing[*]}"
 sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
 # Another installation may hold the package lock for a while: wait for it,
@@ -48,5 +53,17 @@ apt_get() {
 if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${sudo_cmd[@]}" dpkg --add-architecture i386
 fi
+backports=()
+if [ "$old_signer" = true ]; then
+    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+    if [ "$codename" = bookworm ]; then
+        echo "deb http://deb.debian.org/debian bookworm-backports main" |
+            "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/tessaly-bookworm-backports.list >/dev/null
+        backports=(-t bookworm-backports)
+    fi
+    echo "setup: installing osslsigncode ${backports[*]}"
+fi
 apt_get update -qq
-apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+[ ${#missing[@]} -eq 0 ] || apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+[ "$old_signer" = false ] ||
+    apt_get install -y -qq --no-install-recommends "${backports[@]}" osslsigncode >/dev/null
