@@ -111,14 +111,14 @@ const Entry kAppIdEntries[] = {
     {HKEY_CLASSES_ROOT, L"AppID\\Tessaly64.DLL", L"AppID"},
 };
 const Entry kClassEntries[] = {
-    {HKEY_CLASSES_ROOT, L"CLSID\\" TESSALY_CLASS L"\\InprocServer32", L"ThreadingModel"},
+    {HKEY_CLASSES_ROOT, L"CLSID\\{B922807E-EF82-4915-A30C-4C892F724740}\\InprocServer32", L"ThreadingModel"},
     {HKEY_CLASSES_ROOT, L"Directory\\Background\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr, TESSALY_CLASS},
     {HKEY_CLASSES_ROOT, L"Directory\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr, TESSALY_CLASS},
     {HKEY_CLASSES_ROOT, L"Drive\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr, TESSALY_CLASS},
 };
 const Entry kApprovalEntry = {HKEY_LOCAL_MACHINE,
                               L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved",
-                              TESSALY_CLASS};
+                              L"{B922807E-EF82-4915-A30C-4C892F724740}"};
 
 bool Present(const Entry& entry) {
     HKEY key = nullptr;
@@ -343,7 +343,7 @@ Problem ClassObjectScenario(const Context& c, Run& run) {
 }
 
 // Beside the other build, every failure must also leave what it needs.
-Problem RegistrationScenario(const Context& c, Run& run, bool doRegister, bool besideOther) {
+Problem RegistrationScenario(const Context& c, Run& run, bool doRegister, bool besideOther = false) {
     std::unique_ptr<OtherBuild> other;
     if (besideOther) other = std::make_unique<OtherBuild>();
     if (!doRegister && c.server->RegisterServer() != S_OK) return "set-up: registration failed";
@@ -559,9 +559,8 @@ std::vector<Scenario> Scenarios() {
         {"GetCommandString(GCS_VERBW)", true,
          [](const Context& c, Run& r) { return CommandStringScenario(c, r, GCS_VERBW); }},
         {"DllGetClassObject+CreateInstance", false, ClassObjectScenario, true},
-        {"DllRegisterServer", false, [](const Context& c, Run& r) { return RegistrationScenario(c, r, true, false); }},
-        {"DllUnregisterServer", false,
-         [](const Context& c, Run& r) { return RegistrationScenario(c, r, false, false); }},
+        {"DllRegisterServer", false, [](const Context& c, Run& r) { return RegistrationScenario(c, r, true); }},
+        {"DllUnregisterServer", false, [](const Context& c, Run& r) { return RegistrationScenario(c, r, false); }},
         {"DllRegisterServer beside the other build", false,
          [](const Context& c, Run& r) { return RegistrationScenario(c, r, true, true); }},
         {"DllUnregisterServer beside the other build", false,
