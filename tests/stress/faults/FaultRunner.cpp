@@ -193,7 +193,8 @@ public:
 
 private:
     static constexpr const wchar_t* kClassKey = L"Software\\Classes\\CLSID\\" TESSALY_CLASS L"\\InprocServer32";
-    static constexpr const Entry* kShared[] = {&kAppIdEntries[0], &kClassEntries[1], &kClassEntries[2], &kClassEntries[3]};
+    static constexpr const Entry* kShared[] = {&kAppIdEntries[0], &kClassEntries[1], &kClassEntries[2],
+                                               &kClassEntries[3]};
 
     static void Write(const wchar_t* path, const wchar_t* text, REGSAM view) {
         HKEY root = view != 0 ? HKEY_LOCAL_MACHINE : HKEY_CLASSES_ROOT, key = nullptr;
