@@ -24,8 +24,9 @@ bool ClassRegisteredInEitherView(registry::Registry& registry, std::wstring_view
     const KeyId root = perUser ? registry::kCurrentUser : registry::kLocalMachine;
     for (const std::uint32_t view : {registry::access::kView64, registry::access::kView32}) {
         registry::Key key;
-        const Win32Error error = registry::OpenKey(registry, root, path.c_str(), registry::access::kQueryValue | view, key);
-        if (error != win32::kFileNotFound) return true;
+        if (registry::OpenKey(registry, root, path.c_str(), registry::access::kQueryValue | view, key) !=
+            win32::kFileNotFound)
+            return true;
     }
     return false;
 }

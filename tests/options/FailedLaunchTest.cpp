@@ -4,6 +4,7 @@
 #include <string>
 
 #include "diagnostics/ErrorText.h"
+#include "platform/win/ShellExecuteError.h"
 #include "resources/ResourceIds.h"
 #include "tests/options/SheetFixture.h"
 #include "tests/support/DebugCapture.h"
@@ -46,6 +47,30 @@ TEST_F(FailedLaunchTest, WritesOneDebugLineAndStillClosesTheSheet) {
     EXPECT_EQ(lines[0], FormatSystemError(prefix.c_str(), ERROR_BAD_FORMAT));
     std::printf("%ls\n", lines[0].c_str());
     EXPECT_EQ(Stored(setting::kFileCount), 10) << "not applied";
+}
+
+// When the shell has cleared the last error, the code it leaves in hInstApp
+// gives the reason: every one of them.
+TEST_F(FailedLaunchTest, EveryCodeTheShellLeavesHasItsReason) {
+    struct Case {
+        DWORD lastError;
+        INT_PTR instApp;
+        DWORD reason;
+    };
+    const Case cases[] = {
+        {ERROR_ACCESS_DENIED, SE_ERR_NOASSOC, ERROR_ACCESS_DENIED}, {0, 0, ERROR_NOT_ENOUGH_MEMORY},
+        {0, SE_ERR_SHARE, ERROR_SHARING_VIOLATION},                 {0, SE_ERR_ASSOCINCOMPLETE, ERROR_NO_ASSOCIATION},
+        {0, SE_ERR_NOASSOC, ERROR_NO_ASSOCIATION},                  {0, SE_ERR_DDETIMEOUT, ERROR_DDE_FAIL},
+        {0, SE_ERR_DDEFAIL, ERROR_DDE_FAIL},                        {0, SE_ERR_DDEBUSY, ERROR_DDE_FAIL},
+        {0, SE_ERR_DLLNOTFOUND, ERROR_DLL_NOT_FOUND},               {0, SE_ERR_FNF, ERROR_FILE_NOT_FOUND},
+        {0, ERROR_BAD_FORMAT, ERROR_BAD_FORMAT},
+    };
+    for (const Case& c : cases) {
+        SHELLEXECUTEINFOW execute = {};
+        execute.hInstApp = reinterpret_cast<HINSTANCE>(c.instApp);
+        ::SetLastError(c.lastError);
+        EXPECT_EQ(platform::ShellExecuteError(execute), c.reason) << "hInstApp " << c.instApp;
+    }
 }
 
 }  // namespace

@@ -38,26 +38,16 @@ TEST(RegistrationRulesTest, ModulePathQuotesAreDoubledAndALongPathIsCutBetweenCh
 // below each one (the in-memory registry keeps the roots apart, as Wine does).
 TEST(RegistrationRulesTest, TheOtherClassIsLookedForWhereTheModeRegistersAndAnUnreadableOneCounts) {
     const std::wstring classId = L"{B922807E-EF82-4915-A30C-4C892F724740}";
-    const std::wstring below = L"CLSID\\" + classId + L"\\InprocServer32";
-    struct Case {
-        const char* name;
-        registry::KeyId root;
-        std::wstring path;
-        bool unreadable;
-        bool perUser;
-        bool found;
-    };
-    const Case cases[] = {
-        {"the machine's, machine-wide", registry::kLocalMachine, L"Software\\Classes\\" + below, false, false, true},
-        {"the user's, per user", registry::kCurrentUser, L"Software\\Classes\\" + below, false, true, true},
-        {"the merged view's, machine-wide", registry::kClassesRoot, below, false, false, false},
-        {"the machine's, unreadable", registry::kLocalMachine, L"Software\\Classes\\" + below, true, false, true},
-    };
-    for (const Case& c : cases) {
+    const std::wstring below = L"CLSID\\" + classId + L"\\InprocServer32", classes = L"Software\\Classes\\" + below;
+    const auto found = [&](registry::KeyId root, const std::wstring& path, std::uint32_t refused, bool perUser) {
         registry::MemoryRegistry memory;
-        memory.Deny(c.root, c.path, c.unreadable ? registry::access::kQueryValue : 0);  // makes the key
-        EXPECT_EQ(ClassRegisteredInEitherView(memory, classId, c.perUser), c.found) << c.name;
-    }
+        memory.Deny(root, path, refused);  // makes the key
+        return ClassRegisteredInEitherView(memory, classId, perUser);
+    };
+    EXPECT_TRUE(found(registry::kLocalMachine, classes, 0, false));
+    EXPECT_FALSE(found(registry::kClassesRoot, below, 0, false)) << "the merged view";
+    EXPECT_TRUE(found(registry::kCurrentUser, classes, 0, true));
+    EXPECT_TRUE(found(registry::kLocalMachine, classes, registry::access::kQueryValue, false)) << "unreadable";
 }
 
 TEST(RegistrationRulesTest, DeletingBelowAKeptKeyEnds) {

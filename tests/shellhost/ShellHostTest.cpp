@@ -212,7 +212,8 @@ TEST_F(ShellHost, FindsAHandlerRegisteredForTheUserOnlyAndCreatesItFromItsModule
 }
 
 TEST_F(ShellHost, SaysSoWhenAModuleGivesNoClassFactory) {
-    const HostRun run = RunWithUserHandler(kNoFactoryClass, L"NoFactory", {L"--handler", L"NoFactory", m_folder.Path()});
+    const HostRun run =
+        RunWithUserHandler(kNoFactoryClass, L"NoFactory", {L"--handler", L"NoFactory", m_folder.Path()});
     EXPECT_EQ(run.exitCode, 2u) << "no handler filled the menu";
     EXPECT_TRUE(Mentions(run.lines, L"whose DllGetClassObject succeeded without a class factory"));
 }

@@ -111,14 +111,14 @@ const Entry kAppIdEntries[] = {
     {HKEY_CLASSES_ROOT, L"AppID\\Tessaly64.DLL", L"AppID"},
 };
 const Entry kClassEntries[] = {
-    {HKEY_CLASSES_ROOT, L"CLSID\\" TESSALY_CLASS L"\\InprocServer32", L"ThreadingModel"},
+    {HKEY_CLASSES_ROOT, L"CLSID\\{B922807E-EF82-4915-A30C-4C892F724740}\\InprocServer32", L"ThreadingModel"},
     {HKEY_CLASSES_ROOT, L"Directory\\Background\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr, TESSALY_CLASS},
     {HKEY_CLASSES_ROOT, L"Directory\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr, TESSALY_CLASS},
     {HKEY_CLASSES_ROOT, L"Drive\\ShellEx\\ContextMenuHandlers\\TessalyShExt", nullptr, TESSALY_CLASS},
 };
 const Entry kApprovalEntry = {HKEY_LOCAL_MACHINE,
                               L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved",
-                              TESSALY_CLASS};
+                              L"{B922807E-EF82-4915-A30C-4C892F724740}"};
 
 bool Present(const Entry& entry) {
     HKEY key = nullptr;
@@ -193,7 +193,8 @@ public:
 
 private:
     static constexpr const wchar_t* kClassKey = L"Software\\Classes\\CLSID\\" TESSALY_CLASS L"\\InprocServer32";
-    static constexpr const Entry* kShared[] = {&kAppIdEntries[0], &kClassEntries[1], &kClassEntries[2], &kClassEntries[3]};
+    static constexpr const Entry* kShared[] = {&kAppIdEntries[0], &kClassEntries[1], &kClassEntries[2],
+                                               &kClassEntries[3]};
 
     static void Write(const wchar_t* path, const wchar_t* text, REGSAM view) {
         HKEY root = view != 0 ? HKEY_LOCAL_MACHINE : HKEY_CLASSES_ROOT, key = nullptr;
@@ -343,7 +344,7 @@ Problem ClassObjectScenario(const Context& c, Run& run, REFCLSID classId, REFIID
 }
 
 // Beside the other build, every failure must also leave what it needs.
-Problem RegistrationScenario(const Context& c, Run& run, bool doRegister, bool besideOther) {
+Problem RegistrationScenario(const Context& c, Run& run, bool doRegister, bool besideOther = false) {
     std::unique_ptr<OtherBuild> other;
     if (besideOther) other = std::make_unique<OtherBuild>();
     if (!doRegister && c.server->RegisterServer() != S_OK) return "set-up: registration failed";
@@ -680,9 +681,8 @@ std::vector<Scenario> Scenarios() {
         {"subcommand GetIcon", false, SubCommandIconScenario},
         {"subcommand Invoke(file)", false, SubCommandInvokeScenario},
         {"subcommands' Clone", false, EnumeratorCloneScenario},
-        {"DllRegisterServer", false, [](const Context& c, Run& r) { return RegistrationScenario(c, r, true, false); }},
-        {"DllUnregisterServer", false,
-         [](const Context& c, Run& r) { return RegistrationScenario(c, r, false, false); }},
+        {"DllRegisterServer", false, [](const Context& c, Run& r) { return RegistrationScenario(c, r, true); }},
+        {"DllUnregisterServer", false, [](const Context& c, Run& r) { return RegistrationScenario(c, r, false); }},
         {"DllRegisterServer beside the other build", false,
          [](const Context& c, Run& r) { return RegistrationScenario(c, r, true, true); }},
         {"DllUnregisterServer beside the other build", false,
