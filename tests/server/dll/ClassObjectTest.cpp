@@ -87,6 +87,7 @@ TEST_F(ClassObjectTest, CommandsTheirSubcommandsAndEnumeratorsEachKeepTheDllLoad
     IExplorerCommand* command = nullptr;
     ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IExplorerCommand, reinterpret_cast<void**>(&command)));
     factory->Release();
+    EXPECT_EQ(S_FALSE, server.CanUnloadNow()) << "the command";
     IEnumExplorerCommand* list = nullptr;
     ASSERT_EQ(S_OK, command->EnumSubCommands(&list));
     command->Release();

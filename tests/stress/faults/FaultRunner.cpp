@@ -408,7 +408,7 @@ Problem SubCommandsScenario(const Context& c, Run& run) {
     return CheckLines(c.lines->Take(), run.failed, L"EnumSubCommands", {kBadAlloc}, kCommand);
 }
 
-// A text of the command: GetTitle, GetIcon or GetToolTip.
+// A text of the command that is made when asked for: GetIcon or GetToolTip.
 Problem CommandTextScenario(const Context& c, Run& run, HRESULT (STDMETHODCALLTYPE IExplorerCommand::*get)(IShellItemArray*, LPWSTR*),
                             const wchar_t* operation) {
     ComRef<IExplorerCommand> command = NewCommand(*c.server);
@@ -431,18 +431,6 @@ Problem FirstSubCommand(const Context& c, ComRef<IEnumExplorerCommand>& list, Co
         return "set-up: no subcommand";
     c.lines->Take();
     return "";
-}
-
-Problem SubCommandIconScenario(const Context& c, Run& run) {
-    ComRef<IEnumExplorerCommand> list;
-    ComRef<IExplorerCommand> first;
-    if (Problem problem = FirstSubCommand(c, list, first); !problem.empty()) return problem;
-    LPWSTR icon = nullptr;
-    const HRESULT result = Armed(*c.faults, run, [&] { return first->GetIcon(nullptr, &icon); });
-    ::CoTaskMemFree(icon);
-    run.failed = result != S_OK;
-    if (run.failed && result != E_FAIL) return HResultText("GetIcon", result);
-    return CheckLines(c.lines->Take(), run.failed, L"GetIcon", {kBadAlloc}, L"CTessalySubCommand::");
 }
 
 Problem SubCommandInvokeScenario(const Context& c, Run& run) {
@@ -671,14 +659,11 @@ std::vector<Scenario> Scenarios() {
          [](const Context& c, Run& r) { return ClassObjectScenario(c, r, kCommandClass, IID_IExplorerCommand); }, true},
         {"ExplorerCommand GetState(folder)", true, CommandStateScenario},
         {"ExplorerCommand EnumSubCommands(40 files)", true, SubCommandsScenario},
-        {"ExplorerCommand GetTitle", false,
-         [](const Context& c, Run& r) { return CommandTextScenario(c, r, &IExplorerCommand::GetTitle, L"GetTitle"); }},
         {"ExplorerCommand GetIcon", false,
          [](const Context& c, Run& r) { return CommandTextScenario(c, r, &IExplorerCommand::GetIcon, L"GetIcon"); }},
         {"ExplorerCommand GetToolTip", false, [](const Context& c, Run& r) {
              return CommandTextScenario(c, r, &IExplorerCommand::GetToolTip, L"GetToolTip");
          }},
-        {"subcommand GetIcon", false, SubCommandIconScenario},
         {"subcommand Invoke(file)", false, SubCommandInvokeScenario},
         {"subcommands' Clone", false, EnumeratorCloneScenario},
         {"DllRegisterServer", false, [](const Context& c, Run& r) { return RegistrationScenario(c, r, true); }},
