@@ -5,7 +5,6 @@
 #include "tools/shellhost/CommandDriver.h"
 #include "tools/shellhost/DebugLines.h"
 #include "tools/shellhost/DialogWalker.h"
-#include "tools/shellhost/FolderPath.h"
 #include "tools/shellhost/HandlerActivation.h"
 #include "tools/shellhost/HandlerSession.h"
 
@@ -43,16 +42,7 @@ const MenuNode* ChosenSubcommand(const CommandTree& tree, const std::wstring& in
 
 }  // namespace
 
-int RunCommandMode(Options options, const Report& out, const Report& err) {
-    if (const std::wstring problem = ResolveFolders(options.kind, options.paths); !problem.empty()) {
-        err(L"tessaly-shell: " + problem);
-        return kExitFailed;
-    }
-    Apartment apartment;
-    if (FAILED(apartment.result())) {
-        err(L"OleInitialize failed with " + HresultText(apartment.result()));
-        return kExitFailed;
-    }
+int RunCommandMode(const Options& options, const Report& out, const Report& err) {
     DebugLines debugLines;
     HandlerActivation activation;  // outlives the command it may have made
     const bool full = !options.textsOnly;

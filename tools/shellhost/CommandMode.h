@@ -10,8 +10,9 @@ namespace tessaly::shellhost {
 
 using Report = std::function<void(const std::wstring&)>;
 
-// The program's exit status: 0, or 2 when the command could not be made,
-// asked or invoked.
-int RunCommandMode(Options options, const Report& out, const Report& err);
+// With the paths made whole and the apartment open (Main.cpp): the
+// program's exit status, 0, or 2 when the command could not be made, asked
+// or invoked.
+int RunCommandMode(const Options& options, const Report& out, const Report& err);
 
 }  // namespace tessaly::shellhost

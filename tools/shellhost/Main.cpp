@@ -107,16 +107,7 @@ HRESULT Invoke(const LoadedHandler& handler, UINT offset, HWND window, const Opt
     return handler.menu->InvokeCommand(reinterpret_cast<CMINVOKECOMMANDINFO*>(&info));
 }
 
-int Run(Options options) {
-    if (const std::wstring problem = ResolveFolders(options.kind, options.paths); !problem.empty()) {
-        Err(L"tessaly-shell: " + problem);
-        return kExitFailed;
-    }
-    Apartment apartment;
-    if (FAILED(apartment.result())) {
-        Err(L"OleInitialize failed with " + HresultText(apartment.result()));
-        return kExitFailed;
-    }
+int Run(const Options& options) {
     DebugLines debugLines;
     const bool full = !options.textsOnly;
     const auto report = full ? Out : Err;
@@ -180,6 +171,20 @@ int Run(Options options) {
     return status;
 }
 
+// What both menus need first: whole paths, and the file manager's apartment.
+int Start(Options options) {
+    if (const std::wstring problem = ResolveFolders(options.kind, options.paths); !problem.empty()) {
+        Err(L"tessaly-shell: " + problem);
+        return kExitFailed;
+    }
+    Apartment apartment;
+    if (FAILED(apartment.result())) {
+        Err(L"OleInitialize failed with " + HresultText(apartment.result()));
+        return kExitFailed;
+    }
+    return options.command ? RunCommandMode(options, Out, Err) : Run(options);
+}
+
 }  // namespace
 }  // namespace tessaly::shellhost
 
@@ -202,8 +207,7 @@ int main() {
             Err(kUsage);
             return kExitUsage;
         }
-        if (parsed.options->command) return RunCommandMode(*parsed.options, Out, Err);
-        return Run(*parsed.options);
+        return Start(*parsed.options);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "tessaly-shell: %s\n", error.what());
         return kExitFailed;
