@@ -3,6 +3,7 @@
 #include "options/OptionsPage_About.h"
 #include "options/OptionsPage_Settings.h"
 #include "options/OptionsPage_Uninstall.h"
+#include "platform/win/SystemLibrary.h"
 
 namespace tessaly {
 
@@ -14,6 +15,11 @@ OptionsDlg::~OptionsDlg() = default;
 const char* OptionsDlg::GetRuntimeClassName() const { return "OptionsDlg"; }
 
 INT_PTR OptionsDlg::DoModal() {
+    // The About page's link is a rich edit control of RICHED32.DLL's class.
+    // Whoever opens the sheet, in whatever process, the class is there:
+    // loaded once from the system folder and kept for the process's life.
+    static const HMODULE richEdit = platform::LoadSystemLibrary(L"riched32.dll");
+    (void)richEdit;
     OptionsPage_Settings settings;
     OptionsPage_About about;
     OptionsPage_Uninstall uninstall;

@@ -4,8 +4,8 @@
 
 namespace tessaly {
 
-void ShowOptionsSheet() {
-    OptionsDlg sheet(L"Tessaly 1.0 Beta", nullptr, 0);
+void ShowOptionsSheet(HWND owner) {
+    OptionsDlg sheet(L"Tessaly 1.0 Beta", owner, 0);
     sheet.DoModal();
 }
 

@@ -25,13 +25,16 @@ ComPtr<IShellItem> FolderOfSite(IUnknown* site) {
     return folder;
 }
 
-CommandFolder FolderOfItem(IShellItem* item, bool okToBeSlow) {
+}  // namespace
+
+CommandFolder ResolveCommandItem(IShellItem* item, bool okToBeSlow) {
     CommandFolder result;
     SFGAOF attributes = 0;
     // The item's attributes come with it; only a slow item (on the network)
     // may make the next questions wait, so that one waits for a second call.
     if (!okToBeSlow && SUCCEEDED(item->GetAttributes(SFGAO_ISSLOW, &attributes)) && (attributes & SFGAO_ISSLOW)) {
         result.state = CommandFolderState::Pending;
+        result.item = ComPtr<IShellItem>::Share(item);
         return result;
     }
     // A folder on disk, not a file the shell browses as one (an archive).
@@ -47,8 +50,6 @@ CommandFolder FolderOfItem(IShellItem* item, bool okToBeSlow) {
     return result;
 }
 
-}  // namespace
-
 CommandFolder ResolveCommandFolder(IShellItemArray* items, IUnknown* site, bool okToBeSlow) {
     DWORD count = 0;
     if (items != nullptr && FAILED(items->GetCount(&count))) return {};
@@ -61,7 +62,7 @@ CommandFolder ResolveCommandFolder(IShellItemArray* items, IUnknown* site, bool 
         item = FolderOfSite(site);
         if (!item) return {};
     }
-    return FolderOfItem(item.get(), okToBeSlow);
+    return ResolveCommandItem(item.get(), okToBeSlow);
 }
 
 }  // namespace tessaly::shellext

@@ -15,6 +15,8 @@
 
 #include <string>
 
+#include "framework/com/ComPtr.h"
+
 namespace tessaly::shellext {
 
 enum class CommandFolderState {
@@ -26,10 +28,14 @@ enum class CommandFolderState {
 struct CommandFolder {
     CommandFolderState state = CommandFolderState::Hidden;
     std::wstring path;
+    com::ComPtr<IShellItem> item;  // Pending: the item to resolve once that may be slow
 };
 
 // Reads only what the shell items already know (their attributes and
 // file-system path): nothing in the folder is enumerated or opened.
 CommandFolder ResolveCommandFolder(IShellItemArray* items, IUnknown* site, bool okToBeSlow);
+
+// The same for one item, the clicked one or the site's folder.
+CommandFolder ResolveCommandItem(IShellItem* item, bool okToBeSlow);
 
 }  // namespace tessaly::shellext

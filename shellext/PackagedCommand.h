@@ -1,27 +1,21 @@
 #pragma once
-// One Tessaly entry in every menu. Windows 11 shows the Explorer command of
-// a registered package in its first menu and again under "Show more
-// options", beside the classic handlers; so where our package is registered
-// the classic handler adds nothing, and where it is not (Windows 10, or a
-// machine without the package) the classic handler is the only entry.
+// One Tessaly entry in every menu, and never none: where Windows shows our
+// packaged Explorer command, the classic handler adds nothing
+// (ClassicEntryRule.h holds the rule; this reads what it needs).
 // docs/windows11.md gives the evidence and what a Windows 11 machine must
 // confirm.
+#include <string>
 
-#include "shellext/PackageFamily.h"  // written by the build
+#include "shellext/ClassicEntryRule.h"
 
 namespace tessaly::shellext {
 
-// The package's family: its name and the publisher id of its Publisher (the
-// first 8 bytes of SHA-256 of the UTF-16 text, in Windows' base-32
-// alphabet). The Publisher is the signing certificate's subject, or
-// "CN=Quenbridge" unsigned (Quenbridge.Tessaly_kzx3p2899rv6j), so the build
-// writes it (tools/package/package-family.sh); the package's check fails
-// when the DLL does not hold the family its manifest gives.
-constexpr const wchar_t* kPackageFamilyName = TESSALY_PACKAGE_FAMILY_NAME;
+// Everything the rule asks, for a menu of `folder` in this process.
+MenuSurroundings ReadMenuSurroundings(const std::wstring& folder);
 
-// True when the current user's menus show the packaged command: the package
-// is registered for the user and the file manager has not been set back to
-// the classic menu only (that setting shows no packaged command at all).
-bool PackagedCommandShown();
+// True when the menu being built for `folder` already shows the packaged
+// command, so the classic handler adds nothing. Asks the package store and
+// the registry only where their answer can matter.
+bool ClassicEntryStandsAside(const std::wstring& folder);
 
 }  // namespace tessaly::shellext

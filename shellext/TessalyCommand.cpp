@@ -27,12 +27,12 @@ HRESULT Guarded(const wchar_t* operation, HRESULT failure, Work&& work) noexcept
 }
 
 // The submenu's items as subcommands, in plan order.
-std::shared_ptr<const CommandList> SubCommandsOf(const MenuPlan& plan) {
+std::shared_ptr<const CommandList> SubCommandsOf(const MenuPlan& plan, IUnknown* site) {
     auto commands = std::make_shared<CommandList>();
     commands->reserve(plan.items.size());
     for (const PlanItem& item : plan.items) {
         const auto command = com::MakeObject<CTessalySubCommand>();
-        command->SetItem(item);
+        command->SetItem(item, site);
         commands->push_back(com::ComPtr<IExplorerCommand>::Share(command.get()));
     }
     return commands;
@@ -82,11 +82,17 @@ STDMETHODIMP CTessalyCommand::GetState(IShellItemArray* psiItemArray, BOOL fOkTo
             return;
         }
         *pCmdState = ECS_HIDDEN;
-        const shellext::CommandFolder folder =
+        m_listing.Clear();
+        m_pendingItem.reset();
+        shellext::CommandFolder folder =
             shellext::ResolveCommandFolder(psiItemArray, m_site.get(), fOkToBeSlow != FALSE);
         switch (folder.state) {
             case shellext::CommandFolderState::Pending:
-                // Asked again on another thread, where it may take its time.
+                // A caller that asks again, off its UI thread, gets the real
+                // answer then; one that never does still shows the command,
+                // and the subcommands resolve the item.
+                m_pendingItem = std::move(folder.item);
+                *pCmdState = ECS_ENABLED;
                 result = E_PENDING;
                 return;
             case shellext::CommandFolderState::Shown:
@@ -94,7 +100,6 @@ STDMETHODIMP CTessalyCommand::GetState(IShellItemArray* psiItemArray, BOOL fOkTo
                 *pCmdState = ECS_ENABLED;
                 break;
             case shellext::CommandFolderState::Hidden:
-                m_listing.Clear();
                 break;
         }
         result = S_OK;
@@ -121,12 +126,17 @@ STDMETHODIMP CTessalyCommand::EnumSubCommands(IEnumExplorerCommand** ppEnum) noe
             return;
         }
         *ppEnum = nullptr;
+        if (m_pendingItem) {
+            const shellext::CommandFolder folder = shellext::ResolveCommandItem(m_pendingItem.get(), true);
+            if (folder.state == shellext::CommandFolderState::Shown) m_listing.SetFolder(folder.path);
+            m_pendingItem.reset();
+        }
         // Subcommands have no command ids, so none are ever too few.
         const MenuPlan plan = PlanMenu(
             m_listing, [](const wchar_t* name) { return ReadSetting(name); },
             std::numeric_limits<std::uint64_t>::max());
         const auto commands = com::MakeObject<CTessalyCommandEnum>();
-        commands->SetList(SubCommandsOf(plan));
+        commands->SetList(SubCommandsOf(plan, m_site.get()));
         *ppEnum = com::ComPtr<IEnumExplorerCommand>::Share(commands.get()).detach();
         result = S_OK;
     });

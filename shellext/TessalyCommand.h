@@ -5,12 +5,18 @@
 // per menu, in a COM surrogate process, and calls it on one thread:
 //   SetSite            the file manager's view (a background's folder)
 //   GetState           which folder was clicked; hidden for anything else.
-//                      Called on the file manager's UI thread: it resolves
-//                      the path and never reads the folder
+//                      Asked at once (fOkToBeSlow TRUE) by the first menu;
+//                      by the classic menu first on its UI thread (FALSE),
+//                      where it resolves the path and never reads the
+//                      folder, and an item that may be slow to reach is
+//                      left for later: shown, in case nobody asks again
 //   GetTitle, GetIcon, GetToolTip, GetCanonicalName, GetFlags
 //   EnumSubCommands    scans the folder and lists the same submenu the
-//                      classic handler builds (one plan, two renderings)
-// then releases it. Every method runs inside the entry-point firewall.
+//                      classic handler builds (one plan, two renderings);
+//                      each subcommand keeps the site, whose window owns
+//                      what it opens
+// then releases it. A caller may also give no site. Every method runs
+// inside the entry-point firewall.
 #include <windows.h>
 
 #include <ocidl.h>
@@ -50,6 +56,9 @@ private:
     // The folder GetState found (none when it hid the command); the
     // subcommands list it, since EnumSubCommands is given no items.
     FolderListing m_listing;
+    // An item GetState could not resolve at once (slow to reach): resolved
+    // when the subcommands are listed, where the folder is read anyway.
+    com::ComPtr<IShellItem> m_pendingItem;
 };
 
 // The command's canonical name: what the file manager knows it by.

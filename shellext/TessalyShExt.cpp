@@ -41,10 +41,6 @@ STDMETHODIMP CTessalyShExt::Initialize(PCIDLIST_ABSOLUTE pidlFolder, IDataObject
             result = S_OK;
         }
         LoadPictures();
-        // The About page of the options sheet needs the rich edit control;
-        // loaded once and kept for the life of the process.
-        static const HMODULE richEdit = ::LoadLibraryW(L"RICHED32.DLL");
-        (void)richEdit;
     });
 }
 

@@ -34,7 +34,7 @@ STDMETHODIMP CTessalyShExt::QueryContextMenu(HMENU hmenu, UINT indexMenu, UINT i
     return RunEntryPoint(L"QueryContextMenu", E_FAIL, [&](HResult& result) {
         // Where Windows shows our packaged command, that is this menu's
         // Tessaly entry already.
-        if ((uFlags & CMF_DEFAULTONLY) || shellext::PackagedCommandShown()) {
+        if ((uFlags & CMF_DEFAULTONLY) || shellext::ClassicEntryStandsAside(m_listing.Folder())) {
             result = S_OK;
             return;
         }

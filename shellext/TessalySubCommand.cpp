@@ -6,6 +6,7 @@
 #include "resources/IconLocation.h"
 #include "resources/ResourceIds.h"
 #include "shellext/OpenFile.h"
+#include "shellext/SiteWindow.h"
 
 namespace tessaly {
 
@@ -36,11 +37,12 @@ const com::InterfaceEntry* CTessalySubCommand::InterfaceTable() noexcept {
     return table;
 }
 
-void CTessalySubCommand::SetItem(const PlanItem& item) {
+void CTessalySubCommand::SetItem(const PlanItem& item, IUnknown* site) {
     m_kind = item.kind;
     m_title = item.title;
     m_icon = IconOf(item.picture);
     m_path = item.path;
+    m_site = com::ComPtr<IUnknown>::Share(site);
 }
 
 STDMETHODIMP CTessalySubCommand::GetTitle(IShellItemArray*, LPWSTR* ppszName) noexcept {
@@ -88,13 +90,16 @@ STDMETHODIMP CTessalySubCommand::GetState(IShellItemArray*, BOOL, EXPCMDSTATE* p
 
 STDMETHODIMP CTessalySubCommand::Invoke(IShellItemArray*, IBindCtx*) noexcept {
     return Guarded(L"Invoke", E_FAIL, [&](HResult& result) {
+        // This runs in the COM surrogate, not in the file manager: what it
+        // opens is owned by the file manager's window, so it shows above it.
+        const HWND owner = shellext::SiteWindow(m_site.get());
         switch (m_kind) {
             case PlanItemKind::File:
-                shellext::OpenFile(m_path);
+                shellext::OpenFile(m_path, owner);
                 result = S_OK;
                 break;
             case PlanItemKind::Options:
-                ShowOptionsSheet();
+                ShowOptionsSheet(owner);
                 result = S_OK;
                 break;
             case PlanItemKind::Separator:

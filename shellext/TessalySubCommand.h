@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "framework/com/ComPtr.h"
 #include "framework/com/ObjectRoot.h"
 #include "shellext/MenuPlan.h"
 
@@ -18,8 +19,10 @@ public:
     using PrimaryInterface = IExplorerCommand;
     static const com::InterfaceEntry* InterfaceTable() noexcept;
 
-    // Takes the item's kind, title, picture and file; throws std::bad_alloc.
-    void SetItem(const PlanItem& item);
+    // Takes the item's kind, title, picture and file, and the top command's
+    // site (may be null), whose window owns what Invoke opens; throws
+    // std::bad_alloc.
+    void SetItem(const PlanItem& item, IUnknown* site);
 
     STDMETHODIMP GetTitle(IShellItemArray* psiItemArray, LPWSTR* ppszName) noexcept override;
     STDMETHODIMP GetIcon(IShellItemArray* psiItemArray, LPWSTR* ppszIcon) noexcept override;
@@ -39,6 +42,7 @@ private:
     std::wstring m_title;
     unsigned m_icon = 0;  // an icon resource id; 0 for none
     std::wstring m_path;  // the file a file item opens
+    com::ComPtr<IUnknown> m_site;
 };
 
 }  // namespace tessaly
