@@ -66,8 +66,12 @@ std::wstring FileItemText(const wchar_t* mark, const std::wstring& dateText, std
 }
 
 std::wstring FileItemTitle(const wchar_t* mark, const std::wstring& dateText, std::wstring_view name) {
-    std::wstring title(mark);
-    title.append(dateText).append(L" \u2014 ").append(name);
+    std::wstring title;
+    title.reserve(dateText.size() + name.size() + 6);
+    AppendMenuText(title, mark);
+    AppendMenuText(title, dateText);
+    title.append(L" \u2014 ");
+    AppendMenuText(title, name);
     return title;
 }
 

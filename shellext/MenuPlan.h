@@ -20,7 +20,7 @@ enum class MenuPicture { None, Accessed, Modified, Options };
 struct PlanItem {
     PlanItemKind kind = PlanItemKind::Separator;
     std::wstring text;         // as a classic menu takes it: two columns split by a tab, "&" doubled
-    std::wstring title;        // the same in one line, as Windows 11's menu shows it ("&" as it is)
+    std::wstring title;        // the same in one line, as Windows 11's menus show it, "&" doubled too
     std::int32_t offset = -1;  // command offset; -1 for a separator
     MenuPicture picture = MenuPicture::None;
     std::wstring path;  // the file a file item opens
@@ -58,9 +58,10 @@ MenuPlan PlanMenu(FolderListing& listing, const SettingReader& readSetting, std:
 std::wstring FileItemText(const wchar_t* mark, const std::wstring& dateText, std::wstring_view name);
 
 // "<mark><date text> — <name>": one line, for a menu without a second
-// column (Windows 11's), where "&" is no mnemonic mark. The date comes first,
-// as in the classic menu, so that both read alike and the newest-first order
-// shows at a glance.
+// column (Windows 11's), with every "&" doubled: the classic menu draws an
+// Explorer command's "&" as a mnemonic mark, and the first menu drops a lone
+// one (docs/windows11.md). The date comes first, as in the classic menu, so
+// that both read alike and the newest-first order shows at a glance.
 std::wstring FileItemTitle(const wchar_t* mark, const std::wstring& dateText, std::wstring_view name);
 
 }  // namespace tessaly

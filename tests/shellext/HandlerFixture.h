@@ -21,13 +21,20 @@ inline ComRef<IExplorerCommand> NewCommand() {
     return command;
 }
 
-// A new command asked about a click as Windows 11's file manager asks it.
+// A new command asked about a click as one of Windows 11's menus asks it,
+// with the file manager's site or (noSite) without one.
 inline shellhost::CommandTree Ask(shellhost::ClickKind kind, const std::vector<std::wstring>& paths,
-                                  bool emptyArray = false) {
+                                  bool emptyArray = false,
+                                  shellhost::CommandCaller caller = shellhost::CommandCaller::FirstMenu,
+                                  bool noSite = false) {
     shellhost::CommandClick click;
     std::wstring failedCall;
     EXPECT_EQ(shellhost::PrepareCommandClick(kind, paths, emptyArray, click, failedCall), S_OK) << failedCall;
-    return shellhost::ReadCommandTree(NewCommand().get(), click);
+    if (noSite) click.site.reset();
+    const shellhost::CommandMaker another = [](shellhost::ComPtr<IExplorerCommand>& command) {
+        return CreateTessalyCommand(nullptr, IID_IExplorerCommand, command.put_void());
+    };
+    return shellhost::ReadCommandTree(NewCommand().get(), click, caller, another);
 }
 
 class HandlerTest : public ::testing::Test {

@@ -209,6 +209,8 @@ TEST_F(MenuPlanTest, AmpersandsInNamesAreShownAsThemselves) {
     const MenuPlan plan = Plan();
     const std::wstring& text = plan.items[0].text;
     EXPECT_EQ(text.substr(text.find(L'\t')), L"\tTom && Jerry&&.txt");
+    const std::wstring& title = plan.items[0].title;
+    EXPECT_EQ(title.substr(title.find(L" \u2014 ")), L" \u2014 Tom && Jerry&&.txt") << "Windows 11's menus read \"&\" too";
     EXPECT_EQ(plan.items[0].path, ListedPath(L"Tom & Jerry&.txt"));
 }
 

@@ -64,13 +64,14 @@ TEST(FormatMenu, LoneAmpersandOnlyUnderlinesInTheTextsAUserReads) {
     EXPECT_EQ(FormatMenu(menu, Detail::TextsOnly, IdRange{}), std::vector<std::wstring>{L"Open  AB"});
 }
 
-TEST(FormatMenu, CommandsShowTheirTextsAsTheyAreWithTheirPositions) {
+TEST(FormatMenu, CommandsShowTheirTitlesAsDrawnWithTheirPositions) {
     const std::vector<MenuNode> commands = {
-        Submenu(L"Tessaly", {Item(L"* 07.12.2026 09:12 \u2014 R&D.txt", 0, true), Separator(), Item(L"Options...", 2)})};
+        Submenu(L"Tessaly", {Item(L"* 07.12.2026 09:12 \u2014 R&&D.txt", 0, true), Separator(), Item(L"Options...", 2)})};
     for (const Detail detail : {Detail::Full, Detail::TextsOnly}) {
         const std::vector<std::wstring> lines = FormatMenu(commands, detail, IdRange{}, MenuKind::Commands);
         ASSERT_EQ(lines.size(), 4u);
-        EXPECT_EQ(lines[1].rfind(L"  * 07.12.2026 09:12 \u2014 R&D.txt", 0), 0u) << lines[1];
+        const wchar_t* title = detail == Detail::Full ? L"  * 07.12.2026 09:12 \u2014 R&&D.txt" : L"  * 07.12.2026 09:12 \u2014 R&D.txt";
+        EXPECT_EQ(lines[1].rfind(title, 0), 0u) << lines[1];
         EXPECT_EQ(lines[3].find(L"[position 2]") != std::wstring::npos, detail == Detail::Full) << lines[3];
     }
 }

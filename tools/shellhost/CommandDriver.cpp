@@ -10,19 +10,32 @@ namespace tessaly::shellhost {
 namespace {
 
 // The file manager's view of the open folder, as far as a command asks it:
-// the folder it shows. Everything else a view can do is not needed here.
-class FolderViewSite : public com::CComObjectRootST, public IServiceProvider, public IFolderView {
+// the folder it shows, and its window. Everything else a view can do is not
+// needed here.
+class FolderViewSite : public com::CComObjectRootST,
+                       public IServiceProvider,
+                       public IFolderView,
+                       public IOleWindow {
 public:
     using PrimaryInterface = IServiceProvider;
     static const com::InterfaceEntry* InterfaceTable() noexcept {
         static const com::InterfaceEntry table[] = {
             {&IID_IServiceProvider, com::InterfaceOf<FolderViewSite, IServiceProvider>},
             {&IID_IFolderView, com::InterfaceOf<FolderViewSite, IFolderView>},
+            {&IID_IOleWindow, com::InterfaceOf<FolderViewSite, IOleWindow>},
             {nullptr, nullptr},
         };
         return table;
     }
     void SetFolder(ComPtr<IShellItem> folder) { m_folder = std::move(folder); }
+    void SetWindow(HWND window) { m_window = window; }
+
+    STDMETHODIMP GetWindow(HWND* window) noexcept override {
+        if (window == nullptr) return E_POINTER;
+        *window = m_window;
+        return m_window != nullptr ? S_OK : E_FAIL;
+    }
+    STDMETHODIMP ContextSensitiveHelp(BOOL) noexcept override { return E_NOTIMPL; }
 
     STDMETHODIMP QueryService(REFGUID service, REFIID riid, void** object) noexcept override {
         if (object == nullptr) return E_POINTER;
@@ -61,6 +74,7 @@ protected:
 
 private:
     ComPtr<IShellItem> m_folder;
+    HWND m_window = nullptr;
 };
 
 // The empty item array the file manager may pass for a background click.
@@ -143,7 +157,7 @@ MenuNode NodeOf(IExplorerCommand* command, IShellItemArray* items, std::uint32_t
 }  // namespace
 
 HRESULT PrepareCommandClick(ClickKind kind, const std::vector<std::wstring>& paths, bool emptyArray,
-                            CommandClick& click, std::wstring& failedCall) {
+                            CommandClick& click, std::wstring& failedCall, HWND window) {
     std::vector<Pidl> lists;
     for (const std::wstring& path : paths) {
         Pidl list;
@@ -172,6 +186,7 @@ HRESULT PrepareCommandClick(ClickKind kind, const std::vector<std::wstring>& pat
     }
     const auto site = com::MakeObject<FolderViewSite>();
     site->SetFolder(std::move(folder));
+    site->SetWindow(window);
     site->QueryInterface(IID_IUnknown, click.site.put_void());
 
     if (kind == ClickKind::Background) {
@@ -186,18 +201,25 @@ HRESULT PrepareCommandClick(ClickKind kind, const std::vector<std::wstring>& pat
     return result;
 }
 
-CommandTree ReadCommandTree(IExplorerCommand* command, const CommandClick& click) {
+CommandTree ReadCommandTree(IExplorerCommand* command, const CommandClick& click, CommandCaller caller,
+                            const CommandMaker& another) {
     CommandTree tree;
     ComPtr<IObjectWithSite> withSite;
-    if (SUCCEEDED(command->QueryInterface(IID_IObjectWithSite, withSite.put_void())) && withSite)
+    if (click.site && SUCCEEDED(command->QueryInterface(IID_IObjectWithSite, withSite.put_void())) && withSite)
         withSite->SetSite(click.site.get());
     IShellItemArray* items = click.items.get();
 
     EXPCMDSTATE state = ECS_HIDDEN;
-    tree.stateResult = command->GetState(items, FALSE, &state);
-    if (tree.stateResult == E_PENDING) {
-        tree.pendingFirst = true;
+    if (caller == CommandCaller::FirstMenu) {
         tree.stateResult = command->GetState(items, TRUE, &state);
+    } else {
+        tree.stateResult = command->GetState(items, FALSE, &state);
+        tree.pendingFirst = tree.stateResult == E_PENDING;
+        constexpr unsigned kAnswerSeconds = 60;
+        const OtherApartmentAnswer second = AskFromAnotherApartment(another, items, click.site.get(), kAnswerSeconds);
+        if (!second.problem.empty()) tree.problems.push_back(second.problem);
+        tree.stateResult = second.result;
+        state = second.state;
     }
     tree.hidden = FAILED(tree.stateResult) || (state & ECS_HIDDEN) != 0;
     if (tree.hidden) return tree;

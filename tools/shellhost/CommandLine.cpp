@@ -32,6 +32,8 @@ const wchar_t* const kUsage =
     L"                    for SECONDS, then close the window\n"
     L"  --click CAPTION   with --dialogs: click the first button of that caption\n"
     L"                    instead (on the page where it first shows)\n"
+    L"                    A command that has not returned 30 s after its last\n"
+    L"                    window was told to close ends the tool (status 3)\n"
     L"  --command         as Windows 11's first menu: ask one Explorer command (by\n"
     L"                    default Tessaly's) about the click and print its tree of\n"
     L"                    subcommands; --invoke then takes a text or a position\n"
@@ -39,7 +41,15 @@ const wchar_t* const kUsage =
     L"  --dll PATH        with --command: create it from this module's\n"
     L"                    DllGetClassObject, not through the registry\n"
     L"  --empty-array     with --command --background: pass an empty item array\n"
-    L"                    instead of none (Windows 11 passes either)\n";
+    L"                    instead of none (Windows 11 passes either)\n"
+    L"  --menu first|classic  with --command: ask as Windows 11's first menu does\n"
+    L"                    (GetState allowed to be slow at once; the default) or as\n"
+    L"                    its classic menu does (GetState not allowed to be slow,\n"
+    L"                    then a new instance asked from another apartment)\n"
+    L"  --no-site         with --command: give the command no site, as some\n"
+    L"                    callers do\n"
+    L"  --invoke-all      with --command: invoke every subcommand in turn, each\n"
+    L"                    watched as --invoke is\n";
 
 std::wstring ClickText(const Options& options) {
     std::wstring text = options.kind == ClickKind::Folder  ? L"the folder"
@@ -103,6 +113,15 @@ ParseResult ParseCommandLine(const std::vector<std::wstring>& arguments) {
             options.command = true;
         } else if (argument == L"--empty-array") {
             options.emptyArray = true;
+        } else if (argument == L"--no-site") {
+            options.noSite = true;
+        } else if (argument == L"--invoke-all") {
+            options.invokeAll = true;
+        } else if (argument == L"--menu") {
+            const std::wstring* text = value();
+            if (text == nullptr || (*text != L"first" && *text != L"classic"))
+                return fail(L"--menu needs \"first\" or \"classic\"");
+            options.caller = *text == L"first" ? CommandCaller::FirstMenu : CommandCaller::ClassicMenu;
         } else if (argument == L"--handler" || argument == L"--submenu" || argument == L"--invoke" ||
                    argument == L"--click" || argument == L"--class" || argument == L"--dll") {
             const std::wstring* text = value();
@@ -142,8 +161,10 @@ ParseResult ParseCommandLine(const std::vector<std::wstring>& arguments) {
         return fail(L"--invoke: a command offset is at most 65535");
     if (options.nullFolder && options.kind == ClickKind::Background)
         return fail(L"--null-folder needs --folder or --drive");
-    if (!options.command && (!options.dll.empty() || options.emptyArray || options.commandClass != kTessalyCommandClass))
-        return fail(L"--class, --dll and --empty-array need --command");
+    if (!options.command && (!options.dll.empty() || options.emptyArray || options.commandClass != kTessalyCommandClass ||
+                             options.noSite || options.invokeAll || options.caller != CommandCaller::FirstMenu))
+        return fail(L"--class, --dll, --empty-array, --menu, --no-site and --invoke-all need --command");
+    if (options.invokeAll && !options.invoke.empty()) return fail(L"--invoke-all takes no --invoke");
     if (options.emptyArray && options.kind != ClickKind::Background) return fail(L"--empty-array needs --background");
     // A menu of commands has no command ids, handlers or owner window.
     if (options.command && (!options.handler.empty() || options.strings || options.nullFolder ||

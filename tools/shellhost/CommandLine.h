@@ -11,6 +11,10 @@ namespace tessaly::shellhost {
 // icon, or a drive icon.
 enum class ClickKind { Background, Folder, Drive };
 
+// Which of Windows 11's menus asks an Explorer command (CommandDriver.h):
+// the first menu, or the classic one listing packaged commands.
+enum class CommandCaller { FirstMenu, ClassicMenu };
+
 // Tessaly's Explorer command, the class --command creates unless told another.
 inline constexpr const wchar_t* kTessalyCommandClass = L"{31947C44-8420-40FE-B315-A367ABAE0D74}";
 
@@ -37,6 +41,9 @@ struct Options {
     std::wstring commandClass = kTessalyCommandClass;
     std::wstring dll;          // create the command from this module's DllGetClassObject
     bool emptyArray = false;   // a background click with an empty item array instead of none
+    CommandCaller caller = CommandCaller::FirstMenu;
+    bool noSite = false;      // a caller that gives the command no site
+    bool invokeAll = false;   // invoke every subcommand in turn
 };
 
 // The longest time the options that take seconds accept (a day): the

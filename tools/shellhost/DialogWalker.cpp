@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "tools/shellhost/MenuTree.h"
+
 namespace tessaly::shellhost {
 namespace {
 
@@ -13,6 +15,9 @@ constexpr DWORD kPollMs = 100;
 constexpr DWORD kSettleMs = 400;  // for a page to paint after it is chosen
 constexpr DWORD kCloseMs = 2000;  // for a window to go after WM_CLOSE
 constexpr UINT kAnswerMs = 2000;  // for a window to answer a message
+// For the invoked command to return once every window it opened has been
+// told to go; after that the tool reports it and ends rather than wait.
+constexpr DWORD kReturnMs = 30000;
 
 // The windows watched belong to the tool's main thread, which waits for this
 // thread when InvokeCommand has returned: nothing here may wait for that
@@ -53,19 +58,6 @@ BOOL CALLBACK Visit(HWND window, LPARAM parameter) {
     return FALSE;
 }
 
-// A caption as the button shows it: without its accelerator mark.
-std::wstring Shown(const std::wstring& text) {
-    std::wstring shown;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'&') {
-            if (i + 1 >= text.size() || text[i + 1] != L'&') continue;
-            ++i;  // "&&" shows as one '&'
-        }
-        shown += text[i];
-    }
-    return shown;
-}
-
 struct ButtonSearch {
     const std::wstring* caption;  // null: any button
     HWND found = nullptr;
@@ -74,7 +66,7 @@ struct ButtonSearch {
 BOOL CALLBACK VisitChild(HWND child, LPARAM parameter) {
     auto& search = *reinterpret_cast<ButtonSearch*>(parameter);
     if (::IsWindowVisible(child) && ::IsWindowEnabled(child) && ::lstrcmpiW(ClassOf(child).c_str(), L"Button") == 0 &&
-        (search.caption == nullptr || Shown(TextOf(child)) == *search.caption)) {
+        (search.caption == nullptr || Displayed(TextOf(child)) == *search.caption)) {
         search.found = child;
         return FALSE;
     }
@@ -87,6 +79,16 @@ BOOL CALLBACK CollectText(HWND child, LPARAM parameter) {
     if (::IsWindowVisible(child) && !text.empty() && ::lstrcmpiW(ClassOf(child).c_str(), L"Static") == 0)
         texts += (texts.empty() ? L"" : L" ") + text;
     return TRUE;
+}
+
+// Where a window stands to the tool's own window (the file manager's, which
+// an Explorer command's site gives): owned by it or not, above it or not.
+std::wstring PlaceOf(HWND window, HWND tool) {
+    if (tool == nullptr) return {};
+    std::wstring place = ::GetWindow(window, GW_OWNER) == tool ? L", owned by the tool's window" : L"";
+    for (HWND below = ::GetWindow(window, GW_HWNDNEXT); below != nullptr; below = ::GetWindow(below, GW_HWNDNEXT))
+        if (below == tool) return place + L", above it";
+    return place + L", not above it";
 }
 
 // What a message box says: the texts of its static controls, on one line.
@@ -148,12 +150,21 @@ HWND DialogWalker::NextNewWindow() {
 }
 
 void DialogWalker::Run() {
+    DWORD idle = 0;  // since the last window was told to go
     while (!m_stop) {
         if (HWND window = NextNewWindow()) {
             m_seen.insert(window);
             Walk(window);
+            idle = 0;
+        } else if (!m_seen.empty() && idle >= kReturnMs) {
+            // A command stuck in a window that no longer answers (a page that
+            // could not be made, say) would keep the tool waiting for ever.
+            m_report(L"the command has not returned " + std::to_wstring(kReturnMs / 1000) +
+                     L" s after its last window was told to close: ending");
+            ::TerminateProcess(::GetCurrentProcess(), 3);
         } else {
             ::Sleep(kPollMs);
+            idle += kPollMs;
         }
     }
 }
@@ -162,7 +173,7 @@ void DialogWalker::Walk(HWND window) {
     const DWORD dwell = m_seconds * 1000;
     HWND tabs = ::FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr);
     const std::wstring says = tabs == nullptr ? Says(window) : std::wstring();
-    m_report(L"window \"" + TextOf(window) + L"\" (" + ClassOf(window) + L")" +
+    m_report(L"window \"" + TextOf(window) + L"\" (" + ClassOf(window) + L")" + PlaceOf(window, m_ignore) +
              (says.empty() ? L"" : L": \"" + says + L"\""));
     if (tabs == nullptr || !m_stepPages) {
         if (!Linger(kSettleMs) || ClickIfThere(window) || !Linger(dwell) || !::IsWindow(window)) return;
@@ -185,6 +196,7 @@ void DialogWalker::Walk(HWND window) {
     }
     // Cancel: whatever the pages hold stays unsaved.
     ::PostMessageW(window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    if (Linger(kCloseMs) && ::IsWindow(window)) Close(window);
 }
 
 }  // namespace tessaly::shellhost

@@ -9,23 +9,6 @@ namespace {
 constexpr int kIndentStep = 2;
 constexpr std::size_t kMinimumRule = 8;
 
-// What the menu draws: "&&" shows as "&", a lone '&' only underlines the
-// character after it.
-std::wstring Displayed(const std::wstring& text) {
-    std::wstring shown;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'&') {
-            if (i + 1 < text.size() && text[i + 1] == L'&') {
-                shown += L'&';
-                ++i;
-            }
-            continue;
-        }
-        shown += text[i];
-    }
-    return shown;
-}
-
 std::wstring Folded(std::wstring folded) {
     for (wchar_t& c : folded) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
     return folded;
@@ -72,9 +55,7 @@ std::wstring Annotations(const MenuNode& item, IdRange range, MenuKind kind) {
 void FormatLevel(const std::vector<MenuNode>& items, Detail detail, IdRange range, MenuKind kind, int depth,
                  std::vector<std::wstring>& lines) {
     const std::wstring indent(static_cast<std::size_t>(depth * kIndentStep), L' ');
-    auto shown = [detail, kind](const std::wstring& text) {
-        return detail == Detail::Full || kind == MenuKind::Commands ? text : Displayed(text);
-    };
+    auto shown = [detail](const std::wstring& text) { return detail == Detail::Full ? text : Displayed(text); };
 
     std::size_t leftWidth = 0, rightWidth = 0;
     for (const MenuNode& item : items) {
@@ -100,6 +81,22 @@ void FormatLevel(const std::vector<MenuNode>& items, Detail detail, IdRange rang
 }
 
 }  // namespace
+
+// A lone '&' only underlines the character after it.
+std::wstring Displayed(const std::wstring& text) {
+    std::wstring shown;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'&') {
+            if (i + 1 < text.size() && text[i + 1] == L'&') {
+                shown += L'&';
+                ++i;
+            }
+            continue;
+        }
+        shown += text[i];
+    }
+    return shown;
+}
 
 std::wstring LeftColumn(const std::wstring& text) { return text.substr(0, text.find(L'\t')); }
 

@@ -32,15 +32,18 @@ enum class Detail {
     TextsOnly,  // what a user reads: both columns and separators
 };
 
-// A classic menu's texts mark mnemonics with "&"; Windows 11's menu of
-// Explorer commands shows texts as they are, and its items have positions
-// (MenuNode::id) in their command's list instead of command ids.
+// Both kinds of menu mark mnemonics with "&" (Windows 11's menus read an
+// Explorer command's title so too); a menu of Explorer commands has
+// positions (MenuNode::id) in their command's list instead of command ids.
 enum class MenuKind { Classic, Commands };
 
 // One line per item, submenus indented by two spaces, the two columns of a
 // level aligned. Offsets are printed for ids inside `handlerRange`.
 std::vector<std::wstring> FormatMenu(const std::vector<MenuNode>& items, Detail detail, IdRange handlerRange,
                                      MenuKind kind = MenuKind::Classic);
+
+// What a menu draws of a text: "&&" as "&", a lone "&" not at all.
+std::wstring Displayed(const std::wstring& text);
 
 // The item text's two columns: before and after the first tab.
 std::wstring LeftColumn(const std::wstring& text);

@@ -1,10 +1,14 @@
 // The soak's call into the Explorer command of Windows 11's menu: one
-// command's whole life within the call, asked about a click as the file
-// manager asks it (the shell host's driver builds the click), its
-// subcommands walked with any counts, skips, resets and clones.
+// command's whole life within the call, asked about a click as either of
+// the file manager's menus asks it (the shell host's driver builds the click
+// and asks the classic menu's second question), with a site or without,
+// its subcommands walked with any counts, skips, resets and clones, and one
+// of the soak's own files opened.
 #include <cwchar>
 
 #include "tools/shellhost/CommandDriver.h"
+#include "tools/shellhost/MenuTree.h"
+#include "tools/shellhost/OtherApartment.h"
 #include "tools/soak/SoakCalls.h"
 
 namespace tessaly::soak {
@@ -36,31 +40,50 @@ void Runner::ExplorerCommand(Rng& rng) {
     };
     const Click& click = rng.Pick(clicks);
     const SettingsSeen settings = ReadSettingsAsStored();
-    const BOOL okToBeSlow = rng.Percent(50);
-    Calling(Format("Explorer command (%s, may be slow %d; FileCount %ld, accessed %ld, modified %ld)", click.what,
-                   okToBeSlow, static_cast<long>(settings.fileCount), static_cast<long>(settings.accessed),
+    const bool classicMenu = rng.Percent(50);
+    const bool withSite = rng.Percent(80);
+    // Without a site nothing says which folder's background was clicked.
+    const bool shown = click.shown && (withSite || click.kind != ClickKind::Background);
+    Calling(Format("Explorer command (%s, %s menu, %s; FileCount %ld, accessed %ld, modified %ld)", click.what,
+                   classicMenu ? "classic" : "first", withSite ? "a site" : "no site",
+                   static_cast<long>(settings.fileCount), static_cast<long>(settings.accessed),
                    static_cast<long>(settings.modified)));
 
     shellhost::CommandClick made;
     std::wstring failedCall;
     Expect(shellhost::PrepareCommandClick(click.kind, click.paths, click.emptyArray, made, failedCall) == S_OK,
            Check::Result, "set-up: the click could not be made");
+    if (!withSite) made.site.reset();
     testing::ComRef<IClassFactory> factory(m_server.Factory(testing::kCommandClass));
     testing::ComRef<IExplorerCommand> command;
     Expect(factory->CreateInstance(nullptr, IID_IExplorerCommand, command.out()) == S_OK, Check::Result,
            "CreateInstance of the command failed");
-    testing::ComRef<IObjectWithSite> withSite;
-    Expect(command->QueryInterface(IID_IObjectWithSite, withSite.out()) == S_OK &&
-               withSite->SetSite(made.site.get()) == S_OK,
+    testing::ComRef<IObjectWithSite> site;
+    Expect(command->QueryInterface(IID_IObjectWithSite, site.out()) == S_OK &&
+               (!withSite || site->SetSite(made.site.get()) == S_OK),
            Check::Result, "SetSite failed");
 
+    // The first menu asks once, allowed to be slow; the classic menu asks
+    // first on its UI thread, then a new instance from another apartment.
     EXPCMDSTATE state = ECS_DISABLED;
-    const HRESULT result = command->GetState(made.items.get(), okToBeSlow, &state);
+    HRESULT result = command->GetState(made.items.get(), !classicMenu, &state);
+    const EXPCMDSTATE expectedState = shown ? ECS_ENABLED : ECS_HIDDEN;
+    if (classicMenu) {
+        Expect(result == S_OK && state == expectedState, Check::Result, "GetState(FALSE) of a local folder");
+        const shellhost::OtherApartmentAnswer second = shellhost::AskFromAnotherApartment(
+            [&](shellhost::ComPtr<IExplorerCommand>& another) {
+                return factory->CreateInstance(nullptr, IID_IExplorerCommand, another.put_void());
+            },
+            made.items.get(), made.site.get(), 60);
+        Expect(second.problem.empty(), Check::Result, "the second GetState could not be asked");
+        result = second.result;
+        state = second.state;
+    }
     Result(Entry::ExplorerCommand, result);
-    Expect(result == S_OK && state == (click.shown ? ECS_ENABLED : ECS_HIDDEN), Check::Result,
-           "GetState: expected S_OK and the command " + std::string(click.shown ? "shown" : "hidden"));
+    Expect(result == S_OK && state == expectedState, Check::Result,
+           "GetState: expected S_OK and the command " + std::string(shown ? "shown" : "hidden"));
     NoLines();
-    if (!click.shown && rng.Percent(70)) return;
+    if (!shown && rng.Percent(70)) return;
 
     testing::ComRef<IEnumExplorerCommand> list;
     Expect(command->EnumSubCommands(reinterpret_cast<IEnumExplorerCommand**>(list.out())) == S_OK, Check::Result,
@@ -135,12 +158,29 @@ void Runner::ExplorerCommand(Rng& rng) {
             break;
         }
         const std::size_t dash = text.find(kDash);
-        Expect(dash != std::wstring::npos && m_places.Made(text.substr(dash + std::wcslen(kDash))), Check::Result,
+        Expect(dash != std::wstring::npos && m_places.Made(shellhost::Displayed(text.substr(dash + std::wcslen(kDash)))),
+               Check::Result,
                "a file item that names no file of the folder");
         Expect(++inList <= settings.fileCount, Check::Result, "a list longer than FileCount");
     }
     Expect(!all.empty() && separators == lists, Check::Result, Format("%ld separators", separators));
     NoLines();
+
+    // One of the soak's files, opened as the menu opens it: no program
+    // starts from them, so it opens or fails with the shell's reason. The
+    // options sheet needs a display, which the soak has not.
+    if (all.size() < 2 || !rng.Percent(30)) return;
+    IExplorerCommand* item = all[rng.Below(static_cast<unsigned>(all.size() - 1))].get();
+    EXPCMDFLAGS flags = 0;
+    item->GetFlags(&flags);
+    if (flags & ECF_ISSEPARATOR) return;
+    const HRESULT invoked = item->Invoke(made.items.get(), nullptr);
+    const std::vector<std::wstring> lines = Lines();
+    const bool refused =
+        invoked == E_FAIL && lines.size() == 1 &&
+        lines[0].rfind(L"Tessaly: Exception in CTessalySubCommand::Invoke: ::ShellExecuteEx failed ", 0) == 0;
+    Expect((invoked == S_OK && lines.empty()) || refused, Check::Result,
+           "Invoke of a file item: expected S_OK, or E_FAIL with the failed start's line");
 }
 
 }  // namespace tessaly::soak
