@@ -39,10 +39,13 @@ TEST(ShellHostCommandLine, ReadsEveryOption) {
     EXPECT_EQ(o.closeSeconds, 5u);
     EXPECT_EQ(o.paths, std::vector<std::wstring>{L"D:\\"});
 
-    const ParseResult command = ParseCommandLine(
-        {L"--command", L"--class", L"{0E0BACBB-27B0-4490-AD26-C41FFCFF824C}", L"--dll", L"x.dll", L"--empty-array", L"a"});
+    const ParseResult command =
+        ParseCommandLine({L"--command", L"--class", L"{0E0BACBB-27B0-4490-AD26-C41FFCFF824C}", L"--dll", L"x.dll",
+                          L"--empty-array", L"--menu", L"classic", L"--no-site", L"--invoke-all", L"a"});
     ASSERT_TRUE(command.options) << command.error;
     EXPECT_TRUE(command.options->command && command.options->emptyArray);
+    EXPECT_TRUE(command.options->caller == CommandCaller::ClassicMenu && command.options->noSite &&
+                command.options->invokeAll);
     EXPECT_EQ(command.options->commandClass, L"{0E0BACBB-27B0-4490-AD26-C41FFCFF824C}");
     EXPECT_EQ(command.options->dll, L"x.dll");
 }
@@ -70,6 +73,9 @@ TEST(ShellHostCommandLine, RefusesWhatItCannotUse) {
         {L"--dll", L"x.dll", L"a"},                   // Explorer commands' options without --command
         {L"--command", L"--empty-array", L"--folder", L"a"},  // an icon click has its items
         {L"--command", L"--handler", L"Sample", L"a"},  // a command is no handler of the classic menu
+        {L"--command", L"--menu", L"second", L"a"},     // only Windows 11's two menus
+        {L"--no-site", L"a"},                            // a site is the command's
+        {L"--command", L"--invoke-all", L"--invoke", L"0", L"a"},
     };
     for (const auto& arguments : bad) {
         const ParseResult parsed = ParseCommandLine(arguments);

@@ -121,11 +121,13 @@ TEST_F(ShellHost, FolderAndDriveClicksGetTheParentsListAndADataObject) {
     }
 }
 
-TEST_F(ShellHost, CommandModeAsksTessalysExplorerCommandAndInvokesItsSubcommands) {
+// Every subcommand invoked in a process where nothing else loaded the rich
+// edit library: the file's error box and the sheet are owned by the file
+// manager's window (the site's), and the sheet shows all three pages.
+TEST_F(ShellHost, CommandModeAsksTessalysExplorerCommandAndInvokesEverySubcommand) {
     m_folder.MakeFile(L"listed.txt");
-    const std::vector<std::wstring> command = {L"--command", L"--dll", WindowsPathOf(TESSALY_DLL), L"--texts"};
-    std::vector<std::wstring> arguments = command;
-    arguments.push_back(m_folder.Path());
+    std::vector<std::wstring> arguments = {L"--command", L"--dll", WindowsPathOf(TESSALY_DLL), L"--texts",
+                                           m_folder.Path()};
     const HostRun tree = RunProgram(WindowsPathOf(TESSALY_SHELL_EXE), arguments);
     EXPECT_EQ(tree.exitCode, 0u);
     ASSERT_GE(tree.lines.size(), 3u);
@@ -133,12 +135,48 @@ TEST_F(ShellHost, CommandModeAsksTessalysExplorerCommandAndInvokesItsSubcommands
     EXPECT_TRUE(Mentions(tree.lines, L" \u2014 listed.txt"));
     EXPECT_EQ(tree.lines.back(), L"  Options...");
 
-    arguments.insert(arguments.end() - 1, {L"--invoke", L"Options...", L"--close-after", L"1"});
+    arguments.insert(arguments.end() - 1, {L"--menu", L"classic", L"--invoke-all", L"--dialogs", L"1"});
     const HostRun invoked = RunProgram(WindowsPathOf(TESSALY_SHELL_EXE), arguments);
-    EXPECT_EQ(invoked.exitCode, 0u);
-    EXPECT_TRUE(Mentions(invoked.lines, L"window \"Tessaly 1.0 Beta\"")) << "the watchdog closed the sheet";
-    ASSERT_FALSE(invoked.lines.empty());
+    ASSERT_FALSE(invoked.timedOut);
+    const std::vector<std::wstring> sheet = {
+        L"window \"Tessaly 1.0 Beta\" (#32770), owned by the tool's window, above it", L"page 1 of 3 \"Settings\"",
+        L"page 2 of 3 \"About\"", L"page 3 of 3 \"Uninstall\""};
+    const auto at = std::search(invoked.lines.begin(), invoked.lines.end(), sheet.begin(), sheet.end());
+    ASSERT_NE(at, invoked.lines.end()) << "the sheet, owned, with every page";
+    EXPECT_TRUE(Mentions(std::vector<std::wstring>(invoked.lines.begin(), at),
+                         L"(#32770), owned by the tool's window, above it: \""))
+        << "the box saying the file type has no program";
     EXPECT_EQ(invoked.lines.back().substr(invoked.lines.back().size() - 6), L": S_OK");
+}
+
+// A RICHED32.DLL beside the host program, which a bare name would find first
+// (with native libraries preferred, as on Windows): the sheet takes the
+// system's, from the command and from the classic handler.
+TEST_F(ShellHost, TheOptionsSheetNeverLoadsALibraryPlantedBesideTheHost) {
+    const std::wstring host = m_folder.PathOf(L"tessaly-shell.exe");
+    ASSERT_TRUE(::CopyFileW(WindowsPathOf(TESSALY_SHELL_EXE).c_str(), host.c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW(WindowsPathOf(TESSALY_PLANTED_LIBRARY).c_str(), m_folder.PathOf(L"riched32.dll").c_str(),
+                            FALSE));
+    const HMODULE dll = ::LoadLibraryW(WindowsPathOf(TESSALY_DLL).c_str());
+    ASSERT_NE(dll, nullptr);
+    const auto registerServer = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(dll, "DllRegisterServer")));
+    ASSERT_EQ(registerServer(), S_OK);
+    // Wine's own setting for which of its libraries a program loads.
+    SetString(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", L"riched32", L"native,builtin");
+    const std::vector<std::vector<std::wstring>> runs = {
+        {L"--command", L"--dll", WindowsPathOf(TESSALY_DLL)},
+        {L"--handler", L"TessalyShExt"},
+    };
+    for (std::vector<std::wstring> arguments : runs) {
+        ::DeleteFileW(m_folder.PathOf(L"planted-library-loaded").c_str());
+        arguments.insert(arguments.end(), {L"--texts", L"--invoke", L"Options...", L"--dialogs", L"1", m_folder.Path()});
+        const HostRun run = RunProgram(host, arguments);
+        EXPECT_TRUE(Mentions(run.lines, L"page 2 of 3 \"About\"")) << arguments.front();
+        EXPECT_EQ(::GetFileAttributesW(m_folder.PathOf(L"planted-library-loaded").c_str()), INVALID_FILE_ATTRIBUTES)
+            << arguments.front();
+    }
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", L"riched32");
 }
 
 TEST_F(ShellHost, PrintsEachItemsHelpTextAndVerb) {
@@ -229,12 +267,13 @@ TEST_F(ShellHost, ShowsTheMenuWithTheSubmenuOpenAndClosesIt) {
 }
 
 TEST_F(ShellHost, ClosesTheWindowAnInvokedCommandOpensAndSaysWhatItSays) {
+    const std::wstring box = L"window \"Sample\" (#32770), owned by the tool's window, above it: \"Hello\"";
     struct Case {
         const wchar_t* option;
         std::vector<std::wstring> tail;
-    } cases[] = {{L"--dialogs", {L"window \"Sample\" (#32770): \"Hello\"", L"InvokeCommand offset 1 of Sample: S_OK"}},
+    } cases[] = {{L"--dialogs", {box, L"InvokeCommand offset 1 of Sample: S_OK"}},
                  {L"--close-after",
-                  {L"window \"Sample\" (#32770): \"Hello\"", L"closing it after 1 s",
+                  {box, L"closing it after 1 s",
                    L"InvokeCommand offset 1 of Sample: S_OK"}}};
     for (const Case& c : cases) {
         const HostRun run = Host({L"--texts", L"--invoke", L"Say hello", c.option, L"1", m_folder.Path()});
