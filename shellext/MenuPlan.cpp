@@ -55,24 +55,28 @@ std::uint64_t AvailableIds(std::uint32_t idCmdFirst, std::uint32_t idCmdLast) {
     return std::uint64_t{idCmdLast} - idCmdFirst + 1;
 }
 
-std::wstring FileItemText(const wchar_t* mark, const std::wstring& dateText, std::wstring_view name) {
+namespace {
+
+// "<mark><date text><between><name>", every "&" of the three doubled.
+std::wstring MarkedItemText(const wchar_t* mark, const std::wstring& dateText, std::wstring_view between,
+                            std::wstring_view name) {
     std::wstring text;
-    text.reserve(dateText.size() + name.size() + 4);
+    text.reserve(dateText.size() + name.size() + between.size() + 2);
     AppendMenuText(text, mark);
     AppendMenuText(text, dateText);
-    text.push_back(L'\t');
+    text.append(between);
     AppendMenuText(text, name);
     return text;
 }
 
+}  // namespace
+
+std::wstring FileItemText(const wchar_t* mark, const std::wstring& dateText, std::wstring_view name) {
+    return MarkedItemText(mark, dateText, L"\t", name);
+}
+
 std::wstring FileItemTitle(const wchar_t* mark, const std::wstring& dateText, std::wstring_view name) {
-    std::wstring title;
-    title.reserve(dateText.size() + name.size() + 6);
-    AppendMenuText(title, mark);
-    AppendMenuText(title, dateText);
-    title.append(L" \u2014 ");
-    AppendMenuText(title, name);
-    return title;
+    return MarkedItemText(mark, dateText, L" \u2014 ", name);
 }
 
 MenuPlan PlanMenu(FolderListing& listing, const SettingReader& readSetting, std::uint64_t availableIds,
