@@ -50,7 +50,7 @@ rows=(
     'full trust missing|s#<rescap:Capability Name="runFullTrust" />##|runFullTrust'
     'unvirtualized resources missing|s#<rescap:Capability Name="unvirtualizedResources" />##|unvirtualizedResources'
     'not medium integrity|s#"mediumIL"#"appContainer"#|medium integrity'
-    'verb id with a dot|0,/Verb Id="Tessaly"/s//Verb Id="Tessaly.Menu"/|letters and digits'
+    'verb id with a dot|0,/Verb Id="0000Tessaly"/s//Verb Id="0000Tessaly.Menu"/|letters and digits'
     'verb naming an undeclared class|0,/Clsid="[^"]*"/s//Clsid="00000000-0000-0000-0000-000000000001"/|no com:SurrogateServer'
     'background left out|s#Type="Directory\\Background"#Type=".txt"#|exactly'
     'class path not the DLL|s#Path="Tessaly64_10000.dll"#Path="Tessaly32_10000.dll"#|not the DLL'
