@@ -22,7 +22,7 @@ struct GdiObject {
 
 std::vector<int> IconSizes(HMODULE module, unsigned id) {
     std::vector<int> sizes;
-    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(RT_GROUP_ICON));
+    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), RT_GROUP_ICON);
     if (found == nullptr) return sizes;
     const DWORD length = ::SizeofResource(module, found);
     HGLOBAL loaded = ::LoadResource(module, found);
