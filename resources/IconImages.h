@@ -19,6 +19,10 @@ int LargestIconSize(HMODULE module, unsigned id, int limit);
 // when it cannot be loaded. The caller destroys it.
 HICON LoadIconImage(HMODULE module, unsigned id, int size);
 
+// The format of a square 32-bit bitmap of `side` pixels, top row first, as
+// IconPixels reads them.
+BITMAPINFO SquareArgbFormat(int side);
+
 // The image's pixels as 0xAARRGGBB, straight (not premultiplied) alpha, top
 // row first, size * size of them; empty when they cannot be read.
 std::vector<std::uint32_t> IconPixels(HICON icon, int size);

@@ -48,6 +48,17 @@ HICON LoadIconImage(HMODULE module, unsigned id, int size) {
     return static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
+BITMAPINFO SquareArgbFormat(int side) {
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = side;
+    format.bmiHeader.biHeight = -side;  // top row first
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    return format;
+}
+
 std::vector<std::uint32_t> IconPixels(HICON icon, int size) {
     std::vector<std::uint32_t> pixels;
     ICONINFO info{};
@@ -55,13 +66,7 @@ std::vector<std::uint32_t> IconPixels(HICON icon, int size) {
     const GdiObject colour{info.hbmColor};
     const GdiObject mask{info.hbmMask};
     if (info.hbmColor == nullptr) return pixels;
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = size;
-    format.bmiHeader.biHeight = -size;  // top row first
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO format = SquareArgbFormat(size);
     pixels.resize(static_cast<std::size_t>(size) * size);
     HDC screen = ::GetDC(nullptr);
     const int rows = ::GetDIBits(screen, info.hbmColor, 0, size, pixels.data(), &format, DIB_RGB_COLORS);

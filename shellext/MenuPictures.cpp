@@ -40,13 +40,7 @@ Bitmap DrawnPicture(HINSTANCE module, unsigned icon, int size, int side, bool da
     const std::vector<std::uint32_t> picture = resources::IconPixels(image.handle, size);
     if (picture.empty()) return Bitmap{};
 
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = side;
-    format.bmiHeader.biHeight = -side;  // top row first
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO format = resources::SquareArgbFormat(side);
     void* bits = nullptr;
     Bitmap bitmap{::CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0)};
     if (!bitmap.valid() || bits == nullptr) return Bitmap{};
