@@ -27,9 +27,10 @@ int WindowDpi(HWND window) {
     return dpi;
 }
 
-}  // namespace
-
+// The pixels a 16-pixel picture takes at the window's scale.
 int ScaledIconSize(HWND window) { return ::MulDiv(kIconSide, WindowDpi(window), kDefaultDpi); }
+
+}  // namespace
 
 ListIcons::~ListIcons() {
     for (HICON icon : m_icons)

@@ -23,7 +23,4 @@ private:
     HICON m_icons[2] = {nullptr, nullptr};
 };
 
-// The pixels a 16-pixel picture takes at the window's scale (its DPI).
-int ScaledIconSize(HWND window);
-
 }  // namespace tessaly::options
