@@ -11,7 +11,6 @@ set -euo pipefail
 shell_host=$1 folder=$2 out_dir=$3 icons=$4
 here=$(cd "$(dirname "$0")" && pwd)
 log=$(mktemp "${TMPDIR:-/tmp}/tessaly-demo.XXXXXX")
-trap 'rm -f "$log"' EXIT
 
 # Waits until the host's output holds a line matching $1 (up to 60 s).
 wait_for() {
@@ -26,15 +25,36 @@ wait_for() {
 
 # Each scale is read when a program starts: the host is started again for each.
 set_scale() { wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null; }
+show_menu() {  # picture, then the host's switches: the menu shown for a while, captured
+    : >"$log"
+    wine64 "$shell_host" --texts "${@:2}" --show 8 "$folder" >"$log" 2>&1 &
+    host=$!
+    wait_for "^menu shown" && sleep 3 && bash "$here/capture-screen.sh" "$1"
+    # Where the first menu lies (the only window Wine draws unmanaged here).
+    entry=$(xwininfo -root -children | sed -n -E 's/^ +(0x[0-9a-f]+) .*/\1/p' | while read -r id; do
+        info=$(xwininfo -id "$id" 2>/dev/null) || continue
+        grep -q "IsViewable" <<<"$info" && grep -q "Override Redirect State: yes" <<<"$info" || continue
+        sed -n -E 's/.*Absolute upper-left X: +(-?[0-9]+).*/\1/p; s/.*Absolute upper-left Y: +(-?[0-9]+).*/\1/p;
+                   s/.*Width: +([0-9]+).*/\1/p; s/.*Height: +([0-9]+).*/\1/p' <<<"$info" | tr '\n' ' '
+        echo
+    done | tail -n 1)
+    wait "$host" || true
+}
+work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-demo-menus.XXXXXX")
+trap 'rm -f "$log"; rm -rf "$work"' EXIT
 for scale in 100 150 200; do
     set_scale $((96 * scale / 100))
-    : >"$log"
-    wine64 "$shell_host" --texts --submenu Tessaly --show 2 "$folder" >"$log" 2>&1 &
-    host=$!
     name=menu.png
     [ "$scale" = 100 ] || name=menu-$scale.png
-    wait_for "^menu shown" && sleep 0.5 && bash "$here/capture-screen.sh" "$out_dir/$name"
-    wait "$host" || true
+    show_menu "$out_dir/$name" --submenu Tessaly
+    [ "$scale" != 100 ] || continue
+    # Above 100 % Wine leaves the first menu black once a submenu opens
+    # (nothing is drawn into its window): it is taken alone, submenu
+    # closed, and laid over that place.
+    show_menu "$work/entry.png"
+    read -r x y w h <<<"$entry"
+    [ -n "${h:-}" ] && convert "$out_dir/$name" \( "$work/entry.png" -crop "${w}x${h}+$x+$y" \) \
+        -geometry "+$x+$y" -composite "$out_dir/$name"
 done
 set_scale 96
 
