@@ -7,8 +7,8 @@
 // any other size it gets the picture drawn for the largest size the icon
 // holds that fits, in the middle of the box, never scaled: in a light menu
 // on the menu's colour (opaque, as menus that copy the bitmap need), in a
-// dark one as a premultiplied 32-bit bitmap with alpha, which the themed
-// menus of Windows 10 and 11 blend onto their own colour.
+// dark one as a premultiplied 32-bit bitmap with alpha, for the themed menus
+// of Windows 10 and 11 to blend onto their own colour (docs/windows11.md).
 #include <windows.h>
 
 #include "shellext/HandleOwners.h"
