@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "resources/ResourceIds.h"
-#include "tests/resources/SpecifiedPictureIds.h"
+#include "tests/resources/CommittedPictureIds.h"
 
 namespace tessaly {
 namespace {
@@ -52,19 +52,19 @@ std::vector<IconImage> IconImages(unsigned group) {
     return images;
 }
 
-TEST(SpecifiedPictures, BitmapsAndSettingsIconsAreTheCommittedFilesByteForByte) {
-    const std::pair<unsigned, unsigned> bitmaps[] = {{IDB_MENU, SPECIFIED_MENU},
-                                                     {IDB_OPTIONS, SPECIFIED_OPTIONS},
-                                                     {IDB_MODIFIED, SPECIFIED_MODIFIED},
-                                                     {IDB_ACCESSED, SPECIFIED_ACCESSED}};
+TEST(CommittedPictures, BitmapsAndSettingsIconsAreTheCommittedFilesByteForByte) {
+    const std::pair<unsigned, unsigned> bitmaps[] = {{IDB_MENU, COMMITTED_MENU},
+                                                     {IDB_OPTIONS, COMMITTED_OPTIONS},
+                                                     {IDB_MODIFIED, COMMITTED_MODIFIED},
+                                                     {IDB_ACCESSED, COMMITTED_ACCESSED}};
     for (const auto& [id, file] : bitmaps) {
         const Bytes committed = Resource(file, RT_RCDATA);
         ASSERT_GT(committed.size(), 14u);
         // A bitmap resource is the file without its 14-byte file header.
         EXPECT_TRUE(Resource(id, RT_BITMAP) == Bytes(committed.begin() + 14, committed.end())) << id;
     }
-    for (const auto& [id, file] : {std::pair{IDI_MODIFIED, SPECIFIED_MODIFIED_ICON},
-                                   std::pair{IDI_ACCESSED, SPECIFIED_ACCESSED_ICON}}) {
+    for (const auto& [id, file] : {std::pair{IDI_MODIFIED, COMMITTED_MODIFIED_ICON},
+                                   std::pair{IDI_ACCESSED, COMMITTED_ACCESSED_ICON}}) {
         const Bytes committed = Resource(file, RT_RCDATA);
         const std::vector<IconImage> images = IconImages(id);
         ASSERT_EQ(images.size(), Word(committed, 4)) << id;
