@@ -34,6 +34,7 @@ void OptionsPage_Settings::DoDataExchange(ui::CDataExchange* pDX) {
 
 BOOL OptionsPage_Settings::OnInitDialog() {
     CPropertyPage::OnInitDialog();
+    m_listIcons.Show(m_hWnd);
     try {
         m_settings = options::LoadSettings();
         m_loaded = true;

@@ -5,6 +5,7 @@
 // between clicks and values are options/SettingsRules.
 #include "framework/ui/Controls.h"
 #include "framework/ui/PropertyPage.h"
+#include "options/ListIcons.h"
 #include "options/SettingsRules.h"
 
 namespace tessaly {
@@ -36,6 +37,8 @@ private:
     bool m_loaded = false;
     ui::CSliderCtrl m_sliderFileCount;
     ui::CSliderCtrl m_sliderHighlightDays;
+    // The list icons at the dialog's scale.
+    options::ListIcons m_listIcons;
 };
 
 }  // namespace tessaly

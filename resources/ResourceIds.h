@@ -25,12 +25,21 @@
 // Icons: a page with an arrow into it (modified files) and out of it (accessed files)
 #define IDI_MODIFIED 206
 #define IDI_ACCESSED 207
-// Icons of Windows 11's menu: the product's stopwatch, and the options,
-// modified and accessed menu pictures as icons (the build makes these three)
+// Icons of the menus, drawn by the build from resources/pictures/: the
+// product's stopwatch (Windows 11's menu), the options, modified and accessed
+// pictures (both menus) and the menu entry's stopwatch (the classic menu at
+// any check-mark size but 13, and in a dark menu). Each has a dark variant
+// for dark menus.
 #define IDI_PRODUCT 208
 #define IDI_MENU_OPTIONS 209
 #define IDI_MENU_MODIFIED 210
 #define IDI_MENU_ACCESSED 211
+#define IDI_MENU_ENTRY 212
+#define IDI_PRODUCT_DARK 213
+#define IDI_MENU_OPTIONS_DARK 214
+#define IDI_MENU_MODIFIED_DARK 215
+#define IDI_MENU_ACCESSED_DARK 216
+#define IDI_MENU_ENTRY_DARK 217
 
 // Controls of the Settings page
 #define IDC_SHOW_TIME_HINT 202

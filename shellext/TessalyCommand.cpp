@@ -11,6 +11,7 @@
 #include "settings/Settings.h"
 #include "shellext/CommandFolder.h"
 #include "shellext/MenuPlan.h"
+#include "shellext/MenuTheme.h"
 #include "shellext/OpenFile.h"
 #include "shellext/TessalyCommandEnum.h"
 #include "shellext/TessalySubCommand.h"
@@ -56,7 +57,7 @@ STDMETHODIMP CTessalyCommand::GetTitle(IShellItemArray*, LPWSTR* ppszName) noexc
 
 STDMETHODIMP CTessalyCommand::GetIcon(IShellItemArray*, LPWSTR* ppszIcon) noexcept {
     return Guarded(L"GetIcon", E_FAIL, [&](HResult& result) {
-        const std::wstring location = resources::IconLocation(IDI_PRODUCT);
+        const std::wstring location = resources::IconLocation(shellext::ThemedIcon(IDI_PRODUCT));
         if (!location.empty()) result = com::CopyToTaskMemory(location, ppszIcon);
     });
 }

@@ -2,6 +2,8 @@
 
 #include "diagnostics/EntryPoint.h"
 #include "resources/ResourceIds.h"
+#include "shellext/MenuPictures.h"
+#include "shellext/MenuTheme.h"
 #include "shellext/ShellFolder.h"
 
 // The base of the module this code is linked into (the linker provides it).
@@ -53,14 +55,14 @@ void CTessalyShExt::LoadPictures() {
     // under. A failed load leaves a null picture: the item shows none.
     const HINSTANCE module = reinterpret_cast<HINSTANCE>(&__ImageBase);
     const int side = ::GetSystemMetrics(SM_CXMENUCHECK);
-    const auto load = [&](int id) {
-        return static_cast<HBITMAP>(
-            ::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, side, side, LR_LOADMAP3DCOLORS));
+    const bool dark = shellext::MenusAreDark();
+    const auto load = [&](int bitmap, unsigned icon, unsigned darkIcon) {
+        return shellext::LoadMenuPicture(module, {bitmap, icon, darkIcon}, side, dark);
     };
-    m_bmpMenu.reset(load(IDB_MENU));
-    m_bmpOptions.reset(load(IDB_OPTIONS));
-    m_bmpModified.reset(load(IDB_MODIFIED));
-    m_bmpAccessed.reset(load(IDB_ACCESSED));
+    m_bmpMenu = load(IDB_MENU, IDI_MENU_ENTRY, IDI_MENU_ENTRY_DARK);
+    m_bmpOptions = load(IDB_OPTIONS, IDI_MENU_OPTIONS, IDI_MENU_OPTIONS_DARK);
+    m_bmpModified = load(IDB_MODIFIED, IDI_MENU_MODIFIED, IDI_MENU_MODIFIED_DARK);
+    m_bmpAccessed = load(IDB_ACCESSED, IDI_MENU_ACCESSED, IDI_MENU_ACCESSED_DARK);
 }
 
 HBITMAP CTessalyShExt::Picture(MenuPicture picture) const {

@@ -5,6 +5,7 @@
 #include "options/ShowOptions.h"
 #include "resources/IconLocation.h"
 #include "resources/ResourceIds.h"
+#include "shellext/MenuTheme.h"
 #include "shellext/OpenFile.h"
 #include "shellext/SiteWindow.h"
 
@@ -63,7 +64,7 @@ STDMETHODIMP CTessalySubCommand::GetIcon(IShellItemArray*, LPWSTR* ppszIcon) noe
             result = E_NOTIMPL;
             return;
         }
-        const std::wstring location = resources::IconLocation(m_icon);
+        const std::wstring location = resources::IconLocation(shellext::ThemedIcon(m_icon));
         if (!location.empty()) result = com::CopyToTaskMemory(location, ppszIcon);
     });
 }

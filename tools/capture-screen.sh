@@ -3,9 +3,10 @@
 #   bash tools/capture-screen.sh OUT.png
 # The picture is the smallest rectangle holding every shown top-level window
 # (the program's window and its open menus, or a dialog), exactly, so it has
-# no margin outside them. Wine draws its menus in override-redirect windows,
+# no margin outside them; what no window covers within it is white. Wine
+# draws its menus in override-redirect windows,
 # which a capture of the root window shows as black boxes: each such window
-# is captured on its own and laid over the root image at its place.
+# is captured on its own and laid over the others at its place.
 set -euo pipefail
 out=$1
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-capture.XXXXXX")
@@ -34,12 +35,16 @@ for id in $(xwininfo -root -children | sed -n -E 's/^ +(0x[0-9a-f]+) .*/\1/p' | 
     x1=$((x + w < screen_w ? x + w : screen_w)) y1=$((y + h < screen_h ? y + h : screen_h))
     left=$((x0 < left ? x0 : left)) top=$((y0 < top ? y0 : top))
     right=$((x1 > right ? x1 : right)) bottom=$((y1 > bottom ? y1 : bottom))
-    grep -q "Override Redirect State: yes" <<<"$info" || continue
+    if ! grep -q "Override Redirect State: yes" <<<"$info"; then
+        layers+=("(" "$work/root.png" -crop "$((x1 - x0))x$((y1 - y0))+$x0+$y0" +repage ")"
+                 -geometry "+$x0+$y0" -composite)
+        continue
+    fi
     layer="$work/layer-${#layers[@]}.png"
     xwd -id "$id" -silent 2>/dev/null | convert xwd:- "$layer" 2>/dev/null || continue
     layers+=("$layer" -geometry "+$x+$y" -composite)
 done
-args=("$work/root.png" "${layers[@]}")
+args=(-size "${screen_w}x${screen_h}" xc:white "${layers[@]}")
 if [ "$right" -gt "$left" ] && [ "$bottom" -gt "$top" ]; then
     args+=(-crop "$((right - left))x$((bottom - top))+$left+$top" +repage)
 fi

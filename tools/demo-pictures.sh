@@ -1,15 +1,16 @@
 #!/bin/bash
 # Takes the demo's pictures on the display it is given ($DISPLAY; tools/demo.sh
 # runs it under tools/with-xvfb.sh): the menu of a right-click on a folder's
-# background with the Tessaly submenu open, and each page of the options
-# sheet, each picture cut to its windows.
-#   bash tools/demo-pictures.sh SHELL_HOST WINDOWS_FOLDER OUT_DIR
+# background with the Tessaly submenu open, at 100, 150 and 200 % (Wine's
+# display scale, LogPixels), each page of the options sheet, each picture cut
+# to its windows, and a sheet of the menus' pictures, light and dark.
+#   bash tools/demo-pictures.sh SHELL_HOST WINDOWS_FOLDER OUT_DIR ICON_FOLDER
+# ICON_FOLDER holds the icons the build drew (menu-icons/ of its resources).
 # Wine's prefix and settings come from the environment. Every wait has a limit.
 set -euo pipefail
-shell_host=$1 folder=$2 out_dir=$3
+shell_host=$1 folder=$2 out_dir=$3 icons=$4
 here=$(cd "$(dirname "$0")" && pwd)
 log=$(mktemp "${TMPDIR:-/tmp}/tessaly-demo.XXXXXX")
-trap 'rm -f "$log"' EXIT
 
 # Waits until the host's output holds a line matching $1 (up to 60 s).
 wait_for() {
@@ -22,11 +23,40 @@ wait_for() {
     return 1
 }
 
-: >"$log"
-wine64 "$shell_host" --texts --submenu Tessaly --show 2 "$folder" >"$log" 2>&1 &
-host=$!
-wait_for "^menu shown" && sleep 0.5 && bash "$here/capture-screen.sh" "$out_dir/menu.png"
-wait "$host" || true
+# Each scale is read when a program starts: the host is started again for each.
+set_scale() { wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null; }
+show_menu() {  # picture, then the host's switches: the menu shown for a while, captured
+    : >"$log"
+    wine64 "$shell_host" --texts "${@:2}" --show 8 "$folder" >"$log" 2>&1 &
+    host=$!
+    wait_for "^menu shown" && sleep 3 && bash "$here/capture-screen.sh" "$1"
+    # Where the first menu lies (the only window Wine draws unmanaged here).
+    entry=$(xwininfo -root -children | sed -n -E 's/^ +(0x[0-9a-f]+) .*/\1/p' | while read -r id; do
+        info=$(xwininfo -id "$id" 2>/dev/null) || continue
+        grep -q "IsViewable" <<<"$info" && grep -q "Override Redirect State: yes" <<<"$info" || continue
+        sed -n -E 's/.*Absolute upper-left X: +(-?[0-9]+).*/\1/p; s/.*Absolute upper-left Y: +(-?[0-9]+).*/\1/p;
+                   s/.*Width: +([0-9]+).*/\1/p; s/.*Height: +([0-9]+).*/\1/p' <<<"$info" | tr '\n' ' '
+        echo
+    done | tail -n 1)
+    wait "$host" || true
+}
+work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-demo-menus.XXXXXX")
+trap 'rm -f "$log"; rm -rf "$work"' EXIT
+for scale in 100 150 200; do
+    set_scale $((96 * scale / 100))
+    name=menu.png
+    [ "$scale" = 100 ] || name=menu-$scale.png
+    show_menu "$out_dir/$name" --submenu Tessaly
+    [ "$scale" != 100 ] || continue
+    # Above 100 % Wine leaves the first menu black once a submenu opens
+    # (nothing is drawn into its window): it is taken alone, submenu
+    # closed, and laid over that place.
+    show_menu "$work/entry.png"
+    read -r x y w h <<<"$entry"
+    [ -n "${h:-}" ] && convert "$out_dir/$name" \( "$work/entry.png" -crop "${w}x${h}+$x+$y" \) \
+        -geometry "+$x+$y" -composite "$out_dir/$name"
+done
+set_scale 96
 
 : >"$log"
 wine64 "$shell_host" --texts --invoke "Options..." --dialogs 2 "$folder" >"$log" 2>&1 &
@@ -38,3 +68,37 @@ for page in 1 2 3; do
     bash "$here/capture-screen.sh" "$out_dir/options-${title:-page$page}.png"
 done
 wait "$host" || true
+
+# The menus' pictures as each menu shows them, drawn for each size, on a light
+# and a dark menu's colour (Windows 11's): the classic menu's at the check-mark
+# sizes of 100 to 300 %, Windows 11's at its icon sizes. Wine draws no dark
+# menus, so this one is composed from the icons themselves, at twice their
+# size (each pixel a 2 x 2 square) to be looked at.
+image_of() {  # icon file, size: that image of the icon, as ImageMagick names it
+    local index
+    index=$(identify "$1" | awk -v size="$2" '$3 == size "x" size { sub(/.*\[/, "", $1); sub(/\].*/, "", $1); print $1 }')
+    echo "$1[$index]"
+}
+rows_of() {  # background, suffix, sizes, pictures...: one row per picture, into rows
+    local background=$1 suffix=$2 sizes=$3 picture size
+    shift 3
+    rows=()
+    for picture in "$@"; do
+        rows+=("(")
+        for size in $sizes; do rows+=("$(image_of "$icons/$picture$suffix.ico" "$size")"); done
+        rows+=(-background "$background" -gravity center -bordercolor "$background" -border 4 +append
+               -filter point -resize 200% ")")
+    done
+}
+panel() {  # background, suffix ("" or -dark), text colour
+    local rows classic
+    rows_of "$1" "$2" "15 19 23 27 31 39 47" entry options modified accessed
+    classic=("${rows[@]}")
+    rows_of "$1" "$2" "16 20 24 32 48" product options modified accessed
+    convert -background "$1" -fill "$3" -font DejaVu-Sans -pointsize 13 \
+        label:"classic menu: check-mark sizes 15 to 47" "${classic[@]}" \
+        label:"Windows 11 menu: icon sizes 16 to 48" "${rows[@]}" \
+        -gravity west -append -bordercolor "$1" -border 8 "$out_dir/pictures$2.png"
+}
+panel '#f9f9f9' "" black
+panel '#2c2c2c' -dark white

@@ -16,7 +16,8 @@ background as a user reads it, once as a 64-bit program (the file manager)
 and once as a 32-bit program (the Open and Save dialogs of 32-bit
 applications) gets it, then the same as Windows 11's first menu shows it
 (the Tessaly command and its subcommands), and takes pictures of the open
-submenu and of each page of the options sheet.
+submenu at 100, 150 and 200 % display scale, of each page of the options
+sheet, and of the menus' pictures on a light and a dark menu.
 
 FOLDER is a folder of yours (relative to the current folder, or absolute).
 Without it the demo makes a sample folder, C:\users\Public\Documents\Sample
@@ -196,6 +197,7 @@ step "taking pictures"
 wineserver -k >/dev/null 2>&1 || true
 wineserver -w
 mkdir -p "$pictures"
-bash tools/with-xvfb.sh bash tools/demo-pictures.sh "$shell_host" "$windows_folder" "$pictures"
+bash tools/with-xvfb.sh bash tools/demo-pictures.sh "$shell_host" "$windows_folder" "$pictures" \
+    "$build/resources/menu-icons"
 echo "pictures in $pictures:"
 ls -1 "$pictures"
