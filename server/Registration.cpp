@@ -10,8 +10,8 @@
 #include "server/RegObject.h"
 #include "server/RegistrationMode.h"
 #include "server/RegistrationRules.h"
-#include "server/ServerObjects.h"
 #include "server/RegistrationTarget.h"
+#include "server/ServerObjects.h"
 #include "server/TessalyModule.h"
 #include "shellext/HandlerClass.h"
 
