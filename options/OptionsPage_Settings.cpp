@@ -70,8 +70,10 @@ bool OptionsPage_Settings::OnHScroll(WPARAM, LPARAM lParam) {
     const HWND source = reinterpret_cast<HWND>(lParam);
     if (source == m_sliderFileCount.m_hWnd) {
         m_settings.FileCount = options::FileCountFromPosition(m_sliderFileCount.GetPos());
+        m_touched.Touch(&options::Settings::FileCount);
     } else if (source == m_sliderHighlightDays.m_hWnd) {
         m_settings.HighlightDays = options::HighlightDaysFromPosition(m_sliderHighlightDays.GetPos());
+        m_touched.Touch(&options::Settings::HighlightDays);
     } else {
         return true;
     }
@@ -82,23 +84,33 @@ bool OptionsPage_Settings::OnHScroll(WPARAM, LPARAM lParam) {
 
 void OptionsPage_Settings::OnBnClickedAccessed() {
     UpdateData(TRUE);
-    if (options::AccessedClicked(m_settings)) UpdateData(FALSE);
+    m_touched.Touch(&options::Settings::ShowRecentAccessed);
+    if (options::AccessedClicked(m_settings)) {
+        m_touched.Touch(&options::Settings::ShowRecentModified);
+        UpdateData(FALSE);
+    }
     SetModified();
 }
 
 void OptionsPage_Settings::OnBnClickedModified() {
     UpdateData(TRUE);
-    if (options::ModifiedClicked(m_settings)) UpdateData(FALSE);
+    m_touched.Touch(&options::Settings::ShowRecentModified);
+    if (options::ModifiedClicked(m_settings)) {
+        m_touched.Touch(&options::Settings::ShowRecentAccessed);
+        UpdateData(FALSE);
+    }
     SetModified();
 }
 
 void OptionsPage_Settings::OnBnClickedTimeHint() {
     ApplyWeekStartEnabling();
+    m_touched.Touch(&options::Settings::ShowTimeHint);
     SetModified();
 }
 
 void OptionsPage_Settings::OnBnClickedWeekStart() {
     UpdateData(TRUE);
+    m_touched.Touch(&options::Settings::WeekStart);
     SetModified();
 }
 
@@ -111,11 +123,11 @@ void OptionsPage_Settings::ApplyWeekStartEnabling() {
 void OptionsPage_Settings::OnOK() {
     UpdateData(TRUE);
     // A page that could not read the settings showed the defaults, not what
-    // is stored: it writes what the user changed there, and nothing else.
+    // is stored: it writes what the user touched there, and nothing else.
     if (m_loaded)
         options::SaveSettings(m_settings);
     else
-        options::SaveChangedSettings(options::DefaultSettings(), m_settings);
+        options::SaveTouchedSettings(m_touched, m_settings);
 }
 
 }  // namespace tessaly

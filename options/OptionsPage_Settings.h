@@ -35,6 +35,8 @@ private:
     options::Settings m_settings;
     // Whether m_settings started from what is stored (else from the defaults).
     bool m_loaded = false;
+    // What the user changed on the page, for a page that showed the defaults.
+    options::TouchedSettings m_touched;
     ui::CSliderCtrl m_sliderFileCount;
     ui::CSliderCtrl m_sliderHighlightDays;
     // The list icons at the dialog's scale.

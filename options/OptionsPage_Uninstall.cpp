@@ -20,6 +20,16 @@ struct ProcessHandleTraits {
     static void Close(Handle handle) { ::CloseHandle(handle); }
 };
 
+// The installer program by its full path in the system folder. A bare name
+// would be looked for in a search that can begin in the host program's
+// current folder, where any file of that name would be started instead.
+std::wstring InstallerPath() {
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::wstring();
+    return std::wstring(folder, length) + L"\\msiexec.exe";
+}
+
 }  // namespace
 
 OptionsPage_Uninstall::OptionsPage_Uninstall() : CPropertyPage(IDD_UNINSTALL) {}
@@ -36,11 +46,12 @@ ui::MessageMap OptionsPage_Uninstall::GetMessageMap() const {
 
 void OptionsPage_Uninstall::OnBnClickedButtonUninstall() {
     const std::wstring parameters = std::wstring(L"/x {") + kProductCode + L"}";
+    const std::wstring installer = InstallerPath();
     SHELLEXECUTEINFOW launch{};
     launch.cbSize = sizeof(launch);
     launch.fMask = SEE_MASK_NOCLOSEPROCESS;
     launch.lpVerb = L"open";
-    launch.lpFile = L"msiexec";
+    launch.lpFile = installer.c_str();
     launch.lpParameters = parameters.c_str();
     launch.nShow = SW_SHOWNORMAL;
     if (::ShellExecuteExW(&launch)) {

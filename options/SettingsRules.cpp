@@ -1,5 +1,7 @@
 #include "options/SettingsRules.h"
 
+#include <iterator>
+
 #include "platform/registry/SystemRegistry.h"
 #include "settings/Settings.h"
 
@@ -63,13 +65,25 @@ void SaveSettings(registry::Registry& registry, const Settings& settings) {
     for (const Field& field : kFields) WriteSetting(registry, field.name, settings.*field.value);
 }
 
-void SaveChangedSettings(registry::Registry& registry, const Settings& shown, const Settings& settings) {
+namespace {
+unsigned BitOf(std::int32_t Settings::*value) {
+    for (unsigned i = 0; i < std::size(kFields); ++i)
+        if (kFields[i].value == value) return 1u << i;
+    return 0;
+}
+}  // namespace
+
+void TouchedSettings::Touch(std::int32_t Settings::*value) { m_bits |= BitOf(value); }
+
+bool TouchedSettings::Touched(std::int32_t Settings::*value) const { return (m_bits & BitOf(value)) != 0; }
+
+void SaveTouchedSettings(registry::Registry& registry, const TouchedSettings& touched, const Settings& settings) {
     for (const Field& field : kFields)
-        if (settings.*field.value != shown.*field.value) WriteSetting(registry, field.name, settings.*field.value);
+        if (touched.Touched(field.value)) WriteSetting(registry, field.name, settings.*field.value);
 }
 
-void SaveChangedSettings(const Settings& shown, const Settings& settings) {
-    SaveChangedSettings(registry::SystemRegistry(), shown, settings);
+void SaveTouchedSettings(const TouchedSettings& touched, const Settings& settings) {
+    SaveTouchedSettings(registry::SystemRegistry(), touched, settings);
 }
 
 void SaveSettings(const Settings& settings) { SaveSettings(registry::SystemRegistry(), settings); }

@@ -46,10 +46,22 @@ Settings DefaultSettings();
 // Writes all six in order; a refused write does not stop the next one.
 void SaveSettings(registry::Registry& registry, const Settings& settings);
 void SaveSettings(const Settings& settings);
-// Writes, in order, only the values that differ from what the page showed:
-// when that was not what is stored, what the user left alone stays stored.
-void SaveChangedSettings(registry::Registry& registry, const Settings& shown, const Settings& settings);
-void SaveChangedSettings(const Settings& shown, const Settings& settings);
+
+// The settings the user has touched on the page (a click, a slider moved),
+// whether or not the value differs from what the page showed at first.
+class TouchedSettings {
+public:
+    void Touch(std::int32_t Settings::*value);
+    bool Touched(std::int32_t Settings::*value) const;
+
+private:
+    unsigned m_bits = 0;
+};
+// Writes, in order, only the values the user touched: when what the page
+// showed was not what is stored, what the user left alone stays stored, and
+// a value set back to what was shown is written all the same.
+void SaveTouchedSettings(registry::Registry& registry, const TouchedSettings& touched, const Settings& settings);
+void SaveTouchedSettings(const TouchedSettings& touched, const Settings& settings);
 
 // Slider positions from and to the values. The count's position drops the
 // remainder (12 stands at 2), so an untouched slider keeps the stored count.

@@ -10,8 +10,8 @@
 #include "server/RegObject.h"
 #include "server/RegistrationMode.h"
 #include "server/RegistrationRules.h"
+#include "server/RegistrationTarget.h"
 #include "server/ServerObjects.h"
-#include "server/SharedEntryGuard.h"
 #include "server/TessalyModule.h"
 #include "shellext/HandlerClass.h"
 
@@ -60,24 +60,19 @@ HRESULT LoadScriptText(const wchar_t* modulePath, unsigned resourceId, std::wstr
     return S_OK;
 }
 
-// Whether a registry view still registers the handler class, where this
-// mode registers it. Both views are asked without telling which is whose:
-// by the time a shared entry is about to go, this build's own class is gone
-// (its block comes first), so one found is the other build's (on 64-bit
-// Windows, in the other view); on 32-bit Windows both flags name the one
-// view there is.
-bool HandlerClassStillRegistered() {
-    wchar_t classId[40];
-    if (::StringFromGUID2(CLSID_TessalyShExt, classId, 40) == 0) return true;  // cannot tell: keep
-    return ClassRegisteredInEitherView(registry::SystemRegistry(), classId, IsPerUserRegistration());
+// The handler class as registration names it, "{B922807E-...}".
+std::wstring HandlerClassText() {
+    wchar_t classId[40] = {};  // 38 characters and the null
+    ::StringFromGUID2(CLSID_TessalyShExt, classId, 40);
+    return classId;
 }
 
 HRESULT RunScriptResource(unsigned resourceId, bool doRegister, std::initializer_list<Replacement> extras) {
-    // Every deletion leaves what the other build of the DLL still needs:
+    // Every deletion leaves what another registration still needs:
     // unregistering, and registering too, where ForceRemove deletes before it
     // writes and a failed block is undone.
-    SharedEntryGuard guard(registry::SystemRegistry(), HandlerClassStillRegistered);
-    CRegObject registrar(guard);
+    RegistrationTarget target(registry::SystemRegistry(), HandlerClassText(), IsPerUserRegistration());
+    CRegObject registrar(target.Registry());
     for (const Replacement& extra : extras) (void)registrar.AddReplacement(extra.name, extra.value);
     CTessalyModule* module = TessalyModule();
     if (module == nullptr) return E_UNEXPECTED;

@@ -7,6 +7,10 @@ namespace tessaly {
 
 using registry::KeyId;
 
+namespace {
+
+constexpr std::wstring_view kApprovedPath = L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+
 bool IsEntryOfBothBuilds(KeyId root, std::wstring_view path) {
     if (!registry::IsSharedBetweenViews(root, path)) return false;
     const std::optional<std::wstring_view> classesPath = registry::PathBelowClasses(root, path);
@@ -19,16 +23,30 @@ bool IsEntryOfBothBuilds(KeyId root, std::wstring_view path) {
     return true;
 }
 
-bool ClassRegisteredInEitherView(registry::Registry& registry, std::wstring_view classId, bool perUser) {
+// Whether the class's InprocServer32 key is there below root\Software\Classes, asked with `view`.
+bool ClassRegisteredIn(registry::Registry& registry, KeyId root, std::wstring_view classId, std::uint32_t view) {
     const std::wstring path = L"Software\\Classes\\CLSID\\" + std::wstring(classId) + L"\\InprocServer32";
+    registry::Key key;
+    return registry::OpenKey(registry, root, path.c_str(), registry::access::kQueryValue | view, key) !=
+           win32::kFileNotFound;
+}
+
+}  // namespace
+
+SharedWith SharingOf(KeyId root, std::wstring_view path) {
+    if (root == registry::kLocalMachine && SameTextIgnoringCase(path, kApprovedPath)) return SharedWith::OtherMode;
+    return IsEntryOfBothBuilds(root, path) ? SharedWith::OtherBuild : SharedWith::Nobody;
+}
+
+bool ClassRegisteredInEitherView(registry::Registry& registry, std::wstring_view classId, bool perUser) {
     const KeyId root = perUser ? registry::kCurrentUser : registry::kLocalMachine;
-    for (const std::uint32_t view : {registry::access::kView64, registry::access::kView32}) {
-        registry::Key key;
-        if (registry::OpenKey(registry, root, path.c_str(), registry::access::kQueryValue | view, key) !=
-            win32::kFileNotFound)
-            return true;
-    }
-    return false;
+    return ClassRegisteredIn(registry, root, classId, registry::access::kView64) ||
+           ClassRegisteredIn(registry, root, classId, registry::access::kView32);
+}
+
+bool ClassRegisteredInThisView(registry::Registry& registry, std::wstring_view classId) {
+    return ClassRegisteredIn(registry, registry::kLocalMachine, classId, 0) ||
+           ClassRegisteredIn(registry, registry::kCurrentUser, classId, 0);
 }
 
 SharedEntryGuard::Place SharedEntryGuard::PlaceOf(KeyId parent, const wchar_t* subKey) const {
@@ -63,7 +81,8 @@ Win32Error SharedEntryGuard::CreateKey(KeyId parent, const wchar_t* subKey, std:
 }
 
 bool SharedEntryGuard::Keeps(const Place& place) const {
-    return IsEntryOfBothBuilds(place.root, place.path) && m_classStillRegistered();
+    const SharedWith sharing = SharingOf(place.root, place.path);
+    return sharing != SharedWith::Nobody && m_stillNeeded(sharing);
 }
 
 Win32Error SharedEntryGuard::DeleteValue(KeyId key, const wchar_t* name) {

@@ -1,17 +1,20 @@
 #pragma once
-// The DLL comes in two builds, the 64-bit one and its 32-bit companion, with
-// one class id. On 64-bit Windows each registers its class in its own
-// registry view, but some of what both write lands in keys the two views
-// share: the shell's three context-menu hooks and the application
-// identifier's own key. Unregistering one build while the other stays
-// registered must leave those for the other (docs/registry-views.md).
+// Some of what a registration writes is written by other registrations too,
+// and must stay while one of them does (docs/registry-views.md):
+//  - The DLL comes in two builds, the 64-bit one and its 32-bit companion,
+//    with one class id. On 64-bit Windows each registers its class in its
+//    own registry view, but the shell's three context-menu hooks and the
+//    application identifier's own key lie in keys the two views share.
+//  - A build may be registered machine-wide and for a user at once. Each
+//    writes its own classes, but both write the one approval of the class in
+//    the shell's list under HKEY_LOCAL_MACHINE.
 //
-// SharedEntryGuard stands in front of the registry for an unregistration:
-// it passes everything through, except that it keeps an entry of both builds
-// while the class is still registered in a view. It asks that only when such
-// an entry is about to go: by then the run has removed its own class, since
-// the class block comes first in the class script, and the class script runs
-// before the application identifier script.
+// SharedEntryGuard stands in front of the registry for a script run: it
+// passes everything through, except that it keeps such an entry while
+// another registration still stands. It asks that only when such an entry
+// is about to go: by then the run has removed its own class, since the class
+// block comes first in the class script, and the class script runs before
+// the application identifier script.
 #include <functional>
 #include <map>
 #include <string>
@@ -21,10 +24,18 @@
 
 namespace tessaly {
 
-// An entry that both builds write to the same place: a key shared between
-// the registry views, other than a module's own key below AppID (each build
-// names its own there; AppID\{...} is the application both share).
-bool IsEntryOfBothBuilds(registry::KeyId root, std::wstring_view path);
+// Which other registration an entry (a key, or the values in it) serves too.
+enum class SharedWith {
+    Nobody,
+    // A key shared between the registry views, other than a module's own key
+    // below AppID (each build names its own there; AppID\{...} is the
+    // application both share): the other build's registration.
+    OtherBuild,
+    // The shell's list of approved extensions: the other mode's registration
+    // of the build, in the same view.
+    OtherMode,
+};
+SharedWith SharingOf(registry::KeyId root, std::wstring_view path);
 
 // Whether either registry view holds a registration of the class (its
 // InprocServer32 key) where this mode registers: below the machine's classes
@@ -34,11 +45,15 @@ bool IsEntryOfBothBuilds(registry::KeyId root, std::wstring_view path);
 // counts as there: what is shared is kept rather than lost.
 bool ClassRegisteredInEitherView(registry::Registry& registry, std::wstring_view classId, bool perUser);
 
+// Whether this registry view holds a registration of the class below either
+// the machine's or the user's classes, read the same way.
+bool ClassRegisteredInThisView(registry::Registry& registry, std::wstring_view classId);
+
 class SharedEntryGuard final : public registry::Registry {
 public:
-    // classStillRegistered: whether a view still registers the class.
-    SharedEntryGuard(registry::Registry& inner, std::function<bool()> classStillRegistered)
-        : m_inner(inner), m_classStillRegistered(std::move(classStillRegistered)) {}
+    // stillNeeded: whether the registration an entry is shared with still stands.
+    SharedEntryGuard(registry::Registry& inner, std::function<bool(SharedWith)> stillNeeded)
+        : m_inner(inner), m_stillNeeded(std::move(stillNeeded)) {}
 
     Win32Error OpenKey(registry::KeyId parent, const wchar_t* subKey, std::uint32_t access,
                        registry::KeyId& key) override;
@@ -73,7 +88,7 @@ private:
     bool Keeps(const Place& place) const;
 
     registry::Registry& m_inner;
-    std::function<bool()> m_classStillRegistered;
+    std::function<bool(SharedWith)> m_stillNeeded;
     std::map<registry::KeyId, Place> m_places;
 };
 

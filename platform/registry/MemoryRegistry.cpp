@@ -53,15 +53,77 @@ struct MemoryRegistry::Node {
     }
 };
 
-MemoryRegistry::MemoryRegistry() {
+namespace {
+
+using NodePtr = std::shared_ptr<MemoryRegistry::Node>;
+
+// The classes' place below HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER.
+const std::vector<std::wstring>& ClassesPath() {
+    static const std::vector<std::wstring> path = {L"Software", L"Classes"};
+    return path;
+}
+
+std::vector<std::wstring> Joined(std::vector<std::wstring> head, const std::vector<std::wstring>& tail) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+// The key at a path below a key, or null.
+NodePtr Descend(NodePtr node, const std::vector<std::wstring>& parts) {
+    for (const std::wstring& part : parts) {
+        if (!node) break;
+        node = node->Child(part);
+    }
+    return node;
+}
+
+// Walks down a path, making what is missing where the key above allows it.
+Win32Error CreatePath(NodePtr& node, const std::vector<std::wstring>& parts) {
+    for (const std::wstring& part : parts) {
+        NodePtr child = node->Child(part);
+        if (!child) {
+            if (node->denied & access::kCreateSubKey) return win32::kAccessDenied;
+            child = std::make_shared<MemoryRegistry::Node>();
+            child->name = part;
+            node->children.emplace(Folded(part), child);
+        }
+        node = child;
+    }
+    return win32::kSuccess;
+}
+
+// Deletes a key that has no subkeys; its values go with it.
+Win32Error DeleteChild(const NodePtr& owner, const std::wstring& name) {
+    const NodePtr node = owner ? owner->Child(name) : nullptr;
+    if (!node) return win32::kFileNotFound;
+    // Windows refuses to delete a key that still has subkeys.
+    if ((node->denied & access::kDelete) || !node->children.empty()) return win32::kAccessDenied;
+    node->deleted = true;
+    owner->children.erase(Folded(name));
+    return win32::kSuccess;
+}
+
+}  // namespace
+
+MemoryRegistry::MemoryRegistry(ClassesRoot classes) : m_classes(classes) {
     for (KeyId root = kClassesRoot; root <= kDynData; ++root) m_roots[root] = std::make_shared<Node>();
+    if (classes == ClassesRoot::Merged) {
+        for (KeyId store : {kLocalMachine, kCurrentUser}) {
+            NodePtr node = m_roots.at(store);
+            CreatePath(node, ClassesPath());
+        }
+    }
 }
 
 MemoryRegistry::~MemoryRegistry() = default;
 
 Win32Error MemoryRegistry::Resolve(KeyId key, Handle& handle) const {
+    if (key == kClassesRoot && m_classes == ClassesRoot::Merged) {
+        handle = Handle{MergedClassesKey({}), access::kAllAccess, Path()};
+        return handle.node ? win32::kSuccess : win32::kFileNotFound;
+    }
     if (IsRoot(key)) {
-        handle = Handle{m_roots.at(key), access::kAllAccess};
+        handle = Handle{m_roots.at(key), access::kAllAccess, std::nullopt};
         return win32::kSuccess;
     }
     auto it = m_handles.find(key);
@@ -71,22 +133,65 @@ Win32Error MemoryRegistry::Resolve(KeyId key, Handle& handle) const {
     return win32::kSuccess;
 }
 
-KeyId MemoryRegistry::NewHandle(std::shared_ptr<Node> node, std::uint32_t access) {
+KeyId MemoryRegistry::NewHandle(std::shared_ptr<Node> node, std::uint32_t access, std::optional<Path> classesPath) {
     const KeyId id = m_nextHandle;
     m_nextHandle += 4;
-    m_handles.emplace(id, Handle{std::move(node), access});
+    m_handles.emplace(id, Handle{std::move(node), access, std::move(classesPath)});
     return id;
+}
+
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::UserClassesKey(const Path& path) const {
+    return Descend(m_roots.at(kCurrentUser), Joined(ClassesPath(), path));
+}
+
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::MachineClassesKey(const Path& path) const {
+    return Descend(m_roots.at(kLocalMachine), Joined(ClassesPath(), path));
+}
+
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::MergedClassesKey(const Path& path) const {
+    NodePtr user = UserClassesKey(path);
+    return user ? user : MachineClassesKey(path);
+}
+
+Win32Error MemoryRegistry::OpenMergedKey(const Path& path, std::uint32_t access, bool create, KeyId& key) {
+    NodePtr node = MergedClassesKey(path);
+    if (!node) {
+        if (!create) return win32::kFileNotFound;
+        // A new key goes to the machine's classes.
+        node = MachineClassesKey({});
+        if (!node) return win32::kFileNotFound;
+        if (Win32Error error = CreatePath(node, path)) return error;
+    }
+    if (node->denied & access) return win32::kAccessDenied;
+    key = NewHandle(node, access, path);
+    return win32::kSuccess;
+}
+
+Win32Error MemoryRegistry::DeleteMergedKey(const Path& path) {
+    if (path.empty()) return win32::kAccessDenied;
+    const Path above(path.begin(), path.end() - 1);
+    // The user's key is the one the merged view shows.
+    if (UserClassesKey(path)) return DeleteChild(UserClassesKey(above), path.back());
+    return DeleteChild(MachineClassesKey(above), path.back());
+}
+
+std::map<std::wstring, std::shared_ptr<MemoryRegistry::Node>> MemoryRegistry::SubKeysOf(const Handle& handle) const {
+    if (!handle.classesPath) return handle.node->children;
+    std::map<std::wstring, NodePtr> merged;
+    if (NodePtr machine = MachineClassesKey(*handle.classesPath)) merged = machine->children;
+    if (NodePtr user = UserClassesKey(*handle.classesPath)) {
+        for (const auto& [folded, child] : user->children) merged[folded] = child;
+    }
+    return merged;
 }
 
 Win32Error MemoryRegistry::OpenKey(KeyId parent, const wchar_t* subKey, std::uint32_t access, KeyId& key) {
     std::lock_guard<std::mutex> lock(m_mutex);
     Handle base;
     if (Win32Error error = Resolve(parent, base)) return error;
-    std::shared_ptr<Node> node = base.node;
-    for (const std::wstring& part : SplitPath(subKey)) {
-        node = node->Child(part);
-        if (!node) return win32::kFileNotFound;
-    }
+    if (base.classesPath) return OpenMergedKey(Joined(*base.classesPath, SplitPath(subKey)), access, false, key);
+    const NodePtr node = Descend(base.node, SplitPath(subKey));
+    if (!node) return win32::kFileNotFound;
     if (node->denied & access) return win32::kAccessDenied;
     key = NewHandle(node, access);
     return win32::kSuccess;
@@ -96,21 +201,12 @@ Win32Error MemoryRegistry::CreateKey(KeyId parent, const wchar_t* subKey, std::u
     std::lock_guard<std::mutex> lock(m_mutex);
     Handle base;
     if (Win32Error error = Resolve(parent, base)) return error;
-    const std::vector<std::wstring> parts = SplitPath(subKey);
-    std::shared_ptr<Node> node = base.node;
+    if (base.classesPath) return OpenMergedKey(Joined(*base.classesPath, SplitPath(subKey)), access, true, key);
+    NodePtr node = base.node;
     // Creating below a key is checked against the key itself (its security),
     // not against the rights of the handle that names it: Windows and Wine
     // create below a handle opened for reading only.
-    for (const std::wstring& part : parts) {
-        std::shared_ptr<Node> child = node->Child(part);
-        if (!child) {
-            if (node->denied & access::kCreateSubKey) return win32::kAccessDenied;
-            child = std::make_shared<Node>();
-            child->name = part;
-            node->children.emplace(Folded(part), child);
-        }
-        node = child;
-    }
+    if (Win32Error error = CreatePath(node, SplitPath(subKey))) return error;
     if (node->denied & access) return win32::kAccessDenied;
     key = NewHandle(node, access);
     return win32::kSuccess;
@@ -167,20 +263,12 @@ Win32Error MemoryRegistry::DeleteKey(KeyId parent, const wchar_t* subKey) {
     std::lock_guard<std::mutex> lock(m_mutex);
     Handle base;
     if (Win32Error error = Resolve(parent, base)) return error;
-    const std::vector<std::wstring> parts = SplitPath(subKey);
+    const Path parts = SplitPath(subKey);
     if (parts.empty()) return win32::kAccessDenied;  // a key cannot delete itself this way
-    std::shared_ptr<Node> owner = base.node;
-    for (size_t i = 0; i + 1 < parts.size(); ++i) {
-        owner = owner->Child(parts[i]);
-        if (!owner) return win32::kFileNotFound;
-    }
-    std::shared_ptr<Node> node = owner->Child(parts.back());
-    if (!node) return win32::kFileNotFound;
-    // Windows refuses to delete a key that still has subkeys.
-    if ((node->denied & access::kDelete) || !node->children.empty()) return win32::kAccessDenied;
-    node->deleted = true;
-    owner->children.erase(Folded(parts.back()));
-    return win32::kSuccess;
+    if (base.classesPath) return DeleteMergedKey(Joined(*base.classesPath, parts));
+    const NodePtr owner = Descend(base.node, Path(parts.begin(), parts.end() - 1));
+    if (!owner) return win32::kFileNotFound;
+    return DeleteChild(owner, parts.back());
 }
 
 Win32Error MemoryRegistry::FirstSubKeyName(KeyId key, wchar_t* name, std::uint32_t room) {
@@ -188,8 +276,9 @@ Win32Error MemoryRegistry::FirstSubKeyName(KeyId key, wchar_t* name, std::uint32
     Handle handle;
     if (Win32Error error = Resolve(key, handle)) return error;
     if (!(handle.access & access::kEnumerateSubKeys)) return win32::kAccessDenied;
-    if (handle.node->children.empty()) return win32::kNoMoreItems;
-    const std::wstring& first = handle.node->children.begin()->second->name;
+    const auto children = SubKeysOf(handle);
+    if (children.empty()) return win32::kNoMoreItems;
+    const std::wstring& first = children.begin()->second->name;
     if (name == nullptr || first.size() + 1 > room) return win32::kMoreData;
     std::wmemcpy(name, first.c_str(), first.size() + 1);
     return win32::kSuccess;
@@ -200,7 +289,7 @@ Win32Error MemoryRegistry::HasSubKeys(KeyId key, bool& hasSubKeys) {
     Handle handle;
     if (Win32Error error = Resolve(key, handle)) return error;
     if (!(handle.access & access::kQueryValue)) return win32::kAccessDenied;
-    hasSubKeys = !handle.node->children.empty();
+    hasSubKeys = !SubKeysOf(handle).empty();
     return win32::kSuccess;
 }
 

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,9 +14,19 @@
 
 namespace tessaly::registry {
 
+// What HKEY_CLASSES_ROOT is. Wine 8 keeps it apart from the user's classes
+// (it is the machine's HKLM\Software\Classes, and nothing merges
+// HKCU\Software\Classes in); a separate root stands for that. Windows merges
+// the two ("HKEY_CLASSES_ROOT Key" and "Merged View of HKEY_CLASSES_ROOT",
+// Microsoft Learn): a key the user's classes hold is the user's, others the
+// machine's; a new key goes to the machine's classes, a value to the key it
+// is written to, which is the user's where the user's classes hold it. Both
+// stores are made with the registry then, and the root holds nothing of its own.
+enum class ClassesRoot { Separate, Merged };
+
 class MemoryRegistry final : public Registry {
 public:
-    MemoryRegistry();
+    explicit MemoryRegistry(ClassesRoot classes = ClassesRoot::Separate);
     ~MemoryRegistry() override;
 
     Win32Error OpenKey(KeyId parent, const wchar_t* subKey, std::uint32_t access, KeyId& key) override;
@@ -49,12 +60,27 @@ public:
     struct Node;
 
 private:
+    using Path = std::vector<std::wstring>;
     struct Handle {
         std::shared_ptr<Node> node;
         std::uint32_t access;
+        // For a key opened through the merged classes root: its path below
+        // that root, where its subkeys are looked for in both stores.
+        std::optional<Path> classesPath;
     };
     Win32Error Resolve(KeyId key, Handle& handle) const;
-    KeyId NewHandle(std::shared_ptr<Node> node, std::uint32_t access);
+    KeyId NewHandle(std::shared_ptr<Node> node, std::uint32_t access, std::optional<Path> classesPath = {});
+    // The merged view: the two stores' keys at a path below the classes
+    // root (null where a store has none), and the one a handle stands for.
+    std::shared_ptr<Node> UserClassesKey(const Path& path) const;
+    std::shared_ptr<Node> MachineClassesKey(const Path& path) const;
+    std::shared_ptr<Node> MergedClassesKey(const Path& path) const;
+    Win32Error OpenMergedKey(const Path& path, std::uint32_t access, bool create, KeyId& key);
+    Win32Error DeleteMergedKey(const Path& path);
+    // The subkeys of a handle's key by folded name (both stores' for a merged one).
+    std::map<std::wstring, std::shared_ptr<Node>> SubKeysOf(const Handle& handle) const;
+
+    const ClassesRoot m_classes;
 
     // One lock for the whole tree: like the real registry, this one may be
     // used from any thread.

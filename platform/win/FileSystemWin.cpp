@@ -33,8 +33,15 @@ static FileTimeCount ToCount(const FILETIME& time) {
 }
 
 FileTimesResult ReadFileTimes(const std::wstring& path, FileTimes& times) {
+    // Every file of the folder is opened before the user chooses anything,
+    // through any link the folder holds: a link to a remote path is followed
+    // as far as the system's link evaluation allows (local to remote, on by
+    // default; fsutil behavior SymlinkEvaluation). What answers such an open
+    // may be a named pipe's server, or a remote file's: it may identify the
+    // caller, never act as it (the host may be an elevated program's file
+    // dialog).
     FileHandle file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
+                                  OPEN_EXISTING, SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
     if (!file.valid()) return FileTimesResult::OpenFailed;
     FILETIME access{}, write{};
     if (!::GetFileTime(file.get(), nullptr, &access, &write)) return FileTimesResult::ReadFailed;

@@ -173,6 +173,21 @@ TEST_F(FolderScanTest, EachKindTakesItsOwnTime) {
     EXPECT_EQ(listing.Files().front().SortTime, UtcCount(2026, 6, 1, 12, 30, 9, 500));
 }
 
+// A link to a local file gives that file's times, both of them.
+TEST_F(FolderScanTest, ALinkToALocalFileGivesThatFilesTimes) {
+    folder.MakeFile(L"target.txt");
+    folder.MakeLink(L"link.txt", L"target.txt");
+    folder.SetTimes(L"target.txt", UtcCount(2026, 3, 1, 10, 0, 7, 125), UtcCount(2026, 6, 1, 10, 30, 9, 500));
+    listing.SetFolder(folder.Path());
+    for (const FileTimeKind kind : {FileTimeKind::Accessed, FileTimeKind::Modified}) {
+        listing.Scan(kind, false, true);
+        ASSERT_EQ(listing.Files().size(), 2u);
+        const FileTimeCount expected = kind == FileTimeKind::Accessed ? UtcCount(2026, 3, 1, 11, 0, 7, 125)
+                                                                       : UtcCount(2026, 6, 1, 12, 30, 9, 500);
+        for (const FileEntry& entry : listing.Files()) EXPECT_EQ(entry.SortTime, expected) << std::wstring(entry.Name());
+    }
+}
+
 TEST_F(FolderScanTest, TimesWithinOneMillisecondGiveEqualSortTimes) {
     const FileTimeCount t = UtcCount(2026, 12, 8, 9, 15, 0, 42);
     AddFile(L"a.txt", t + 1'000, t + 1'000);  // 0.1 ms later

@@ -1,13 +1,15 @@
-// The Uninstall button when the installer cannot be started. This test runs
-// from a folder of its own whose msiexec.exe is not a program, so the shell
-// finds it first and the start fails for real.
+// The Uninstall button when the installer cannot be started: the system's
+// msiexec.exe is no program here, so the start fails for real.
+#include <fstream>
 #include <string>
 
 #include "diagnostics/ErrorText.h"
 #include "platform/win/ShellExecuteError.h"
 #include "resources/ResourceIds.h"
+#include "tests/options/LaunchRecord.h"
 #include "tests/options/SheetFixture.h"
 #include "tests/support/DebugCapture.h"
+#include "tests/support/TempFolder.h"
 
 namespace tessaly::testing {
 namespace {
@@ -25,6 +27,10 @@ BOOL CALLBACK AnswerErrorBox(HWND window, LPARAM sheet) {
 }
 
 TEST_F(FailedLaunchTest, WritesOneDebugLineAndStillClosesTheSheet) {
+    TempFolder folder;
+    std::ofstream(folder.PathOf(L"text.exe").c_str()) << "not a program\n";
+    SystemInstallerStandIn installer(folder.PathOf(L"text.exe"));
+    ASSERT_TRUE(installer.Replaced());
     Store(setting::kFileCount, 10);
     DebugCapture capture;
     RunOptionsSheet([](HWND sheet) {

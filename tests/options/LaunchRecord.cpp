@@ -57,4 +57,35 @@ void LaunchRecord::HandleScheme(const std::wstring& scheme) {
     ASSERT_EQ(status, ERROR_SUCCESS);
 }
 
+namespace {
+bool UnderWine() { return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+constexpr wchar_t kWineOverrides[] = L"Software\\Wine\\DllOverrides";
+// The system's own program while a stand-in takes its place.
+std::wstring SetAsidePath() { return SystemInstallerStandIn::SystemInstallerPath() + L".tessaly-test"; }
+}  // namespace
+
+SystemInstallerStandIn::SystemInstallerStandIn(const std::wstring& source) {
+    if (!UnderWine()) return;
+    const std::wstring installer = SystemInstallerPath();
+    // Renamed, not written over: the prefix's files are links to a template's.
+    m_setAside = ::MoveFileW(installer.c_str(), SetAsidePath().c_str()) != FALSE;
+    m_replaced = m_setAside && ::CopyFileW(source.c_str(), installer.c_str(), TRUE) != FALSE;
+    // Wine starts its own program of a system name unless told to take the file.
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kWineOverrides, L"msiexec.exe", REG_SZ, L"native", sizeof(L"native"));
+}
+
+SystemInstallerStandIn::~SystemInstallerStandIn() {
+    if (!UnderWine()) return;
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kWineOverrides, L"msiexec.exe");
+    if (!m_setAside) return;
+    ::DeleteFileW(SystemInstallerPath().c_str());
+    ::MoveFileW(SetAsidePath().c_str(), SystemInstallerPath().c_str());
+}
+
+std::wstring SystemInstallerStandIn::SystemInstallerPath() {
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+    return std::wstring(folder, length < MAX_PATH ? length : 0) + L"\\msiexec.exe";
+}
+
 }  // namespace tessaly::testing

@@ -28,4 +28,24 @@ private:
     std::wstring m_path;
 };
 
+// Puts a copy of `source` in place of the system's installer program
+// (msiexec.exe in the system folder) while it lives, and the system's own
+// back afterwards. Only in a test's throwaway Wine prefix: elsewhere it
+// leaves the system alone, and Replaced() says so.
+class SystemInstallerStandIn {
+public:
+    explicit SystemInstallerStandIn(const std::wstring& source);
+    ~SystemInstallerStandIn();
+    SystemInstallerStandIn(const SystemInstallerStandIn&) = delete;
+    SystemInstallerStandIn& operator=(const SystemInstallerStandIn&) = delete;
+
+    bool Replaced() const { return m_replaced; }
+    // GetSystemDirectoryW's folder and "\\msiexec.exe".
+    static std::wstring SystemInstallerPath();
+
+private:
+    bool m_setAside = false;
+    bool m_replaced = false;
+};
+
 }  // namespace tessaly::testing

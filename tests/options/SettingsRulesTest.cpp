@@ -99,16 +99,23 @@ TEST_F(SettingsRulesTest, ANewUserSeesTheDefaultsAndOkWritesAllSix) {
 }
 
 // A page that could not read the settings shows the defaults: OK writes what
-// the user changed there and keeps what is stored.
-TEST_F(SettingsRulesTest, AfterAFailedReadOkWritesOnlyWhatTheUserChanged) {
+// the user touched there, even a value set back to what was shown, and
+// keeps what is stored of the rest.
+TEST_F(SettingsRulesTest, AfterAFailedReadOkWritesWhatTheUserTouched) {
     Store(setting::kFileCount, 20);
     Store(setting::kHighlightDays, 5);
-    const Settings shown = DefaultSettings();
-    Settings changed = shown;
-    changed.HighlightDays = HighlightDaysFromPosition(7);
-    SaveChangedSettings(*m_registry, shown, changed);
-    EXPECT_EQ(Stored(setting::kFileCount), 20);
+    Store(setting::kShowTimeHint, 0);
+    Settings settings = DefaultSettings();
+    TouchedSettings touched;
+    settings.HighlightDays = HighlightDaysFromPosition(7);
+    touched.Touch(&Settings::HighlightDays);
+    settings.FileCount = FileCountFromPosition(3);
+    settings.FileCount = FileCountFromPosition(FileCountPosition(DefaultSettings().FileCount));
+    touched.Touch(&Settings::FileCount);
+    SaveTouchedSettings(*m_registry, touched, settings);
+    EXPECT_EQ(Stored(setting::kFileCount), 10) << "set back to the default shown";
     EXPECT_EQ(Stored(setting::kHighlightDays), 7);
+    EXPECT_EQ(Stored(setting::kShowTimeHint), 0) << "not touched";
 }
 
 // The at-least-one-list rule acts on clicks only (the sheet tests click).

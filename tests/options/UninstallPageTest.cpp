@@ -1,11 +1,12 @@
-// The Uninstall page in the real sheet: the button starts the installer
-// program named msiexec with the product's removal and closes the sheet as
-// Cancel does.
+// The Uninstall page in the real sheet: the button starts the system's
+// installer program, msiexec, with the product's removal and closes the
+// sheet as Cancel does.
 #include <string>
 
 #include "resources/ResourceIds.h"
 #include "tests/options/LaunchRecord.h"
 #include "tests/options/SheetFixture.h"
+#include "tests/support/TempFolder.h"
 
 namespace tessaly::testing {
 namespace {
@@ -14,23 +15,37 @@ constexpr int kUninstallPage = 2;
 
 using UninstallPageTest = SheetTest;
 
-// The program part of a command line, without quotes or folder.
-std::wstring ProgramName(const std::wstring& commandLine) {
-    std::wstring program;
-    if (!commandLine.empty() && commandLine[0] == L'"') {
-        program = commandLine.substr(1, commandLine.find(L'"', 1) - 1);
-    } else {
-        program = commandLine.substr(0, commandLine.find(L' '));
-    }
-    program = program.substr(program.find_last_of(L"\\/") + 1);
-    for (wchar_t& c : program) c = static_cast<wchar_t>(::towlower(c));
-    return program;
+// The program part of a command line, without its quotes.
+std::wstring ProgramOf(const std::wstring& commandLine) {
+    if (!commandLine.empty() && commandLine[0] == L'"') return commandLine.substr(1, commandLine.find(L'"', 1) - 1);
+    return commandLine.substr(0, commandLine.find(L' '));
 }
 
-TEST_F(UninstallPageTest, StartsTheInstallersRemovalAndClosesWithoutWritingUnappliedChanges) {
+// The current folder, changed while it lives.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const std::wstring& folder) : m_saved(MAX_PATH, L'\0') {
+        m_saved.resize(::GetCurrentDirectoryW(MAX_PATH, m_saved.data()));
+        ::SetCurrentDirectoryW(folder.c_str());
+    }
+    ~CurrentFolder() { ::SetCurrentDirectoryW(m_saved.c_str()); }
+
+private:
+    std::wstring m_saved;
+};
+
+// The system's own installer is a recorder here; so are the programs named
+// msiexec.exe in the current folder and beside this program, which a search
+// for the bare name would find first: only the system's may start.
+TEST_F(UninstallPageTest, StartsTheSystemsInstallerByItsFullPathAndClosesWithoutWritingUnappliedChanges) {
     Store(setting::kFileCount, 10);
     Store(setting::kHighlightDays, 3);
     LaunchRecord record;
+    SystemInstallerStandIn installer(LaunchRecord::RecorderPath());
+    ASSERT_TRUE(installer.Replaced());
+    TempFolder planted;
+    ASSERT_TRUE(::CopyFileW(LaunchRecord::RecorderPath().c_str(), planted.PathOf(L"msiexec.exe").c_str(), TRUE));
+    CurrentFolder current(planted.Path());
     RunOptionsSheet([](HWND sheet) {
         SheetUser user(sheet);
         user.MoveSlider(IDC_HIGHLIGHT_DAYS_SLIDER, 5);
@@ -46,7 +61,8 @@ TEST_F(UninstallPageTest, StartsTheInstallersRemovalAndClosesWithoutWritingUnapp
     const std::wstring prefix = L"show=1 ";
     ASSERT_EQ(lines[0].compare(0, prefix.size(), prefix), 0) << lines[0];
     const std::wstring commandLine = lines[0].substr(prefix.size());
-    EXPECT_TRUE(ProgramName(commandLine) == L"msiexec" || ProgramName(commandLine) == L"msiexec.exe") << commandLine;
+    EXPECT_EQ(::lstrcmpiW(ProgramOf(commandLine).c_str(), SystemInstallerStandIn::SystemInstallerPath().c_str()), 0)
+        << commandLine;
     const std::wstring parameters = L" /x {DC530510-9407-45A9-9EFB-D4D0DF0B1E3A}";
     ASSERT_GE(commandLine.size(), parameters.size());
     EXPECT_EQ(commandLine.substr(commandLine.size() - parameters.size()), parameters);

@@ -57,6 +57,24 @@ Lines WatchedAreas(const std::wstring& classes) {
 
 Lines RedirectedAreas(const std::wstring& classes) { return {classes + L"\\CLSID\\" TESSALY_HANDLER_CLASS, kApprovedKey}; }
 
+std::string Described(const ModeOrder& order) {
+    std::string text;
+    for (const ModeStep& step : order)
+        text += std::string(text.empty() ? "" : ", ") + (step.perUser ? "user" : "machine") +
+                (step.doRegister ? " in" : " out");
+    return text;
+}
+
+Lines ModesState(const Lines& before, const std::array<bool, 2>& registered, int bits, const std::wstring& modulePath) {
+    Lines state = before;
+    for (const bool perUser : {false, true}) {
+        if (!registered[perUser]) continue;
+        const std::wstring& classes = perUser ? kUserClasses : kMachineClasses;
+        state = State({state, AppIdEntries(classes, bits), HandlerClassEntries(classes, modulePath), ApprovalEntry()});
+    }
+    return state;
+}
+
 std::wstring ReadRegistrationScript(const std::string& resourceFolder, const char* fileName) {
     std::ifstream file(resourceFolder + "/" + fileName, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());

@@ -3,6 +3,7 @@
 // the entries of the two registration scripts under a classes root (HKCR, or
 // the user's HKCU\Software\Classes), the approval value, and the NoRemove keys
 // that unregistration keeps.
+#include <array>
 #include <string>
 
 #include "RegistryContents.h"
@@ -14,7 +15,7 @@ namespace tessaly::testing {
 inline const std::wstring kApplicationIdText = L"{733D43C3-335E-4248-9DA6-6223F64E3028}";
 inline const std::wstring kApprovedKey =
     L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
-inline const std::wstring kMachineClasses = L"HKCR";
+inline const std::wstring kMachineClasses = L"HKLM\\Software\\Classes";
 inline const std::wstring kUserClasses = L"HKCU\\Software\\Classes";
 
 // The bitness of this test program and of its build's DLL (its AppID key: Tessaly64.DLL or Tessaly32.DLL).
@@ -35,6 +36,27 @@ Lines WatchedAreas(const std::wstring& classes);
 // Those of them that 64-bit Windows keeps apart for 32-bit programs: the
 // class key and the approval list.
 Lines RedirectedAreas(const std::wstring& classes);
+
+// One build registered machine-wide and per user, registered and removed in
+// every order: each step registers or removes one mode.
+struct ModeStep {
+    bool perUser;
+    bool doRegister;
+};
+constexpr ModeStep kMachineIn{false, true}, kUserIn{true, true}, kMachineOut{false, false}, kUserOut{true, false};
+using ModeOrder = std::array<ModeStep, 4>;
+constexpr ModeOrder kModeOrders[] = {
+    {kMachineIn, kUserIn, kMachineOut, kUserOut},
+    {kMachineIn, kUserIn, kUserOut, kMachineOut},
+    {kUserIn, kMachineIn, kMachineOut, kUserOut},
+    {kUserIn, kMachineIn, kUserOut, kMachineOut},
+};
+// "machine in, user in, machine out, user out"
+std::string Described(const ModeOrder& order);
+// What both registrations of a build leave once `registered` (machine, user)
+// still stand, over a registry that held `before` (with every NoRemove key).
+Lines ModesState(const Lines& before, const std::array<bool, 2>& registered, int bits,
+                 const std::wstring& modulePath);
 
 // A registration script of the source tree (resources/), read as the DLL
 // reads its copy: 8-bit text in the system code page.

@@ -8,6 +8,7 @@
 #include "RegistryContents.h"
 #include "server/RegObject.h"
 #include "server/RegistrationMode.h"
+#include "server/RegistrationTarget.h"
 #ifdef _WIN32
 #include "SystemRegistryContents.h"
 #include "platform/registry/WindowsRegistry.h"
@@ -19,21 +20,24 @@ namespace {
 // A single quote and a character outside ASCII: the path must arrive intact.
 const std::wstring kModulePath = L"C:\\Team's Tools\\T\u00EBssaly\\Tessaly64.dll";
 
-const std::wstring& AppIdScript() {
-    static const std::wstring text = ReadRegistrationScript(TESSALY_RESOURCE_DIR, AppIdScriptFile());
-    return text;
+const std::wstring& AppIdScript(int bits = kOwnBits) {
+    static const std::wstring text64 = ReadRegistrationScript(TESSALY_RESOURCE_DIR, AppIdScriptFile(64));
+    static const std::wstring text32 = ReadRegistrationScript(TESSALY_RESOURCE_DIR, AppIdScriptFile(32));
+    return bits == 64 ? text64 : text32;
 }
 const std::wstring& HandlerScript() {
     static const std::wstring text = ReadRegistrationScript(TESSALY_RESOURCE_DIR, "HandlerRegistration.rgs");
     return text;
 }
 
-// One script run as registration makes it: a fresh registrar with the
-// script's own table, then the module's replacements.
+// One script run as registration makes it: a fresh registrar on the
+// registry as registration sees it, with the script's own table, then the
+// module's replacements.
 HResult RunScript(registry::Registry& registry, const std::wstring& text, bool doRegister, bool appIdTable) {
     std::wstring escaped;
     for (wchar_t c : kModulePath) escaped += c == L'\'' ? std::wstring(L"''") : std::wstring(1, c);
-    CRegObject registrar(registry);
+    RegistrationTarget target(registry, TESSALY_HANDLER_CLASS, IsPerUserRegistration());
+    CRegObject registrar(target.Registry());
     if (appIdTable) registrar.AddReplacement(L"APPID", kApplicationIdText.c_str());
     registrar.AddReplacement(L"APPID", kApplicationIdText.c_str());
     registrar.AddReplacement(L"Module", escaped.c_str());
@@ -41,21 +45,22 @@ HResult RunScript(registry::Registry& registry, const std::wstring& text, bool d
     return registrar.RunScript(text.c_str(), doRegister);
 }
 
-HResult Register(registry::Registry& registry) {
-    const HResult appId = RunScript(registry, AppIdScript(), true, true);
+HResult Register(registry::Registry& registry, int bits = kOwnBits) {
+    const HResult appId = RunScript(registry, AppIdScript(bits), true, true);
     return hr::Failed(appId) ? appId : RunScript(registry, HandlerScript(), true, false);
 }
-HResult Unregister(registry::Registry& registry) {
+HResult Unregister(registry::Registry& registry, int bits = kOwnBits) {
     const HResult handler = RunScript(registry, HandlerScript(), false, false);
-    return hr::Failed(handler) ? handler : RunScript(registry, AppIdScript(), false, true);
+    return hr::Failed(handler) ? handler : RunScript(registry, AppIdScript(bits), false, true);
 }
 
 // Other software's entries, and the keys a user's profile always has.
 // Nothing below Drive, so registration has to make those NoRemove keys.
 const std::vector<Seed> kOtherSoftware = {
-    {L"HKCR\\CLSID\\{00000000-0000-0000-0000-0000000000A1}", L"", L"Other class"},
-    {L"HKCR\\AppID\\Other.exe", L"AppID", L"{00000000-0000-0000-0000-0000000000A2}"},
-    {L"HKCR\\Directory\\Background\\ShellEx\\ContextMenuHandlers\\Other", L"", L"{00000000-0000-0000-0000-0000000000A1}"},
+    {kMachineClasses + L"\\CLSID\\{00000000-0000-0000-0000-0000000000A1}", L"", L"Other class"},
+    {kMachineClasses + L"\\AppID\\Other.exe", L"AppID", L"{00000000-0000-0000-0000-0000000000A2}"},
+    {kMachineClasses + L"\\Directory\\Background\\ShellEx\\ContextMenuHandlers\\Other", L"",
+     L"{00000000-0000-0000-0000-0000000000A1}"},
     {kApprovedKey, L"{00000000-0000-0000-0000-0000000000A1}", L"Other"},
     {L"HKCU\\Software\\Classes\\.txt", L"", L"txtfile"},
 };
@@ -116,6 +121,33 @@ TEST(RegistrationScriptsRefused, ApprovalListWithoutWriteAccess) {
     EXPECT_EQ(Unregister(registry), kAccessDenied);
     EXPECT_EQ(ContentsOf(registry), State({before, AppIdEntries(kUserClasses), KeptKeys(kUserClasses)}));
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
+}
+
+// Machine-wide and per-user registrations of one build, registered and
+// removed in every order, on a registry that merges the user's classes over
+// the machine's as Windows does: each run writes and deletes only its own
+// classes, the approval stays while either registration does, and the
+// registry ends as it began (its NoRemove keys were there before).
+TEST(RegistrationModes, EachModeRemovesOnlyWhatItWroteInEveryOrder) {
+    for (const int bits : {64, 32}) {
+        for (const ModeOrder& order : kModeOrders) {
+            SCOPED_TRACE(std::to_string(bits) + "-bit build: " + Described(order));
+            registry::MemoryRegistry registry(registry::ClassesRoot::Merged);
+            std::vector<Seed> keptKeys;
+            for (const std::wstring& key : Union(KeptKeys(kMachineClasses), KeptKeys(kUserClasses)))
+                keptKeys.emplace_back(key);
+            Plant(registry, keptKeys);
+            const Lines before = ContentsOf(registry);
+            std::array<bool, 2> registered = {};  // machine, user
+            for (const ModeStep& step : order) {
+                PerUserMode mode(step.perUser);
+                ASSERT_EQ(step.doRegister ? Register(registry, bits) : Unregister(registry, bits), hr::kOk);
+                registered[step.perUser] = step.doRegister;
+                EXPECT_EQ(ContentsOf(registry), ModesState(before, registered, bits, kModulePath));
+            }
+            EXPECT_EQ(registry.OpenHandleCount(), 0u);
+        }
+    }
 }
 
 #ifdef _WIN32

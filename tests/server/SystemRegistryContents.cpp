@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <memory>
 #include <stdexcept>
 #include <type_traits>
@@ -97,6 +99,30 @@ Lines ContentsOfBothViews() {
     for (const std::wstring& line : ContentsOfSystemRegistry(RedirectedAreas(kMachineClasses), KEY_WOW64_32KEY))
         lines.push_back(kView32 + line);
     return Sorted(std::move(lines));
+}
+
+ReadOnlyKey::ReadOnlyKey(const std::wstring& path) : m_path(path) {
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly,
+                                                                nullptr))
+        throw std::runtime_error("cannot make a descriptor");
+    HKEY key = nullptr;
+    ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, m_path.c_str(), 0, READ_CONTROL | WRITE_DAC, &key);
+    DWORD size = 0;
+    ::RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
+    m_saved.resize(size);
+    ::RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, m_saved.data(), &size);
+    m_applied = ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly) == ERROR_SUCCESS;
+    ::RegCloseKey(key);
+    ::LocalFree(readOnly);
+}
+
+ReadOnlyKey::~ReadOnlyKey() {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, m_path.c_str(), 0, WRITE_DAC, &key) == ERROR_SUCCESS) {
+        ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, m_saved.data());
+        ::RegCloseKey(key);
+    }
 }
 
 }  // namespace tessaly::testing

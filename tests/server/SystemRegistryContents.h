@@ -16,4 +16,20 @@ void RemoveFromSystemRegistry(const Lines& subtrees);
 inline const std::wstring kView32 = L"32-bit view: ";
 Lines ContentsOfBothViews();
 
+// Takes the right to change a key below HKEY_LOCAL_MACHINE (its values, its
+// subkeys, the key itself) away from everyone while it lives.
+class ReadOnlyKey {
+public:
+    explicit ReadOnlyKey(const std::wstring& path);
+    ~ReadOnlyKey();
+    ReadOnlyKey(const ReadOnlyKey&) = delete;
+    ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;
+    bool Applied() const { return m_applied; }
+
+private:
+    std::wstring m_path;
+    std::vector<unsigned char> m_saved;
+    bool m_applied = false;
+};
+
 }  // namespace tessaly::testing

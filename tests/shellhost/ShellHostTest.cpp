@@ -18,6 +18,7 @@ const wchar_t kSampleClass[] = L"{0E0BACBB-27B0-4490-AD26-C41FFCFF824C}";
 const wchar_t kUnapprovedClass[] = L"{0E0BACBB-27B0-4490-AD26-C41FFCFF8200}";
 const wchar_t kUserClass[] = L"{0E0BACBB-27B0-4490-AD26-C41FFCFF8201}";
 const wchar_t kNoFactoryClass[] = L"{0E0BACBB-27B0-4490-AD26-C41FFCFF8202}";
+const wchar_t kNullObjectClass[] = L"{0E0BACBB-27B0-4490-AD26-C41FFCFF8203}";
 const wchar_t kApprovedKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
 
 std::wstring Widened(const std::string& text) { return std::wstring(text.begin(), text.end()); }
@@ -254,6 +255,15 @@ TEST_F(ShellHost, SaysSoWhenAModuleGivesNoClassFactory) {
         RunWithUserHandler(kNoFactoryClass, L"NoFactory", {L"--handler", L"NoFactory", m_folder.Path()});
     EXPECT_EQ(run.exitCode, 2u) << "no handler filled the menu";
     EXPECT_TRUE(Mentions(run.lines, L"whose DllGetClassObject succeeded without a class factory"));
+}
+
+// One handler's broken factory does not end the run: the next one fills the menu.
+TEST_F(ShellHost, SaysSoWhenAFactoryCreatesNothingAndGoesOnWithTheOthers) {
+    const HostRun run = RunWithUserHandler(kNullObjectClass, L"NullObject", {m_folder.Path()});
+    EXPECT_EQ(run.exitCode, 0u);
+    const std::wstring user = L"handler NullObject " + std::wstring(kNullObjectClass) + L" (this user's): ";
+    EXPECT_TRUE(Mentions(run.lines, user + L"created without an object (0x00000000 and a null pointer), skipped"));
+    EXPECT_TRUE(Mentions(run.lines, L"handler Sample " + std::wstring(kSampleClass) + L": QueryContextMenu used 2 ids"));
 }
 
 // These need the display that the test's runner starts.

@@ -27,6 +27,10 @@ public:
     // made through a \\?\ path, which ordinary paths cannot reach (they drop
     // the trailing dot). The name must end in a dot.
     void MakeUnopenableFile(const std::wstring& name);
+    // A symbolic link to another entry of the folder. Under Wine, whose
+    // CreateSymbolicLinkW makes nothing, a link of the Linux file system
+    // (which Wine follows as Windows follows one of NTFS), made by ln.
+    void MakeLink(const std::wstring& name, const std::wstring& target);
     // Gives the file the hidden and system attributes (Windows only; no-op elsewhere).
     void MakeHiddenSystem(const std::wstring& name);
 

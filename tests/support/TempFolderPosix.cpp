@@ -60,6 +60,11 @@ void TempFolder::MakeUnopenableFile(const std::wstring& name) {
         throw std::runtime_error("cannot create a dangling link");
 }
 
+void TempFolder::MakeLink(const std::wstring& name, const std::wstring& target) {
+    if (symlink(Native(target).c_str(), Native(PathOf(name)).c_str()) != 0)
+        throw std::runtime_error("cannot create a link");
+}
+
 void TempFolder::MakeHiddenSystem(const std::wstring&) {}
 
 FileTimeCount UtcCount(int year, int month, int day, int hour, int minute, int second, int millisecond) {

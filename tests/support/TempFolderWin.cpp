@@ -71,6 +71,30 @@ void TempFolder::MakeUnopenableFile(const std::wstring& name) {
     if (!file.valid()) throw std::runtime_error("cannot create an unopenable test file");
 }
 
+void TempFolder::MakeLink(const std::wstring& name, const std::wstring& target) {
+    if (::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr) {
+        if (!::CreateSymbolicLinkW(PathOf(name).c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE))
+            throw std::runtime_error("cannot create a link");
+        return;
+    }
+    // Wine starts a Linux program as it starts its own, in this folder; it
+    // gives back no process to wait for, so the link is waited for.
+    std::wstring commandLine = L"ln -s \"" + target + L"\" \"" + name + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(L"Z:\\bin\\ln", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, m_path.c_str(),
+                          &startup, &process))
+        throw std::runtime_error("cannot start ln");
+    if (process.hProcess != nullptr) ::CloseHandle(process.hProcess);
+    if (process.hThread != nullptr) ::CloseHandle(process.hThread);
+    for (int wait = 0; wait < 300; ++wait) {
+        if (::GetFileAttributesW(PathOf(name).c_str()) != INVALID_FILE_ATTRIBUTES) return;
+        ::Sleep(10);
+    }
+    throw std::runtime_error("ln made no link");
+}
+
 void TempFolder::MakeHiddenSystem(const std::wstring& name) {
     if (!SetFileAttributesW(PathOf(name).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
         throw std::runtime_error("cannot set attributes");

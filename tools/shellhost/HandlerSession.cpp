@@ -50,6 +50,11 @@ void HandlerSession::Load(const std::vector<HandlerEntry>& entries, ClickKind ki
             report(name + (note.empty() ? L"CoCreateInstance" : L"creating it") + L" failed with " + HresultText(result));
             continue;
         }
+        // A broken class factory may answer success and give nothing.
+        if (!init) {
+            report(name + L"created without an object (" + HresultText(result) + L" and a null pointer), skipped");
+            continue;
+        }
         result = init->Initialize(target.folder.get(), target.data.get(), classKey.get());
         if (FAILED(result)) {
             report(name + L"Initialize failed with " + HresultText(result));

@@ -81,6 +81,37 @@ TEST(MemoryRegistryTest, DumpShowsKeysAndValuesWithTheirFirstNamesTypesAndBytes)
     EXPECT_EQ(memory.Dump(kLocalMachine), L"");
 }
 
+// HKEY_CLASSES_ROOT merged as "HKEY_CLASSES_ROOT Key" (Microsoft Learn)
+// documents it: a key the user's classes hold is the user's, new keys go to
+// the machine's classes, and a key's subkeys are those of both.
+TEST(MemoryRegistryTest, TheMergedClassesRootGivesTheUsersKeyFirstAndMakesNewKeysForTheMachine) {
+    MemoryRegistry memory(ClassesRoot::Merged);
+    Key made;
+    ASSERT_EQ(CreateKey(memory, kCurrentUser, L"Software\\Classes\\Both\\User", access::kAllAccess, made), 0u);
+    ASSERT_EQ(CreateKey(memory, kLocalMachine, L"Software\\Classes\\Both\\Machine", access::kAllAccess, made), 0u);
+    made.Close();
+    Key both, fresh;
+    ASSERT_EQ(OpenKey(memory, kClassesRoot, L"Both", access::kAllAccess, both), win32::kSuccess);
+    const std::uint32_t one = 1;
+    ASSERT_EQ(memory.SetValue(both.id(), L"V", type::kDword, &one, 4), win32::kSuccess);
+    ASSERT_EQ(CreateKey(memory, both.id(), L"New", access::kAllAccess, fresh), win32::kSuccess);
+    EXPECT_EQ(memory.Dump(kCurrentUser),
+              L"\\Software\n\\Software\\Classes\n\\Software\\Classes\\Both\n"
+              L"\\Software\\Classes\\Both [V] type 4 = 01 00 00 00\n\\Software\\Classes\\Both\\User\n");
+    EXPECT_TRUE(testing::KeyExists(memory, kLocalMachine, L"Software\\Classes\\Both\\New"));
+    EXPECT_EQ(memory.Dump(kClassesRoot), L"") << "a view, holding nothing of its own";
+
+    wchar_t first[16];
+    ASSERT_EQ(memory.FirstSubKeyName(both.id(), first, 16), win32::kSuccess);
+    EXPECT_EQ(std::wstring(first), L"Machine") << "both stores' subkeys";
+    ASSERT_EQ(memory.DeleteKey(kClassesRoot, L"Both\\User"), win32::kSuccess);
+    both.Close();
+    // Deleting through the view takes the user's key; the machine's shows then.
+    EXPECT_EQ(memory.DeleteKey(kClassesRoot, L"Both"), win32::kSuccess);
+    EXPECT_FALSE(testing::KeyExists(memory, kCurrentUser, L"Software\\Classes\\Both"));
+    EXPECT_TRUE(testing::KeyExists(memory, kClassesRoot, L"Both\\Machine"));
+}
+
 // The real registry may be used from any thread, and so may its host stand-in.
 TEST(MemoryRegistryTest, ThreadsMayUseItAtTheSameTime) {
     MemoryRegistry memory;

@@ -1,8 +1,13 @@
 // The DLL and its 32-bit companion registered side by side, each with the
 // regsvr32 of its bitness, as on 64-bit Windows: each class in its own
 // registry view, what both write in the keys the two views share. Removing
-// one keeps the other's menu (docs/registry-views.md).
+// one keeps the other's menu (docs/registry-views.md); so does removing one
+// of a build's two registrations, machine-wide and for the user.
 #include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
 
 #include "../RegistrationEntries.h"
 #include "../SystemRegistryContents.h"
@@ -46,6 +51,69 @@ unsigned long Regsvr32(const Build& build, std::vector<std::wstring> arguments) 
 bool HasMenu(const Build& build, const TempFolder& folder) {
     const HostRun run = RunProgram(build.shellHost, {L"--texts", L"--submenu", L"Tessaly", folder.Path()});
     return run.exitCode == 0 && !run.lines.empty() && run.lines.back() == L"Options...";
+}
+
+// What the build's registrations in either mode can have written, in the
+// build's registry view: the redirected keys of the 32-bit one in its own.
+Lines BothModesWatched() { return Union(WatchedAreas(kMachineClasses), WatchedAreas(kUserClasses)); }
+Lines BothModesOf(const Build& build) {
+    const Lines watched = BothModesWatched();
+    if (build.bits == 64) return ContentsOfSystemRegistry(watched);
+    const Lines redirected = RedirectedAreas(kMachineClasses);
+    Lines shared;
+    for (const std::wstring& area : watched)
+        if (std::find(redirected.begin(), redirected.end(), area) == redirected.end()) shared.push_back(area);
+    return Union(ContentsOfSystemRegistry(shared), ContentsOfSystemRegistry(redirected, KEY_WOW64_32KEY));
+}
+
+std::vector<std::wstring> Arguments(const ModeStep& step) {
+    std::vector<std::wstring> arguments = {L"/s"};
+    if (!step.doRegister) arguments.push_back(L"/u");
+    if (step.perUser) arguments.insert(arguments.end(), {L"/n", L"/i:user"});
+    return arguments;
+}
+
+TEST(BothBuilds, EachModeOfABuildKeepsTheOthersMenuInEveryOrder) {
+    TempFolder folder;
+    for (const Build& build : {b64, b32}) {
+        // Once registered and removed in both modes: the NoRemove keys are
+        // there from then on, as on a machine where anything was ever registered.
+        for (const ModeStep& step : {kMachineIn, kMachineOut, kUserIn, kUserOut})
+            ASSERT_EQ(Regsvr32(build, Arguments(step)), 0u);
+        const Lines before = BothModesOf(build);
+        for (const ModeOrder& order : kModeOrders) {
+            SCOPED_TRACE(std::to_string(build.bits) + "-bit build: " + Described(order));
+            std::array<bool, 2> registered = {};  // machine, user
+            for (const ModeStep& step : order) {
+                ASSERT_EQ(Regsvr32(build, Arguments(step)), 0u);
+                registered[step.perUser] = step.doRegister;
+                EXPECT_EQ(BothModesOf(build),
+                          Within(ModesState(before, registered, build.bits, build.dll), BothModesWatched()));
+                if (!step.doRegister && (registered[0] || registered[1])) {
+                    EXPECT_TRUE(HasMenu(build, folder)) << "the one left";
+                }
+            }
+        }
+    }
+}
+
+// A registration that fails part way takes back what it wrote, and only
+// that: the hooks that the other build's registration needs too stay.
+TEST(BothBuilds, AFailedRegistrationKeepsTheOtherBuildsMenu) {
+    TempFolder folder;
+    ASSERT_EQ(Regsvr32(b32, {L"/s"}), 0u);
+    {
+        // The last hook cannot be written: the class script's first block fails there.
+        ReadOnlyKey lastHook(L"Software\\Classes\\Drive\\ShellEx\\ContextMenuHandlers\\TessalyShExt");
+        ASSERT_TRUE(lastHook.Applied());
+        EXPECT_NE(Regsvr32(b64, {L"/s"}), 0u);
+    }
+    EXPECT_EQ(ContentsOfBothViews(),
+              Union(Expected(false, true), Within(AppIdEntries(kMachineClasses, 64), WatchedAreas(kMachineClasses))));
+    EXPECT_TRUE(HasMenu(b32, folder));
+    ASSERT_EQ(Regsvr32(b64, {L"/s", L"/u"}), 0u);
+    ASSERT_EQ(Regsvr32(b32, {L"/s", L"/u"}), 0u);
+    EXPECT_EQ(ContentsOfBothViews(), Expected(false, false));
 }
 
 TEST(BothBuilds, EachKeepsTheOthersMenuWhenRegisteredAndRemoved) {

@@ -3,9 +3,6 @@
 // the shell does it.
 #include <gtest/gtest.h>
 
-#include <aclapi.h>
-#include <sddl.h>
-
 #include <string>
 #include <vector>
 
@@ -118,39 +115,6 @@ TEST_F(RegistrationTest, OtherCommandLinesRegisterMachineWide) {
         ASSERT_EQ(S_OK, server.Install(FALSE, commandLine));
     }
 }
-
-// Takes the right to set values in a key away from everyone while it lives.
-class ReadOnlyKey {
-public:
-    explicit ReadOnlyKey(const wchar_t* path) : m_path(path) {
-        PSECURITY_DESCRIPTOR readOnly = nullptr;
-        if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly,
-                                                                    nullptr))
-            throw std::runtime_error("cannot make a descriptor");
-        HKEY key = nullptr;
-        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, m_path, 0, READ_CONTROL | WRITE_DAC, &key);
-        DWORD size = 0;
-        ::RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
-        m_saved.resize(size);
-        ::RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, m_saved.data(), &size);
-        m_applied = ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly) == ERROR_SUCCESS;
-        ::RegCloseKey(key);
-        ::LocalFree(readOnly);
-    }
-    ~ReadOnlyKey() {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, m_path, 0, WRITE_DAC, &key) == ERROR_SUCCESS) {
-            ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, m_saved.data());
-            ::RegCloseKey(key);
-        }
-    }
-    bool Applied() const { return m_applied; }
-
-private:
-    const wchar_t* m_path;
-    std::vector<BYTE> m_saved;
-    bool m_applied = false;
-};
 
 TEST_F(RegistrationTest, PerUserInstallWithoutWriteAccessToTheApprovalListTakesBackWhatItCan) {
     const std::wstring approved = kApprovedKey.substr(5);  // below HKLM

@@ -4,7 +4,8 @@
 // box when its last item is chosen and says on the debugger output why it
 // refuses a command it does not have. With SAMPLE_LEAVES_A_WINDOW set in the
 // environment its first item leaves a window open, busy for a moment before
-// it returns; one more class id answers without a class factory.
+// it returns; one more class id answers without a class factory, and
+// another with a factory that creates nothing and says it succeeded.
 #include <windows.h>
 #include <shlobj.h>
 #include <shellapi.h>
@@ -22,6 +23,8 @@ constexpr CLSID kSampleClass = {0x0E0BACBB, 0x27B0, 0x4490, {0xAD, 0x26, 0xC4, 0
 constexpr CLSID kUserSampleClass = {0x0E0BACBB, 0x27B0, 0x4490, {0xAD, 0x26, 0xC4, 0x1F, 0xFC, 0xFF, 0x82, 0x01}};
 // {0E0BACBB-27B0-4490-AD26-C41FFCFF8202}: DllGetClassObject succeeds and gives no factory.
 constexpr CLSID kNoFactoryClass = {0x0E0BACBB, 0x27B0, 0x4490, {0xAD, 0x26, 0xC4, 0x1F, 0xFC, 0xFF, 0x82, 0x02}};
+// {0E0BACBB-27B0-4490-AD26-C41FFCFF8203}: CreateInstance answers S_OK with a null object.
+constexpr CLSID kNullObjectClass = {0x0E0BACBB, 0x27B0, 0x4490, {0xAD, 0x26, 0xC4, 0x1F, 0xFC, 0xFF, 0x82, 0x03}};
 
 std::wstring PathOfList(PCIDLIST_ABSOLUTE list) {
     wchar_t path[MAX_PATH] = {};
@@ -126,6 +129,8 @@ private:
 
 class SampleFactory final : public IClassFactory {
 public:
+    explicit SampleFactory(bool createsNothing) : m_createsNothing(createsNothing) {}
+
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (object == nullptr) return E_POINTER;
         *object = iid == IID_IUnknown || iid == IID_IClassFactory ? static_cast<IClassFactory*>(this) : nullptr;
@@ -135,6 +140,10 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
         if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+        if (m_createsNothing) {
+            *object = nullptr;
+            return S_OK;
+        }
         auto* handler = new (std::nothrow) SampleHandler();
         if (handler == nullptr) return E_OUTOFMEMORY;
         const HRESULT result = handler->QueryInterface(iid, object);
@@ -142,9 +151,13 @@ public:
         return result;
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+
+private:
+    bool m_createsNothing;
 };
 
-SampleFactory g_factory;
+SampleFactory g_factory(false);
+SampleFactory g_nullFactory(true);
 
 }  // namespace
 
@@ -153,6 +166,7 @@ STDAPI DllGetClassObject(REFCLSID classId, REFIID iid, LPVOID* object) {
         *object = nullptr;
         return S_OK;
     }
+    if (classId == kNullObjectClass) return g_nullFactory.QueryInterface(iid, object);
     if (classId != kSampleClass && classId != kUserSampleClass) return CLASS_E_CLASSNOTAVAILABLE;
     return g_factory.QueryInterface(iid, object);
 }

@@ -1,0 +1,28 @@
+#pragma once
+// The registry that a registration script of the DLL runs against: the
+// system's, with HKEY_CLASSES_ROOT standing for the classes of the run's
+// mode (ClassesStore), and every deletion kept from what another
+// registration still needs (SharedEntryGuard; docs/registry-views.md).
+#include <string>
+
+#include "platform/registry/Registry.h"
+#include "server/ClassesStore.h"
+#include "server/SharedEntryGuard.h"
+
+namespace tessaly {
+
+class RegistrationTarget {
+public:
+    // classId: the handler class, "{...}"; perUser: the mode of the run.
+    RegistrationTarget(registry::Registry& system, std::wstring classId, bool perUser);
+    RegistrationTarget(const RegistrationTarget&) = delete;
+    RegistrationTarget& operator=(const RegistrationTarget&) = delete;
+
+    registry::Registry& Registry() { return m_guard; }
+
+private:
+    ClassesStore m_classes;
+    SharedEntryGuard m_guard;
+};
+
+}  // namespace tessaly
