@@ -1,0 +1,110 @@
+#!/usr/bin/env python3
+"""The Publisher as Windows spells it, and the family name it gives:
+    publisher-test.py [--windows-reader EXE]
+Certificates with the subjects below (tools/release/make-test-certificate.sh)
+must give the Publisher written beside each, the spelling of Windows'
+CertNameToStr for a package's Publisher (its key names, most specific part
+first, its quoting). With --windows-reader, a Windows program that prints
+CertNameToStrW's spelling of each certificate is run under Wine
+(tools/wine-run.sh) and must agree as well. Then the family names of
+published packages, public with their Publishers, must come out of our
+computation and of a second one written here with the standard library's
+base 32."""
+import base64
+import hashlib
+import os
+import subprocess
+import sys
+import tempfile
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
+sys.path.insert(0, os.path.join(ROOT, 'tools', 'package'))
+from publisher import family_name, publisher_of  # noqa: E402
+
+# What | subject as openssl takes it | the Publisher
+SUBJECTS = [
+    ('plain', '/CN=Quenbridge', 'CN=Quenbridge'),
+    ('usual company', '/C=US/ST=Washington/L=Redmond/O=Microsoft Corporation/CN=Microsoft Corporation',
+     'CN=Microsoft Corporation, O=Microsoft Corporation, L=Redmond, S=Washington, C=US'),
+    ('extended validation', '/jurisdictionC=US/jurisdictionST=Delaware/businessCategory=Private Organization'
+     '/serialNumber=4567890/C=US/ST=Washington/L=Redmond/street=1 Main Street/postalCode=98052/O=Quenbridge Inc.'
+     '/CN=Quenbridge Inc.',
+     'CN=Quenbridge Inc., O=Quenbridge Inc., PostalCode=98052, STREET=1 Main Street, L=Redmond, S=Washington, '
+     'C=US, SERIALNUMBER=4567890, OID.2.5.4.15=Private Organization, OID.1.3.6.1.4.1.311.60.2.1.2=Delaware, '
+     'OID.1.3.6.1.4.1.311.60.2.1.3=US'),
+    ('person and domain', '/DC=com/DC=quenbridge/GN=Ann/SN=Lee/title=Boss/initials=AL'
+     '/emailAddress=ann@quenbridge.example/CN=Ann Lee',
+     'CN=Ann Lee, E=ann@quenbridge.example, I=AL, T=Boss, SN=Lee, G=Ann, DC=quenbridge, DC=com'),
+    ('quotes', '/O=The "Best" Company/CN=Quenbridge', 'CN=Quenbridge, O="The ""Best"" Company"'),
+    ('commas', '/O=Quenbridge, Ltd/CN=Quenbridge', 'CN=Quenbridge, O="Quenbridge, Ltd"'),
+    ('plus signs', '/O=C\\+\\+ Tools/CN=Quenbridge+OU=Tools', 'OU=Tools + CN=Quenbridge, O="C++ Tools"'),
+    ('other special characters', '/CN= padded /O=a;b/OU=#1/L=x=y<z>', 'L="x=y<z>", OU="#1", O="a;b", CN=" padded "'),
+    ('non-ASCII', '/L=Zürich/O=Quenbridge 株式会社/CN=Ünïcødé', 'CN=Ünïcødé, O=Quenbridge 株式会社, L=Zürich'),
+]
+
+# Published packages: Publisher | publisher id. Sources: docs/windows11.md.
+FAMILIES = [
+    ('CN=Microsoft Corporation, O=Microsoft Corporation, L=Redmond, S=Washington, C=US', '8wekyb3d8bbwe'),
+    ('CN=Microsoft Windows, O=Microsoft Corporation, L=Redmond, S=Washington, C=US', 'cw5n1h2txyewy'),
+    ('CN=Skype Software Sarl, O=Microsoft Corporation, L=Luxembourg, S=Luxembourg, C=LU', 'kzf8qxf38zg5c'),
+    ('CN=23596F84-C3EA-4CD8-A7DF-550DCE37BCD0', '79rhkp1fndgsc'),
+    ('CN=082E9164-EE6C-4EC8-B62C-441FAE7BEFA1', 'n80bbvh6b1yt2'),
+]
+
+
+def publisher_id_by_base32(publisher):
+    """The same id by another road: standard base 32 of the first 8 bytes of
+    the hash, its alphabet mapped onto Windows' (Crockford's, lower case)."""
+    digest = hashlib.sha256(publisher.encode('utf-16-le')).digest()[:8]
+    return base64.b32encode(digest).decode('ascii')[:13].translate(
+        str.maketrans('ABCDEFGHIJKLMNOPQRSTUVWXYZ234567', '0123456789abcdefghjkmnpqrstvwxyz'))
+
+
+def windows_spellings(reader, certificates):
+    files = []
+    for certificate in certificates:
+        der = certificate[:-len('.pem')] + '.der'
+        subprocess.run(['openssl', 'x509', '-in', certificate, '-outform', 'DER', '-out', der], check=True)
+        files.append('Z:' + der.replace('/', '\\'))
+    run = subprocess.run(['bash', os.path.join(ROOT, 'tools', 'wine-run.sh'), reader] + files,
+                         capture_output=True)
+    return run.stdout.decode('utf-8', 'replace').splitlines()
+
+
+def main():
+    reader = sys.argv[2] if len(sys.argv) == 3 and sys.argv[1] == '--windows-reader' else None
+    failures = 0
+    with tempfile.TemporaryDirectory(prefix='tessaly-publisher.') as work:
+        certificates = []
+        for index, (what, subject, _) in enumerate(SUBJECTS):
+            folder = os.path.join(work, str(index))
+            subprocess.run(['bash', os.path.join(ROOT, 'tools', 'release', 'make-test-certificate.sh'), folder,
+                            subject], check=True, stdout=subprocess.DEVNULL)
+            certificates.append(os.path.join(folder, 'certificate.pem'))
+        windows = windows_spellings(reader, certificates) if reader else []
+        if reader and len(windows) != len(SUBJECTS):
+            print('FAIL the Windows reader printed %d lines for %d certificates' % (len(windows), len(SUBJECTS)))
+            failures += 1
+        for index, ((what, _, expected), certificate) in enumerate(zip(SUBJECTS, certificates)):
+            ours = publisher_of(certificate)
+            problems = [] if ours == expected else ['ours %r' % ours]
+            if index < len(windows) and windows[index] != expected:
+                problems.append("Windows' %r" % windows[index])
+            print('%s %s: %s%s' % ('FAIL' if problems else 'ok  ', what, expected,
+                                   ' -- ' + ', '.join(problems) if problems else ''))
+            failures += bool(problems)
+    for publisher, expected in FAMILIES:
+        ours = family_name('Name', publisher).split('_', 1)[1]
+        other = publisher_id_by_base32(publisher)
+        ok = ours == expected == other
+        print('%s %s: %s%s' % ('ok  ' if ok else 'FAIL', publisher, expected,
+                               '' if ok else ' -- ours %s, by base 32 %s' % (ours, other)))
+        failures += not ok
+    total = len(SUBJECTS) + len(FAMILIES)
+    print('publisher: %d passed, %d failed%s' % (total - failures, failures,
+                                                '' if reader else ' (without the Windows reader)'))
+    return 1 if failures else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
