@@ -21,7 +21,11 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
 sys.path.insert(0, os.path.join(ROOT, 'tools', 'package'))
 from publisher import family_name, publisher_of  # noqa: E402
 
-# What | subject as openssl takes it | the Publisher
+# What | subject as openssl takes it | the Publisher. Wine 8's CertNameToStrW
+# departs from Microsoft's documentation of it in two rows, which are left
+# out of the comparison with it: it writes a type Windows has no name for
+# without the "OID." prefix, and quotes some values that merely hold a space.
+WINE_DEPARTS = {'extended validation', 'person and domain'}
 SUBJECTS = [
     ('plain', '/CN=Quenbridge', 'CN=Quenbridge'),
     ('usual company', '/C=US/ST=Washington/L=Redmond/O=Microsoft Corporation/CN=Microsoft Corporation',
@@ -88,7 +92,7 @@ def main():
         for index, ((what, _, expected), certificate) in enumerate(zip(SUBJECTS, certificates)):
             ours = publisher_of(certificate)
             problems = [] if ours == expected else ['ours %r' % ours]
-            if index < len(windows) and windows[index] != expected:
+            if index < len(windows) and what not in WINE_DEPARTS and windows[index] != expected:
                 problems.append("Windows' %r" % windows[index])
             print('%s %s: %s%s' % ('FAIL' if problems else 'ok  ', what, expected,
                                    ' -- ' + ', '.join(problems) if problems else ''))

@@ -1,13 +1,12 @@
 # Registers or removes Tessaly's Windows 11 package (Tessaly.msix, in this
-# script's folder) for the installer's actions, which run it from this
-# folder as
-#   powershell.exe -NoProfile -NonInteractive -ExecutionPolicy Bypass -File tessaly-package.ps1 ACTION
+# script's folder) for the installer's actions, which run it as
+#   powershell.exe -NoProfile -NonInteractive -ExecutionPolicy Bypass -File "<this script>" ACTION
 # ACTION: register (for this user, with this folder as the package's
 # external location), remove (for this user), remove-all-users (for every
 # user: needs an administrator's rights). The folder comes from the
-# script's own place, never from command-line text, so any folder name is
-# safe. Every line written goes to the installer's log; the exit code is 0
-# when the action is done, 1 when it failed.
+# script's own place, never from PowerShell code, so quotes in its name do
+# no harm. Every line written goes to the installer's log; the exit code is
+# 0 when the action is done, 1 when it failed.
 param(
     [Parameter(Mandatory = $true)]
     [ValidateSet('register', 'remove', 'remove-all-users')]

@@ -73,14 +73,11 @@ def check(args):
     # Windows installs a package whose Publisher is its signing certificate's
     # subject, or an unsigned one whose Publisher carries the unsigned mark.
     publisher = identity.get('Publisher', '')
-    marked = publisher.endswith(', ' + UNSIGNED_PUBLISHER_ATTRIBUTE)
     if args.certificate:
         expected = publisher_of(args.certificate)
         if publisher != expected:
             problems.append('Identity Publisher %r is not the certificate subject %r' % (publisher, expected))
-        elif marked:
-            problems.append('a signed package\'s Publisher must not carry the unsigned mark')
-    elif not (publisher.startswith('CN=') and marked):
+    elif not (publisher.startswith('CN=') and publisher.endswith(', ' + UNSIGNED_PUBLISHER_ATTRIBUTE)):
         problems.append('an unsigned package\'s Publisher must be a subject that ends with %s' %
                         UNSIGNED_PUBLISHER_ATTRIBUTE)
 

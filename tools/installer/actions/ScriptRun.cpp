@@ -13,6 +13,10 @@ using platform::FileHandle;
 
 const wchar_t kScript[] = L"tessaly-package.ps1";
 
+std::wstring InFolder(const std::wstring& folder, const wchar_t* name) {
+    return folder.empty() || folder.back() == L'\\' ? folder + name : folder + L"\\" + name;
+}
+
 std::wstring SystemMessage(DWORD error) {
     wchar_t text[512] = {};
     const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
@@ -87,8 +91,8 @@ ScriptOutcome RunPackageScript(const std::wstring& folder, const wchar_t* verb, 
                                    0, nullptr));
 
     std::wstring commandLine = L"\"" + powerShell +
-                               L"\" -NoLogo -NoProfile -NonInteractive -ExecutionPolicy Bypass -File " + kScript +
-                               L" " + verb;
+                               L"\" -NoLogo -NoProfile -NonInteractive -ExecutionPolicy Bypass -File \"" +
+                               InFolder(folder, kScript) + L"\" " + verb;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -96,8 +100,11 @@ ScriptOutcome RunPackageScript(const std::wstring& folder, const wchar_t* verb, 
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
     PROCESS_INFORMATION process{};
+    // Not in the install folder: a process whose working directory it is
+    // (the console host of a console program may outlive the program) would
+    // keep a removal from deleting it.
     if (!::CreateProcessW(powerShell.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                          folder.c_str(), &startup, &process)) {
+                          system, &startup, &process)) {
         outcome.ending = L"could not start " + powerShell + L": " + SystemMessage(::GetLastError());
         return outcome;
     }

@@ -13,8 +13,9 @@ struct ScriptOutcome {
 };
 
 // Runs the script in folder with the given verb, for at most timeoutMs.
-// The folder is the process's working directory, never command-line text:
-// the script finds its folder itself.
+// The folder reaches PowerShell only as the script's path, a plain argument
+// in double quotes (which no Windows path holds), never inside PowerShell
+// code: the script finds its folder itself.
 ScriptOutcome RunPackageScript(const std::wstring& folder, const wchar_t* verb, unsigned long timeoutMs);
 
 }  // namespace tessaly::installer
