@@ -51,8 +51,6 @@ FAMILIES = [
     ('CN=Microsoft Corporation, O=Microsoft Corporation, L=Redmond, S=Washington, C=US', '8wekyb3d8bbwe'),
     ('CN=Microsoft Windows, O=Microsoft Corporation, L=Redmond, S=Washington, C=US', 'cw5n1h2txyewy'),
     ('CN=Skype Software Sarl, O=Microsoft Corporation, L=Luxembourg, S=Luxembourg, C=LU', 'kzf8qxf38zg5c'),
-    ('CN=23596F84-C3EA-4CD8-A7DF-550DCE37BCD0', '79rhkp1fndgsc'),
-    ('CN=082E9164-EE6C-4EC8-B62C-441FAE7BEFA1', 'n80bbvh6b1yt2'),
 ]
 
 
