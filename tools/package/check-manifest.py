@@ -28,6 +28,8 @@ NAMESPACES = {
     'com': 'http://schemas.microsoft.com/appx/manifest/com/windows10',
 }
 ITEM_TYPES = {'Directory', 'Directory\\Background'}
+
+
 def q(name):
     prefix, _, local = name.rpartition(':')
     return '{%s}%s' % (NAMESPACES[prefix], local)
