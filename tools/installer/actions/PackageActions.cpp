@@ -1,8 +1,8 @@
 // The installer's actions for the Windows 11 package (a custom-action DLL
 // the MSI carries in its Binary table, not installed). Each runs the
-// package script installed beside the package (tessaly-package.ps1) in the
-// install folder, which it gets as CustomActionData, and writes every line
-// the script wrote, and how it ended, to the installer's log. Each answers
+// package's script installed beside the package (tessaly-package.ps1; the
+// install folder comes as CustomActionData) and writes every line the
+// script wrote, and how it ended, to the installer's log. Each answers
 // success whatever happened: without the package Tessaly still shows in the
 // classic menu, so no failure here may fail an install or a removal.
 #include <windows.h>
