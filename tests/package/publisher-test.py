@@ -1,15 +1,12 @@
 #!/usr/bin/env python3
 """The Publisher as Windows spells it, and the family name it gives:
-    publisher-test.py [--windows-reader EXE]
+    publisher-test.py
 Certificates with the subjects below (tools/release/make-test-certificate.sh)
 must give the Publisher written beside each, the spelling of Windows'
 CertNameToStr for a package's Publisher (its key names, most specific part
-first, its quoting). With --windows-reader, a Windows program that prints
-CertNameToStrW's spelling of each certificate is run under Wine
-(tools/wine-run.sh) and must agree as well. Then the family names of
-published packages, public with their Publishers, must come out of our
-computation and of a second one written here with the standard library's
-base 32."""
+first, its quoting). Then the family names of published packages, public
+with their Publishers, must come out of our computation and of a second one
+written here with the standard library's base 32."""
 import base64
 import hashlib
 import os
@@ -21,11 +18,7 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
 sys.path.insert(0, os.path.join(ROOT, 'tools', 'package'))
 from publisher import family_name, publisher_of  # noqa: E402
 
-# What | subject as openssl takes it | the Publisher. Wine 8's CertNameToStrW
-# departs from Microsoft's documentation of it in two rows, which are left
-# out of the comparison with it: it writes a type Windows has no name for
-# without the "OID." prefix, and quotes some values that merely hold a space.
-WINE_DEPARTS = {'extended validation', 'person and domain'}
+# What | subject as openssl takes it | the Publisher
 SUBJECTS = [
     ('plain', '/CN=Quenbridge', 'CN=Quenbridge'),
     ('usual company', '/C=US/ST=Washington/L=Redmond/O=Microsoft Corporation/CN=Microsoft Corporation',
@@ -62,39 +55,17 @@ def publisher_id_by_base32(publisher):
         str.maketrans('ABCDEFGHIJKLMNOPQRSTUVWXYZ234567', '0123456789abcdefghjkmnpqrstvwxyz'))
 
 
-def windows_spellings(reader, certificates):
-    files = []
-    for certificate in certificates:
-        der = certificate[:-len('.pem')] + '.der'
-        subprocess.run(['openssl', 'x509', '-in', certificate, '-outform', 'DER', '-out', der], check=True)
-        files.append('Z:' + der.replace('/', '\\'))
-    run = subprocess.run(['bash', os.path.join(ROOT, 'tools', 'wine-run.sh'), reader] + files,
-                         capture_output=True)
-    return run.stdout.decode('utf-8', 'replace').splitlines()
-
-
 def main():
-    reader = sys.argv[2] if len(sys.argv) == 3 and sys.argv[1] == '--windows-reader' else None
     failures = 0
     with tempfile.TemporaryDirectory(prefix='tessaly-publisher.') as work:
-        certificates = []
-        for index, (what, subject, _) in enumerate(SUBJECTS):
+        for index, (what, subject, expected) in enumerate(SUBJECTS):
             folder = os.path.join(work, str(index))
             subprocess.run(['bash', os.path.join(ROOT, 'tools', 'release', 'make-test-certificate.sh'), folder,
                             subject], check=True, stdout=subprocess.DEVNULL)
-            certificates.append(os.path.join(folder, 'certificate.pem'))
-        windows = windows_spellings(reader, certificates) if reader else []
-        if reader and len(windows) != len(SUBJECTS):
-            print('FAIL the Windows reader printed %d lines for %d certificates' % (len(windows), len(SUBJECTS)))
-            failures += 1
-        for index, ((what, _, expected), certificate) in enumerate(zip(SUBJECTS, certificates)):
-            ours = publisher_of(certificate)
-            problems = [] if ours == expected else ['ours %r' % ours]
-            if index < len(windows) and what not in WINE_DEPARTS and windows[index] != expected:
-                problems.append("Windows' %r" % windows[index])
-            print('%s %s: %s%s' % ('FAIL' if problems else 'ok  ', what, expected,
-                                   ' -- ' + ', '.join(problems) if problems else ''))
-            failures += bool(problems)
+            ours = publisher_of(os.path.join(folder, 'certificate.pem'))
+            print('%s %s: %s%s' % ('ok  ' if ours == expected else 'FAIL', what, expected,
+                                   '' if ours == expected else ' -- ours %r' % ours))
+            failures += ours != expected
     for publisher, expected in FAMILIES:
         ours = family_name('Name', publisher).split('_', 1)[1]
         other = publisher_id_by_base32(publisher)
@@ -103,8 +74,7 @@ def main():
                                '' if ok else ' -- ours %s, by base 32 %s' % (ours, other)))
         failures += not ok
     total = len(SUBJECTS) + len(FAMILIES)
-    print('publisher: %d passed, %d failed%s' % (total - failures, failures,
-                                                '' if reader else ' (without the Windows reader)'))
+    print('publisher: %d passed, %d failed' % (total - failures, failures))
     return 1 if failures else 0
 
 
