@@ -16,12 +16,8 @@ bash "$root/tools/setup.sh" || exit 2
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-release-check.XXXXXX")
 if [ -z "${TESSALY_SIGN_PFX:-}" ]; then
     echo "== signing with a throwaway certificate"
-    openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/certificate.pem" -days 30 \
-        -subj "/C=GB/O=Quenbridge/CN=Quenbridge Release Check" -addext "extendedKeyUsage=codeSigning" \
-        -addext "keyUsage=digitalSignature" 2>/dev/null &&
-        head -c 24 /dev/urandom | base64 >"$work/password" &&
-        openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/certificate.pem" -out "$work/certificate.pfx" \
-            -passout "file:$work/password" || exit 2
+    bash "$root/tools/release/make-test-certificate.sh" "$work" "/C=GB/O=Quenbridge/CN=Quenbridge Release Check" ||
+        exit 2
     export TESSALY_SIGN_PFX=$work/certificate.pfx TESSALY_SIGN_PASSWORD_FILE=$work/password
 else
     openssl pkcs12 -in "$TESSALY_SIGN_PFX" -passin "file:${TESSALY_SIGN_PASSWORD_FILE:-/dev/null}" -nokeys -clcerts \

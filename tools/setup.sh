@@ -16,8 +16,13 @@ packages+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine32:i386)
 # builds of one commit give the same package.
 packages+=(wixl msitools faketime)
 # The release step: signing (osslsigncode, below) and the throwaway
-# certificates of the tests (openssl).
-packages+=(openssl)
+# certificates of the tests (openssl); unzip reads the package back.
+packages+=(openssl unzip)
+# Microsoft's MSIX SDK reader beside the sources (../shared/tools/msix, where
+# there is one) is built for Debian 12 and needs its ICU at run time.
+if [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" = bookworm ]; then
+    packages+=(libicu72)
+fi
 if [ "${1:-}" = --demo ]; then
     # Pictures of the windows, and fonts for Chinese and symbol file names.
     packages+=(x11-apps x11-utils imagemagick fonts-dejavu-core fonts-wqy-microhei fonts-symbola)

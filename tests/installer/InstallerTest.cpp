@@ -4,22 +4,17 @@
 // Programs entry a user expects; the shell host finds the handler through
 // them; installing again, repairing and updating to a later build keep one
 // product as a fresh install leaves it; and msiexec /x (typed, or started by
-// the options sheet's Uninstall button) takes everything away again. On
-// Windows 11 (which the test's Wine prefix claims to be by its build
-// number) the installer registers the Windows 11 package and removes it
-// again, through a stand-in for PowerShell that records its command line;
-// a PowerShell that fails changes nothing else.
+// the options sheet's Uninstall button) takes everything away again. The
+// Windows 11 package's actions: InstallerPackageTest.cpp.
 #include <windows.h>
 #include <msi.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cwchar>
-#include <fstream>
-#include <iterator>
 
 #include "HostProcess.h"
+#include "InstallerSteps.h"
 #include "RegistrationEntries.h"
 #include "resources/StringTexts.h"
 #include "RegistryContents.h"
@@ -29,16 +24,10 @@
 namespace tessaly::testing {
 namespace {
 
-const wchar_t kProductCode[] = L"{DC530510-9407-45A9-9EFB-D4D0DF0B1E3A}";
-const std::wstring kCompanyFolder = L"C:\\Program Files\\Quenbridge";
-const std::wstring kInstallFolder = kCompanyFolder + L"\\Tessaly";
 const std::wstring kUninstallKey =
     std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kProductCode;
-const std::wstring kInstalledDll = kInstallFolder + L"\\Tessaly64_10000.dll";
 const std::wstring kCompanyFolder32 = L"C:\\Program Files (x86)\\Quenbridge";
 const std::wstring kInstalledDll32 = kCompanyFolder32 + L"\\Tessaly\\Tessaly32_10000.dll";
-const std::wstring kInstalledPackage = kInstallFolder + L"\\Tessaly.msix";
-const wchar_t kPowerShell[] = L"C:\\windows\\system32\\WindowsPowerShell\\v1.0\\powershell.exe";
 
 // The keys registration keeps (NoRemove) as far as they lie in the watched
 // areas, in either view.
@@ -52,23 +41,6 @@ Lines WithoutKeptKeys(Lines lines) {
     for (const std::wstring& line : lines)
         if (!isKept(line)) rest.push_back(line);
     return rest;
-}
-
-std::string Bytes(const std::wstring& path) {
-    std::ifstream file(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-unsigned long Msiexec(const std::vector<std::wstring>& arguments) {
-    const HostRun run = RunProgram(L"msiexec", arguments, 120000);
-    return run.timedOut ? 0xFFFFFFFFul : run.exitCode;
-}
-
-// The shell host of each bitness: 32-bit programs load the 32-bit DLL.
-HostRun ShellHost(const std::vector<std::wstring>& arguments, const char* host = TESSALY_SHELL_EXE) {
-    return RunProgram(WindowsPathOf(host), arguments);
 }
 
 void SetSetting(const wchar_t* name, DWORD value) {
@@ -149,89 +121,6 @@ int TessalyEntries() {
     }
     ::RegCloseKey(list);
     return count;
-}
-
-// The Windows build number the installer reads, as this prefix reports it.
-void SetWindowsBuild(const wchar_t* build) {
-    const LSTATUS status = ::RegSetKeyValueW(
-        HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"CurrentBuildNumber", REG_SZ, build,
-        static_cast<DWORD>((std::wcslen(build) + 1) * sizeof(wchar_t)));
-    ASSERT_EQ(status, ERROR_SUCCESS);
-}
-
-// PowerShell's place taken by a program that appends its command line to a
-// record (tests/options/LaunchRecorder.cpp), or, given no record to write,
-// fails with exit code 2, as PowerShell does when a command fails.
-class PowerShellStandIn {
-public:
-    explicit PowerShellStandIn(bool succeeds) {
-        wchar_t folder[MAX_PATH] = {};
-        ::GetTempPathW(MAX_PATH, folder);
-        m_record = std::wstring(folder) + L"tessaly-powershell.txt";
-        ::DeleteFileW(m_record.c_str());
-        ::SetEnvironmentVariableW(L"TESSALY_LAUNCH_RECORD", succeeds ? m_record.c_str() : nullptr);
-        ::CreateDirectoryW(L"C:\\windows\\system32\\WindowsPowerShell", nullptr);
-        ::CreateDirectoryW(L"C:\\windows\\system32\\WindowsPowerShell\\v1.0", nullptr);
-        EXPECT_TRUE(::CopyFileW(WindowsPathOf(TESSALY_LAUNCH_RECORDER).c_str(), kPowerShell, FALSE));
-    }
-    ~PowerShellStandIn() {
-        ::DeleteFileW(kPowerShell);
-        ::DeleteFileW(m_record.c_str());
-        ::SetEnvironmentVariableW(L"TESSALY_LAUNCH_RECORD", nullptr);
-    }
-    // Each start's command line, without the recorder's "show=N " prefix.
-    std::vector<std::string> CommandLines() const {
-        std::vector<std::string> lines;
-        std::ifstream file(m_record.c_str());
-        for (std::string line; std::getline(file, line);) lines.push_back(line.substr(line.find(' ') + 1));
-        return lines;
-    }
-
-private:
-    std::wstring m_record;
-};
-
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
-
-// Windows 10's build (Wine's own is older still) leaves the package alone:
-// it is installed beside the DLL with its logos, but never registered.
-TEST(Installer, LeavesTheWindows11PackageUnregisteredBeforeWindows11) {
-    SetWindowsBuild(L"19045");
-    PowerShellStandIn powerShell(true);
-    ASSERT_EQ(Msiexec({L"/i", WindowsPathOf(TESSALY_MSI), L"/qn"}), 0u);
-    EXPECT_EQ(Bytes(kInstalledPackage), Bytes(WindowsPathOf(TESSALY_WINDOWS_PACKAGE)));
-    for (const wchar_t* logo : {L"StoreLogo.png", L"Square44x44Logo.png", L"Square150x150Logo.png"})
-        EXPECT_TRUE(Exists(kInstallFolder + L"\\Assets\\" + logo)) << logo;
-    ASSERT_EQ(Msiexec({L"/x", kProductCode, L"/qn"}), 0u);
-    EXPECT_TRUE(powerShell.CommandLines().empty());
-    EXPECT_FALSE(Exists(kCompanyFolder));
-}
-
-// From Windows 11's first build on: registered for the installing user with
-// the install folder as its external location, once the package is in place,
-// and removed on removal; a PowerShell that fails fails neither, and the
-// classic menu is there all the same.
-TEST(Installer, RegistersTheWindows11PackageOnWindows11AndRemovesItWithTheProduct) {
-    SetWindowsBuild(L"22000");
-    {
-        PowerShellStandIn powerShell(true);
-        ASSERT_EQ(Msiexec({L"/i", WindowsPathOf(TESSALY_MSI), L"/qn"}), 0u);
-        ASSERT_EQ(Msiexec({L"/x", kProductCode, L"/qn"}), 0u);
-        const std::vector<std::string> lines = powerShell.CommandLines();
-        ASSERT_EQ(lines.size(), 2u);
-        EXPECT_NE(lines[0].find("Add-AppxPackage -Path '" + Narrow(kInstalledPackage) + "' -ExternalLocation ('" +
-                                Narrow(kInstallFolder) + "\\'.TrimEnd('\\'))"),
-                  std::string::npos)
-            << lines[0];
-        EXPECT_NE(lines[1].find("Get-AppxPackage -Name Quenbridge.Tessaly | Remove-AppxPackage"), std::string::npos)
-            << lines[1];
-    }
-    PowerShellStandIn broken(false);
-    ASSERT_EQ(Msiexec({L"/i", WindowsPathOf(TESSALY_MSI), L"/qn"}), 0u);
-    TempFolder folder;
-    EXPECT_EQ(ShellHost({folder.Path()}).exitCode, 0u);
-    EXPECT_EQ(Msiexec({L"/x", kProductCode, L"/qn"}), 0u);
-    EXPECT_FALSE(Exists(kCompanyFolder));
 }
 
 TEST(Installer, InstallsWhatRegistrationWritesDrivesTheMenuAndUninstallsCleanly) {

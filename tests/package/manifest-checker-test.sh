@@ -4,32 +4,36 @@
 #   bash tests/package/manifest-checker-test.sh STAGE
 # STAGE is the built package's folder (the manifest and its Assets). The DLL
 # is a stand-in holding the class the manifest declares and the package
-# family name its Publisher gives, the certificate a throwaway one whose
-# subject becomes the Publisher.
+# family name its Publisher gives, the program a stand-in file, the
+# certificate a throwaway one whose subject becomes the Publisher.
 set -uo pipefail
 stage=$1
-checker=$(cd "$(dirname "$0")/../.." && pwd)/tools/package/check-manifest.py
+root=$(cd "$(dirname "$0")/../.." && pwd)
+checker=$root/tools/package/check-manifest.py
+publisher_tool=$root/tools/package/publisher.py
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-checker.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -keyout "$work/key.pem" \
-    -out "$work/certificate.pem" -days 30 \
-    -subj "/C=GB/O=Quenbridge/CN=Quenbridge Release" 2>/dev/null || exit 2
+bash "$root/tools/release/make-test-certificate.sh" "$work/signing" "/C=GB/O=Quenbridge/CN=Quenbridge Release" ||
+    exit 2
 class=$(sed -n 's/.*Clsid="\([^"]*\)".*/\1/p' "$stage/AppxManifest.xml" | head -n 1)
-publisher=$(python3 "$checker" --publisher "$work/certificate.pem")
+publisher=$(python3 "$publisher_tool" "$work/signing/certificate.pem")
 stand_in() {  # file, package family name ("" for none), class id ("" for none)
     mkdir -p "$(dirname "$1")"
     python3 -c "import uuid, sys; open(sys.argv[1], 'wb').write(b'MZ' + bytes(64) + sys.argv[2].encode('utf-16-le') +
         (uuid.UUID(sys.argv[3]).bytes_le if sys.argv[3] else b''))" "$1" "$2" "$3"
 }
-stand_in "$work/Tessaly64_10000.dll" "$(python3 "$checker" --family "$publisher")" "$class"
+stand_in "$work/Tessaly64_10000.dll" "$(python3 "$publisher_tool" --family "$publisher")" "$class"
+echo MZ >"$work/tessaly-shell.exe"
 cp -r "$stage/Assets" "$work/Assets"
 sed "s/Publisher=\"[^\"]*\"/Publisher=\"$publisher\"/" "$stage/AppxManifest.xml" >"$work/good.xml"
 
-check() {  # manifest [dll]
+check() {  # manifest [dll [certificate, "" for an unsigned package]]
     cp "$1" "$work/AppxManifest.xml"
+    local signing=(--certificate "${3-$work/signing/certificate.pem}")
+    [ -n "${signing[1]}" ] || signing=()
     python3 "$checker" "$work/AppxManifest.xml" --folder "$work" --dll "${2:-$work/Tessaly64_10000.dll}" \
-        --version "$(sed -n 's/.*Version="\([0-9.]*\)".*/\1/p' "$work/good.xml" | head -n 1)" \
-        --certificate "$work/certificate.pem" 2>&1
+        --program "$work/tessaly-shell.exe" \
+        --version "$(sed -n 's/.*Version="\([0-9.]*\)".*/\1/p' "$work/good.xml" | head -n 1)" "${signing[@]}" 2>&1
 }
 failures=0
 if ! output=$(check "$work/good.xml"); then
@@ -46,6 +50,7 @@ rows=(
     'identity version form|s#Version="\([0-9]*\)\.[0-9.]*"#Version="\1.0.0"#|four numbers'
     'identity version other than the project|s#Version="[0-9]*\.#Version="9.#|the project is'
     'publisher other than the certificate|s#Publisher="[^"]*"#Publisher="CN=Someone Else"#|certificate subject'
+    'publisher spelled otherwise|s#Publisher="\([^"]*\)"#Publisher="\1 "#|certificate subject'
     'external content not allowed|s#AllowExternalContent>true<#AllowExternalContent>false<#|external content'
     'full trust missing|s#<rescap:Capability Name="runFullTrust" />##|runFullTrust'
     'unvirtualized resources missing|s#<rescap:Capability Name="unvirtualizedResources" />##|unvirtualizedResources'
@@ -55,6 +60,7 @@ rows=(
     'background left out|s#Type="Directory\\Background"#Type=".txt"#|exactly'
     'class path not the DLL|s#Path="Tessaly64_10000.dll"#Path="Tessaly32_10000.dll"#|not the DLL'
     'logo missing|s#Assets\\StoreLogo.png#Assets\\Missing.png#|lacks the logo'
+    'program not the installed one|s#Executable="[^"]*"#Executable="Tessaly.exe"#|installed program'
 )
 for row in "${rows[@]}"; do
     IFS='|' read -r what expression expected <<<"$row"
@@ -75,8 +81,8 @@ done
 # The DLL named must hold the declared class, and look for the package
 # under the family name this Publisher gives.
 dll_rows=(
-    "a DLL without the class|$(python3 "$checker" --family "$publisher")||does not hold class"
-    "a DLL looking for another package family|$(python3 "$checker" --family CN=Quenbridge)|$class|does not look for the package family"
+    "a DLL without the class|$(python3 "$publisher_tool" --family "$publisher")||does not hold class"
+    "a DLL looking for another package family|$(python3 "$publisher_tool" --family CN=Quenbridge)|$class|does not look for the package family"
 )
 for row in "${dll_rows[@]}"; do
     IFS='|' read -r what family clsid expected <<<"$row"
@@ -88,5 +94,30 @@ for row in "${dll_rows[@]}"; do
         echo "ok   $what: $output"
     fi
 done
-echo "manifest checker: $((${#rows[@]} + ${#dll_rows[@]} + 1 - failures)) passed, $failures failed"
+# Windows registers an unsigned package only when its Publisher carries the
+# unsigned mark.
+publisher_rows=(
+    "an unsigned package with the mark|$(python3 "$publisher_tool" --unsigned)||"
+    "an unsigned package without the mark|$publisher||unsigned package"
+)
+for row in "${publisher_rows[@]}"; do
+    IFS='|' read -r what manifest_publisher certificate expected <<<"$row"
+    stand_in "$work/other/Tessaly64_10000.dll" "$(python3 "$publisher_tool" --family "$manifest_publisher")" "$class"
+    python3 - "$work/good.xml" "$work/publisher.xml" "$manifest_publisher" <<'PY'
+import re, sys
+from xml.sax.saxutils import quoteattr
+text = open(sys.argv[1], encoding='utf-8').read()
+open(sys.argv[2], 'w', encoding='utf-8').write(re.sub(r'Publisher="[^"]*"', 'Publisher=' + quoteattr(sys.argv[3]), text))
+PY
+    output=$(check "$work/publisher.xml" "$work/other/Tessaly64_10000.dll" "$certificate")
+    status=$?
+    if { [ -z "$expected" ] && [ $status -ne 0 ]; } ||
+        { [ -n "$expected" ] && { [ $status -eq 0 ] || ! grep -q "$expected" <<<"$output"; }; }; then
+        echo "FAIL $what: ${output:-accepted}"
+        failures=$((failures + 1))
+    else
+        echo "ok   $what${output:+: $output}"
+    fi
+done
+echo "manifest checker: $((${#rows[@]} + ${#dll_rows[@]} + ${#publisher_rows[@]} + 1 - failures)) passed, $failures failed"
 [ $failures -eq 0 ]

@@ -9,12 +9,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-signing.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/certificate.pem" -days 30 \
-    -subj "/C=GB/O=Quenbridge/CN=Quenbridge Test Signing" -addext "extendedKeyUsage=codeSigning" \
-    -addext "keyUsage=digitalSignature" 2>/dev/null || exit 2
-echo "throwaway password" >"$work/password"
-openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/certificate.pem" -out "$work/certificate.pfx" \
-    -passout "file:$work/password" || exit 2
+bash "$root/tools/release/make-test-certificate.sh" "$work" || exit 2
 export TESSALY_SIGN_PFX=$work/certificate.pfx TESSALY_SIGN_PASSWORD_FILE=$work/password
 
 failures=0

@@ -1,12 +1,14 @@
 #!/bin/bash
 # Builds the installer package, the same bytes from the same inputs:
 #   bash tools/installer/build-msi.sh WXS DLL DLL32 ICON VERSION DLL32_VERSION WEB_ADDRESS REGISTRY_TABLE
-#       WINDOWS_PACKAGE ASSETS OUT.msi
+#       WINDOWS_PACKAGE ASSETS PROGRAM ACTIONS OUT.msi
 # WXS is the generated installer source; DLL and DLL32 are the 64-bit DLL and
 # its 32-bit companion; VERSION (the package's and DLL's) and DLL32_VERSION
 # have four numbers (the package's product version takes the first three);
-# WINDOWS_PACKAGE is the Windows 11 package and ASSETS the folder of its
-# logos, installed beside the 64-bit DLL. wixl stamps a package
+# WINDOWS_PACKAGE is the Windows 11 package, ASSETS the folder of its logos
+# and PROGRAM the program it names, installed beside the 64-bit DLL with the
+# package's script (tessaly-package.ps1); ACTIONS is the DLL of the
+# installer's actions for that package. wixl stamps a package
 # with the time it runs, its file with that file's time, and gives it a new
 # random package code each time: here every time is the sources' own
 # (SOURCE_DATE_EPOCH, else the last commit's), and the package code is
@@ -14,7 +16,7 @@
 # does, as the Windows Installer requires.
 set -euo pipefail
 wxs=$1 dll=$2 dll32=$3 icon=$4 version=$5 dll32_version=$6 web_address=$7 table=$8 windows_package=$9
-assets=${10} out=${11}
+assets=${10} program=${11} actions=${12} out=${13}
 here=$(cd "$(dirname "$0")" && pwd)
 stage=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-msi.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
@@ -27,11 +29,15 @@ cp "$dll32" "$stage/Tessaly32_10000.dll"
 cp "$icon" "$stage/tessaly.ico"
 cp "$windows_package" "$stage/Tessaly.msix"
 cp -r "$assets" "$stage/Assets"
+cp "$program" "$stage/tessaly-shell.exe"
+cp "$here/tessaly-package.ps1" "$stage/tessaly-package.ps1"
+cp "$actions" "$stage/TessalyInstallerActions.dll"
 find "$stage" -type f -exec touch -d "@$epoch" {} +
 
 product_version=$(cut -d. -f1-3 <<<"$version")
 hash=$(cat "$wxs" "$stage/Tessaly64_10000.dll" "$stage/Tessaly32_10000.dll" "$stage/tessaly.ico" \
-    "$stage/Tessaly.msix" "$stage"/Assets/* "$here/CustomAction.idt" <(echo "$version $dll32_version $web_address") |
+    "$stage/Tessaly.msix" "$stage"/Assets/* "$stage/tessaly-shell.exe" "$stage/tessaly-package.ps1" \
+    "$stage/TessalyInstallerActions.dll" "$here/CustomAction.idt" <(echo "$version $dll32_version $web_address") |
     sha256sum | cut -c1-32 | tr a-f A-F)
 package_code="{${hash:0:8}-${hash:8:4}-${hash:12:4}-${hash:16:4}-${hash:20:12}}"
 
@@ -49,13 +55,32 @@ faketime "$at" msibuild "$out" \
     -q "UPDATE \`File\` SET \`Version\` = '$version' WHERE \`File\` = 'TessalyDll'" \
     -q "UPDATE \`File\` SET \`Version\` = '$dll32_version' WHERE \`File\` = 'TessalyDll32'" \
     -q "DELETE FROM \`MsiFileHash\` WHERE \`File_\` = 'TessalyDll' OR \`File_\` = 'TessalyDll32'"
-# The Windows 11 package's two actions, which wixl cannot write: PowerShell
-# run from the install folder, deferred and as the installing user, its
-# failure ignored (the classic menu works without the package). Registered
-# after the files are in place, removed before they go; only from Windows
-# 11 (build 22000) on, where the file manager's first menu reads packages.
-faketime "$at" msibuild "$out" -i "$here/CustomAction.idt" \
-    -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Condition\`, \`Sequence\`) VALUES ('TessalyRegisterPackage', 'NOT REMOVE~=\"ALL\" AND WINDOWSBUILD >= 22000', 4010)" \
-    -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Condition\`, \`Sequence\`) VALUES ('TessalyRemovePackage', 'REMOVE~=\"ALL\" AND WINDOWSBUILD >= 22000', 3490)"
+# The Windows 11 package's actions, which wixl cannot write (it drops the
+# rollback flag and misplaces actions sequenced before others): each runs
+# the package's script through the actions DLL (tessaly-package.ps1,
+# actions/PackageActions.cpp), deferred, given the install folder as its
+# data by the immediate action before it, its failure ignored (the classic
+# menu works without the package). Only from Windows 11 (build 22000) on,
+# where the file manager's first menu reads packages:
+#  - before the files go, on removal: the removal for this user and, as the
+#    system, for every user; its rollback registers the package again;
+#  - once the files are in place, on every install, repair and update: the
+#    registration; on a first install its rollback removes it again.
+windows11='WINDOWSBUILD >= 22000'
+sequence=(
+    3480 TessalyRemovePackageRollback "REMOVE~=\"ALL\" AND $windows11"
+    3482 TessalyRemovePackage "REMOVE~=\"ALL\" AND $windows11"
+    3484 TessalyRemovePackageForAllUsers "REMOVE~=\"ALL\" AND $windows11"
+    4002 TessalyRegisterPackageRollback "NOT Installed AND NOT REMOVE~=\"ALL\" AND $windows11"
+    4004 TessalyRegisterPackage "NOT REMOVE~=\"ALL\" AND $windows11"
+)
+queries=()
+for ((i = 0; i < ${#sequence[@]}; i += 3)); do
+    position=${sequence[i]} action=${sequence[i + 1]} condition=${sequence[i + 2]}
+    for row in "${action}Data $((position - 1))" "$action $position"; do
+        queries+=(-q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Condition\`, \`Sequence\`) VALUES ('${row% *}', '$condition', ${row#* })")
+    done
+done
+faketime "$at" msibuild "$out" -i "$here/CustomAction.idt" "${queries[@]}"
 bash "$here/check-msi-registry.sh" "$out" "$table"
 bash "$here/../release/sign.sh" "$out"

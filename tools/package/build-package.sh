@@ -1,32 +1,36 @@
 #!/bin/bash
 # Builds the Windows 11 package, checked and (with a certificate) signed:
-#   bash tools/package/build-package.sh TEMPLATE ICON VERSION CLASS DLL STAGE OUT
+#   bash tools/package/build-package.sh TEMPLATE ICON VERSION CLASS DLL PROGRAM STAGE OUT
 # TEMPLATE is the manifest template, ICON the product icon the logos are made
 # from, VERSION the package's (four numbers), CLASS the Explorer command's
-# class id, DLL the DLL the package names (as installed: stripped and
+# class id, DLL the DLL the package names and PROGRAM the program its
+# Application names (both as installed beside each other: stripped and
 # signed). STAGE receives the package's files (the manifest and Assets/),
 # which the installer also installs beside the DLL. The Publisher is the
-# subject of the certificate TESSALY_SIGN_PFX names, else CN=Quenbridge (an
-# unsigned package, which Windows will not install).
+# subject of the certificate TESSALY_SIGN_PFX names, else an unsigned
+# build's (which Windows 11 registers only when told to allow it).
 set -euo pipefail
-template=$1 icon=$2 version=$3 class=$4 dll=$5 stage=$6 out=$7
+template=$1 icon=$2 version=$3 class=$4 dll=$5 program=$6 stage=$7 out=$8
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-package.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-check=(python3 "$here/check-manifest.py" "$stage/AppxManifest.xml" --folder "$stage" --dll "$dll" --version "$version")
+check=(python3 "$here/check-manifest.py" "$stage/AppxManifest.xml" --folder "$stage" --dll "$dll" --program "$program"
+    --version "$version")
 publisher=$(bash "$here/publisher.sh" "$work/certificate.pem")
 [ -z "${TESSALY_SIGN_PFX:-}" ] || check+=(--certificate "$work/certificate.pem")
 
 rm -rf "$stage"
 mkdir -p "$stage/Assets"
 python3 "$here/make-logos.py" "$icon" "$stage/Assets"
-python3 - "$template" "$stage/AppxManifest.xml" "$publisher" "$version" "$class" "$(basename "$dll")" <<'PY'
+python3 - "$template" "$stage/AppxManifest.xml" "$publisher" "$version" "$class" "$(basename "$dll")" \
+    "$(basename "$program")" <<'PY'
 import sys
 from xml.sax.saxutils import escape
-template, out, publisher, version, clsid, dll = sys.argv[1:]
+template, out, publisher, version, clsid, dll, program = sys.argv[1:]
 text = open(template, encoding='utf-8').read()
-for name, value in (('PUBLISHER', publisher), ('VERSION', version), ('CLASS', clsid), ('DLL', dll)):
+for name, value in (('PUBLISHER', publisher), ('VERSION', version), ('CLASS', clsid), ('DLL', dll),
+                    ('PROGRAM', program)):
     text = text.replace('@%s@' % name, escape(value, {'"': '&quot;'}))
 open(out, 'w', encoding='utf-8', newline='\n').write(text)
 PY

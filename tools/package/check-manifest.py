@@ -1,24 +1,22 @@
 #!/usr/bin/env python3
 """Checks the Windows 11 package's manifest for what Tessaly depends on:
-    check-manifest.py MANIFEST --folder DIR --dll DLL [--version A.B.C.D] [--certificate CERT.pem]
+    check-manifest.py MANIFEST --folder DIR --dll DLL --program EXE [--version A.B.C.D] [--certificate CERT.pem]
 DIR holds the package's other files (the logos), DLL is the DLL the package
-names, as it will be installed. Prints one line per broken rule and exits 1,
-or exits 0 in silence.
-    check-manifest.py --publisher CERT.pem
-prints the certificate's subject as the manifest's Publisher spells it.
-    check-manifest.py --family PUBLISHER
-prints the package family name that Publisher gives the package.
+names and EXE the program its Application names, as they will be installed
+(side by side). Without a certificate the package is an unsigned one.
+Prints one line per broken rule and exits 1, or exits 0 in silence.
 
 The rules are ours, not Windows' whole schema: the ones whose failure would
 keep the package from installing or the command from showing."""
 import argparse
-import hashlib
 import os
 import re
-import subprocess
 import sys
 import uuid
 import xml.etree.ElementTree as ET
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from publisher import PACKAGE_NAME, UNSIGNED_PUBLISHER_ATTRIBUTE, family_name, publisher_of  # noqa: E402
 
 NAMESPACES = {
     '': 'http://schemas.microsoft.com/appx/manifest/foundation/windows10',
@@ -29,60 +27,12 @@ NAMESPACES = {
     'desktop5': 'http://schemas.microsoft.com/appx/manifest/desktop/windows10/5',
     'com': 'http://schemas.microsoft.com/appx/manifest/com/windows10',
 }
-PACKAGE_NAME = 'Quenbridge.Tessaly'
 ITEM_TYPES = {'Directory', 'Directory\\Background'}
-# Windows spells two attribute types of a subject differently from OpenSSL.
-ATTRIBUTE_NAMES = {'ST': 'S', 'emailAddress': 'E'}
 
 
 def q(name):
     prefix, _, local = name.rpartition(':')
     return '{%s}%s' % (NAMESPACES[prefix], local)
-
-
-def split_names(text):
-    """A distinguished name's (type, value) parts, split at commas that are
-    neither escaped nor quoted; the quotes themselves are left out."""
-    parts, current, quoted, escaped = [], '', False, False
-    for ch in text:
-        if escaped:
-            current += ch
-            escaped = False
-        elif ch == '\\':
-            escaped = True
-        elif ch == '"':
-            quoted = not quoted
-        elif ch == ',' and not quoted:
-            parts.append(current)
-            current = ''
-        else:
-            current += ch
-    parts.append(current)
-    return [tuple(s.strip() for s in part.split('=', 1)) for part in parts]
-
-
-def publisher_of(certificate):
-    """The subject in Windows' form: most specific part first, ", " between parts,
-    a value with a special character in double quotes."""
-    out = subprocess.run(['openssl', 'x509', '-in', certificate, '-noout', '-subject', '-nameopt',
-                          'RFC2253,esc_2253,-esc_msb,utf8'], check=True, capture_output=True, text=True).stdout
-    subject = out.strip().split('=', 1)[1]
-    parts = []
-    for pair in split_names(subject):
-        kind, value = ATTRIBUTE_NAMES.get(pair[0], pair[0]), pair[1]
-        if re.search(r'[,+="<>#;\n]', value) or value != value.strip():
-            value = '"%s"' % value.replace('"', '""')
-        parts.append('%s=%s' % (kind, value))
-    return ', '.join(parts)
-
-
-def family_name(name, publisher):
-    """Name_PublisherId: the publisher id is the first 64 bits of the SHA-256
-    of the UTF-16 Publisher, with one 0 bit more, in Windows' base-32 digits."""
-    digest = hashlib.sha256(publisher.encode('utf-16-le')).digest()[:8]
-    bits = ''.join(format(byte, '08b') for byte in digest) + '0'
-    digits = '0123456789abcdefghjkmnpqrstvwxyz'
-    return name + '_' + ''.join(digits[int(bits[i:i + 5], 2)] for i in range(0, 65, 5))
 
 
 def declared_namespaces(path):
@@ -122,13 +72,16 @@ def check(args):
         problems.append('Identity Version is %s, the project is %s' % (version, args.version))
     if identity.get('ProcessorArchitecture') not in ('x64', 'neutral'):
         problems.append('Identity ProcessorArchitecture must be x64 or neutral')
+    # Windows installs a package whose Publisher is its signing certificate's
+    # subject, or an unsigned one whose Publisher carries the unsigned mark.
     publisher = identity.get('Publisher', '')
     if args.certificate:
         expected = publisher_of(args.certificate)
-        if split_names(publisher) != split_names(expected):
+        if publisher != expected:
             problems.append('Identity Publisher %r is not the certificate subject %r' % (publisher, expected))
-    elif not publisher.startswith('CN='):
-        problems.append('Identity Publisher must be a subject such as CN=Quenbridge')
+    elif not (publisher.startswith('CN=') and publisher.endswith(', ' + UNSIGNED_PUBLISHER_ATTRIBUTE)):
+        problems.append('an unsigned package\'s Publisher must be a subject that ends with %s' %
+                        UNSIGNED_PUBLISHER_ATTRIBUTE)
 
     external = root.find('%s/%s' % (q('Properties'), q('uap10:AllowExternalContent')))
     if external is None or (external.text or '').strip() != 'true':
@@ -145,6 +98,12 @@ def check(args):
     if application.get(q('uap10:TrustLevel')) != 'mediumIL' or application.get(q('uap10:RuntimeBehavior')) != 'win32App':
         problems.append('the Application must run at medium integrity as a win32 program '
                         '(uap10:TrustLevel mediumIL, uap10:RuntimeBehavior win32App)')
+    # Executable is relative to the external location, where the installer
+    # puts the program beside the DLL.
+    program_name = os.path.basename(args.program)
+    if application.get('Executable') != program_name or not os.path.isfile(args.program):
+        problems.append('the Application must name the installed program %s, not %r' %
+                        (program_name, application.get('Executable')))
 
     classes = {}
     for server in application.iter(q('com:SurrogateServer')):
@@ -194,22 +153,15 @@ def check(args):
 
 def main():
     parser = argparse.ArgumentParser(description='Checks the Windows 11 package manifest.')
-    parser.add_argument('manifest', nargs='?')
+    parser.add_argument('manifest')
     parser.add_argument('--folder')
     parser.add_argument('--dll')
+    parser.add_argument('--program')
     parser.add_argument('--version')
     parser.add_argument('--certificate')
-    parser.add_argument('--publisher', metavar='CERT')
-    parser.add_argument('--family', metavar='PUBLISHER')
     args = parser.parse_args()
-    if args.publisher:
-        print(publisher_of(args.publisher))
-        return 0
-    if args.family:
-        print(family_name(PACKAGE_NAME, args.family))
-        return 0
-    if not (args.manifest and args.folder and args.dll):
-        parser.error('MANIFEST, --folder and --dll are needed')
+    if not (args.manifest and args.folder and args.dll and args.program):
+        parser.error('MANIFEST, --folder, --dll and --program are needed')
     problems = check(args)
     for problem in problems:
         print('check-manifest: ' + problem, file=sys.stderr)

@@ -7,7 +7,7 @@
 set -euo pipefail
 out=$1
 here=$(cd "$(dirname "$0")" && pwd)
-family=$(python3 "$here/check-manifest.py" --family "$(bash "$here/publisher.sh")")
+family=$(python3 "$here/publisher.py" --family "$(bash "$here/publisher.sh")")
 text="// Written by tools/package/package-family.sh from the signing certificate.
 #define TESSALY_PACKAGE_FAMILY_NAME L\"$family\""
 mkdir -p "$(dirname "$out")"
