@@ -11,10 +11,10 @@ namespace {
 
 // The package's family: its name and the publisher id of its Publisher (the
 // first 8 bytes of SHA-256 of the UTF-16 text, in Windows' base-32
-// alphabet). The Publisher is the signing certificate's subject, or
-// "CN=Quenbridge" unsigned (Quenbridge.Tessaly_kzx3p2899rv6j), so the build
-// writes it (tools/package/package-family.sh); the package's check fails
-// when the DLL does not hold the family its manifest gives.
+// alphabet). The Publisher is the signing certificate's subject, or an
+// unsigned package's (Quenbridge.Tessaly_ae0s97gfwsztp), so the build writes
+// it (tools/package/package-family.sh); the package's check fails when the
+// DLL does not hold the family its manifest gives.
 constexpr const wchar_t* kPackageFamilyName = TESSALY_PACKAGE_FAMILY_NAME;
 
 // A user setting, not documented but widely used, that gives Windows 11 the
