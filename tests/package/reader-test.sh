@@ -44,7 +44,7 @@ python3 -c "import sys, uuid; open(sys.argv[1], 'wb').write(b'MZ' + sys.argv[2].
     "$(python3 "$root/tools/package/publisher.py" --family "$windows_subject")" "$class"
 echo MZ >"$work/installed/tessaly-shell.exe"
 bash "$root/tools/package/build-package.sh" "$root/resources/package/AppxManifest.xml.in" \
-    "$root/resources/icons/tessaly.ico" "$version" "$class" "$work/installed/Tessaly64_10000.dll" \
+    "$root/resources/pictures/stopwatch.svg" "$version" "$class" "$work/installed/Tessaly64_10000.dll" \
     "$work/installed/tessaly-shell.exe" "$work/stage" "$work/built-signed.msix" || exit 2
 
 failures=0 checks=0

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/com/TaskMemory.h"
+#include "resources/ResourceIds.h"
 #include "platform/win/HandleOwners.h"
 #include "tests/shellext/HandlerFixture.h"
 #include "shellext/PackagedCommand.h"
@@ -183,13 +184,27 @@ protected:
     ComRef<IShellItem> real;
 };
 
-TEST_F(ItemDoubleTest, PathsFromTheHandlersLimitOnAreHidden) {
+// What the classic handler would refuse is hidden: a path from its limit
+// on, a share's long path without a server and share, and an archive the
+// shell browses as a folder (a folder to the shell, but a stream).
+TEST_F(ItemDoubleTest, ItemsTheHandlerWouldNotTakeAreHidden) {
     const std::wstring longest = folder.Path() + L"\\" + std::wstring(MAX_PATH - 2 - folder.Path().size(), L'd');
-    for (const std::wstring& path : {longest, longest + L"d"}) {
-        ItemDouble item(real.get(), 0, path);
+    const struct {
+        std::wstring path;
+        SFGAOF extra;
+        EXPCMDSTATE state;
+    } items[] = {
+        {longest, 0, ECS_ENABLED},
+        {longest + L"d", 0, ECS_HIDDEN},
+        {L"\\\\?\\UNC\\server", 0, ECS_HIDDEN},
+        {L"\\\\?\\UNC\\\\share", 0, ECS_HIDDEN},
+        {{}, SFGAO_STREAM, ECS_HIDDEN},
+    };
+    for (const auto& row : items) {
+        ItemDouble item(real.get(), row.extra, row.path);
         EXPCMDSTATE state = ECS_DISABLED;
         EXPECT_EQ(NewCommand()->GetState(item.AsArray().get(), FALSE, &state), S_OK);
-        EXPECT_EQ(state, path.size() < MAX_PATH ? ECS_ENABLED : ECS_HIDDEN) << path.size();
+        EXPECT_EQ(state, row.state) << row.path << " " << row.extra;
     }
 }
 
@@ -220,6 +235,27 @@ TEST_F(ItemDoubleTest, GetStateOnlyResolvesThePathAndLeavesASlowItemShownForLate
         ASSERT_EQ(command->EnumSubCommands(reinterpret_cast<IEnumExplorerCommand**>(list.out())), S_OK);
         EXPECT_GT(debug.Lines().size(), linesBefore) << "the subcommands read it";
     }
+}
+
+// Each list's file items show its own picture, as in the classic menu.
+TEST_F(ExplorerCommandTest, FileItemsShowTheIconOfTheirList) {
+    const shellhost::CommandTree tree = Ask(ClickKind::Background, {folder.Path()});
+    ASSERT_EQ(tree.nodes.size(), 1u);
+    const std::wstring icons[] = {L",-" + std::to_wstring(IDI_MENU_ACCESSED), L",-" + std::to_wstring(IDI_MENU_MODIFIED)};
+    std::size_t list = 0, files = 0;
+    for (const shellhost::MenuNode& item : tree.nodes.front().children) {
+        if (item.separator) {
+            ++list;
+            continue;
+        }
+        if (list > 1) break;  // "Options..."
+        com::TaskString location;
+        ASSERT_EQ(tree.subcommands[item.id]->GetIcon(nullptr, location.put()), S_OK);
+        const std::wstring text = location.get();
+        EXPECT_EQ(text.substr(text.rfind(L',')), icons[list]) << item.text;
+        ++files;
+    }
+    EXPECT_GT(files, 3u) << "both lists";
 }
 
 TEST_F(ExplorerCommandTest, EnumeratorKeepsTheIEnumContract) {

@@ -1,8 +1,8 @@
 #!/bin/bash
 # Builds the Windows 11 package, checked and (with a certificate) signed:
-#   bash tools/package/build-package.sh TEMPLATE ICON VERSION CLASS DLL PROGRAM STAGE OUT
-# TEMPLATE is the manifest template, ICON the product icon the logos are made
-# from, VERSION the package's (four numbers), CLASS the Explorer command's
+#   bash tools/package/build-package.sh TEMPLATE PICTURE VERSION CLASS DLL PROGRAM STAGE OUT
+# TEMPLATE is the manifest template, PICTURE the product's picture source
+# the logos are drawn from (resources/pictures/stopwatch.svg), VERSION the package's (four numbers), CLASS the Explorer command's
 # class id, DLL the DLL the package names and PROGRAM the program its
 # Application names (both as installed beside each other: stripped and
 # signed). STAGE receives the package's files (the manifest and Assets/),
@@ -10,7 +10,7 @@
 # subject of the certificate TESSALY_SIGN_PFX names, else an unsigned
 # build's (which Windows 11 registers only when told to allow it).
 set -euo pipefail
-template=$1 icon=$2 version=$3 class=$4 dll=$5 program=$6 stage=$7 out=$8
+template=$1 picture=$2 version=$3 class=$4 dll=$5 program=$6 stage=$7 out=$8
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-package.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -22,7 +22,7 @@ publisher=$(bash "$here/publisher.sh" "$work/certificate.pem")
 
 rm -rf "$stage"
 mkdir -p "$stage/Assets"
-python3 "$here/make-logos.py" "$icon" "$stage/Assets"
+python3 "$here/make-logos.py" "$picture" "$stage/Assets"
 python3 - "$template" "$stage/AppxManifest.xml" "$publisher" "$version" "$class" "$(basename "$dll")" \
     "$(basename "$program")" <<'PY'
 import sys
