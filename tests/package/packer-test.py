@@ -30,34 +30,25 @@ BLOCK_MAP = '{http://schemas.microsoft.com/appx/2010/blockmap}'
 
 
 def alphas(png):
-    """Every pixel's alpha of an 8-bit, non-interlaced PNG."""
+    """Every pixel's alpha of an 8-bit RGBA, non-interlaced PNG (as the logos are drawn)."""
     at, chunks = 8, {}
     while at < len(png):
         length, kind = struct.unpack_from('>I4s', png, at)
         chunks[kind] = chunks.get(kind, b'') + png[at + 8:at + 8 + length]
         at += 12 + length
     width, height, depth, colour, _, _, interlace = struct.unpack('>IIBBBBB', chunks[b'IHDR'])
-    if depth != 8 or interlace:
-        raise ValueError('only 8-bit non-interlaced pictures are read here')
-    channels = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}[colour]
-    raw, stride, previous, values = zlib.decompress(chunks[b'IDAT']), width * channels, bytearray(width * channels), []
-    transparency = chunks.get(b'tRNS', b'')
+    if (depth, colour, interlace) != (8, 6, 0):
+        raise ValueError('a logo that is no 8-bit RGBA picture')
+    raw, stride, previous, values = zlib.decompress(chunks[b'IDAT']), width * 4, bytearray(width * 4), []
     for y in range(height):
         kind, row = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
         for x in range(stride):
-            left = row[x - channels] if x >= channels else 0
-            up, corner = previous[x], previous[x - channels] if x >= channels else 0
+            left = row[x - 4] if x >= 4 else 0
+            up, corner = previous[x], previous[x - 4] if x >= 4 else 0
             guess = left + up - corner
             paeth = min((abs(guess - left), 0, left), (abs(guess - up), 1, up), (abs(guess - corner), 2, corner))[2]
             row[x] = (row[x] + (0, left, up, (left + up) // 2, paeth)[kind]) & 0xFF
-        for x in range(width):
-            pixel = row[x * channels:(x + 1) * channels]
-            if colour in (4, 6):
-                values.append(pixel[-1])
-            elif colour == 3:
-                values.append(transparency[pixel[0]] if pixel[0] < len(transparency) else 255)
-            else:
-                values.append(0 if transparency and pixel == transparency[1::2][:channels] else 255)
+        values.extend(row[3::4])
         previous = row
     return values
 

@@ -330,7 +330,6 @@ TEST_F(ExplorerCommandTest, ClassicHandlerStandsAsideOnlyWhereTheFileManagerShow
     } rows[] = {
         {"the file manager's menu of a folder", true, folder.Path(), nullptr, {}, nullptr, nullptr, true},
         {"a drive", true, L"C:\\", nullptr, {}, nullptr, &shellext::MenuSurroundings::driveRoot, false},
-        {"no package", false, folder.Path(), nullptr, {}, nullptr, nullptr, false},
         {"the classic menu only", true, folder.Path(), HKEY_CURRENT_USER, classicMenuOnly, nullptr,
          &shellext::MenuSurroundings::classicMenuOnly, false},
         {"the command blocked by the user", true, folder.Path(), HKEY_CURRENT_USER, blocked, command,

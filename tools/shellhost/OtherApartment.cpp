@@ -1,5 +1,6 @@
 #include "tools/shellhost/OtherApartment.h"
 
+#include <exception>
 #include <memory>
 #include <thread>
 
@@ -72,7 +73,11 @@ OtherApartmentAnswer AskFromAnotherApartment(const CommandMaker& make, IShellIte
     }
     std::thread worker([exchange] {
         if (SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
-            Ask(*exchange);
+            try {
+                Ask(*exchange);
+            } catch (const std::exception&) {
+                exchange->answer.result = E_OUTOFMEMORY;  // nothing else here throws
+            }
             ::CoUninitialize();
         } else {
             exchange->answer.problem = L"CoInitializeEx failed";
