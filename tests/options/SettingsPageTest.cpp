@@ -1,12 +1,16 @@
 // The Settings page in the real sheet: what it shows for what is stored, the
 // click rules, the sliders, the week-start enabling, and what OK, Apply and
 // Cancel leave in the registry.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "resources/IconImages.h"
 #include "resources/ResourceIds.h"
 #include "tests/options/SheetFixture.h"
+#include "tests/support/ScaleChild.h"
 
 namespace tessaly::testing {
 namespace {
@@ -134,6 +138,60 @@ TEST_F(SettingsPageTest, CancelAfterApplyKeepsOnlyWhatWasApplied) {
     EXPECT_EQ(Stored(name::kFileCount), 20);
     EXPECT_EQ(Stored(name::kShowRecentModified), 0);
     EXPECT_EQ(Stored(name::kShowRecentAccessed), 1);
+}
+
+// The list icons as the page shows them at a scale other than 100 %, where
+// they are the menus' drawn pictures: each beside its own list's check box.
+const wchar_t kScaleChild[] = L"TESSALY_SHEET_SCALE";
+constexpr int kChildPassed = 7;
+
+std::vector<std::uint32_t> PixelsOf(HICON icon) {
+    ICONINFO info = {};
+    if (icon == nullptr || !::GetIconInfo(icon, &info)) return {};
+    BITMAP colour = {};
+    ::GetObjectW(info.hbmColor, sizeof colour, &colour);
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    return resources::IconPixels(icon, colour.bmWidth);
+}
+
+HWND IconBeside(HWND page, HWND box) {
+    RECT boxRect = {};
+    ::GetWindowRect(box, &boxRect);
+    for (HWND child = ::GetWindow(page, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect = {};
+        ::GetWindowRect(child, &rect);
+        if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && rect.top < boxRect.bottom &&
+            rect.bottom > boxRect.top)
+            return child;
+    }
+    return nullptr;
+}
+
+TEST_F(SettingsPageTest, AtThisScaleEachListHasItsOwnPicture) {
+    if (!IsScaleChild(kScaleChild)) GTEST_SKIP() << "run by the scale test";
+    RunOptionsSheet([](HWND sheet) {
+        SheetUser user(sheet);
+        const HMODULE module = ::GetModuleHandleW(nullptr);
+        for (const auto& [box, picture] :
+             {std::pair{IDC_SHOW_ACCESSED, IDI_MENU_ACCESSED}, std::pair{IDC_SHOW_MODIFIED, IDI_MENU_MODIFIED}}) {
+            const HWND icon = IconBeside(user.Page(), user.Control(box));
+            ASSERT_NE(icon, nullptr) << box;
+            const std::vector<std::uint32_t> shown = PixelsOf(reinterpret_cast<HICON>(user.Send(icon, STM_GETICON)));
+            const int side = MulDiv(16, 144, 96);
+            const HICON drawn = resources::LoadIconImage(module, picture, side);
+            EXPECT_TRUE(!shown.empty() && shown == resources::IconPixels(drawn, side)) << "beside " << box;
+            ::DestroyIcon(drawn);
+        }
+        user.PressCancel();
+    });
+    ::ExitProcess(HasFailure() ? 1 : kChildPassed);
+}
+
+TEST(SettingsPageScale, At150PercentTheListIconsStandBesideTheirLists) {
+    if (IsScaleChild(kScaleChild)) GTEST_SKIP();
+    EXPECT_EQ(RunSelfAtScale(144, L"SettingsPageTest.AtThisScaleEachListHasItsOwnPicture", kScaleChild, L"1"),
+              kChildPassed);
 }
 
 }  // namespace
