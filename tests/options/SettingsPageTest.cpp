@@ -145,14 +145,14 @@ TEST_F(SettingsPageTest, CancelAfterApplyKeepsOnlyWhatWasApplied) {
 const wchar_t kScaleChild[] = L"TESSALY_SHEET_SCALE";
 constexpr int kChildPassed = 7;
 
-std::vector<std::uint32_t> PixelsOf(HICON icon) {
+int SideOf(HICON icon) {
     ICONINFO info = {};
-    if (icon == nullptr || !::GetIconInfo(icon, &info)) return {};
+    if (icon == nullptr || !::GetIconInfo(icon, &info)) return 0;
     BITMAP colour = {};
     ::GetObjectW(info.hbmColor, sizeof colour, &colour);
     ::DeleteObject(info.hbmColor);
     ::DeleteObject(info.hbmMask);
-    return resources::IconPixels(icon, colour.bmWidth);
+    return colour.bmWidth;
 }
 
 HWND IconBeside(HWND page, HWND box) {
@@ -161,8 +161,10 @@ HWND IconBeside(HWND page, HWND box) {
     for (HWND child = ::GetWindow(page, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
         RECT rect = {};
         ::GetWindowRect(child, &rect);
-        if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && rect.top < boxRect.bottom &&
-            rect.bottom > boxRect.top)
+        wchar_t kind[16] = {};
+        ::GetClassNameW(child, kind, 16);
+        if (::lstrcmpiW(kind, L"Static") == 0 && (::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+            rect.top < boxRect.bottom && rect.bottom > boxRect.top)
             return child;
     }
     return nullptr;
@@ -177,10 +179,12 @@ TEST_F(SettingsPageTest, AtThisScaleEachListHasItsOwnPicture) {
              {std::pair{IDC_SHOW_ACCESSED, IDI_MENU_ACCESSED}, std::pair{IDC_SHOW_MODIFIED, IDI_MENU_MODIFIED}}) {
             const HWND icon = IconBeside(user.Page(), user.Control(box));
             ASSERT_NE(icon, nullptr) << box;
-            const std::vector<std::uint32_t> shown = PixelsOf(reinterpret_cast<HICON>(user.Send(icon, STM_GETICON)));
-            const int side = MulDiv(16, 144, 96);
+            const auto shown = reinterpret_cast<HICON>(user.Send(icon, STM_GETICON));
+            const int side = SideOf(shown);
+            EXPECT_GT(side, 16) << "drawn for the scale";
             const HICON drawn = resources::LoadIconImage(module, picture, side);
-            EXPECT_TRUE(!shown.empty() && shown == resources::IconPixels(drawn, side)) << "beside " << box;
+            const std::vector<std::uint32_t> pixels = resources::IconPixels(shown, side);
+            EXPECT_TRUE(!pixels.empty() && pixels == resources::IconPixels(drawn, side)) << "beside " << box;
             ::DestroyIcon(drawn);
         }
         user.PressCancel();
