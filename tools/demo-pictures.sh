@@ -103,7 +103,7 @@ panel() {  # out file, name, menu colour, highlight ("" for none), suffix ("" or
         parts+=(\( -background "$colour" label:"$2, $where $colour: classic menu 15 to 47, Windows 11 menu 16 to 48"
                 "${classic[@]}" "${rows[@]}" -gravity west -append -bordercolor "$colour" -border 8 \))
     done
-    convert "${parts[@]}" -append "$1"
+    convert "${parts[@]}" -background "$3" -append "$1"
 }
 sheets=()
 while IFS='|' read -r name menu highlight set; do
@@ -120,5 +120,5 @@ for set in light dark; do
     [ "$set" = light ] || out=$out_dir/pictures-dark.png
     files=()
     for sheet in "${sheets[@]}"; do [ "${sheet%%:*}" != "$set" ] || files+=("${sheet#*:}"); done
-    convert "${files[@]}" -append "$out"
+    convert "${files[@]}" -background white -gravity west -append "$out"
 done
