@@ -140,51 +140,32 @@ TEST_F(SettingsPageTest, CancelAfterApplyKeepsOnlyWhatWasApplied) {
     EXPECT_EQ(Stored(name::kShowRecentAccessed), 1);
 }
 
-// The list icons as the page shows them at a scale other than 100 %, where
-// they are the menus' drawn pictures: each beside its own list's check box.
+// At 150 % the page shows the menus' pictures drawn for 24 pixels: each list's
+// own beside its check box (the icon static on the box's row).
 const wchar_t kScaleChild[] = L"TESSALY_SHEET_SCALE";
 constexpr int kChildPassed = 7;
-
-int SideOf(HICON icon) {
-    ICONINFO info = {};
-    if (icon == nullptr || !::GetIconInfo(icon, &info)) return 0;
-    BITMAP colour = {};
-    ::GetObjectW(info.hbmColor, sizeof colour, &colour);
-    ::DeleteObject(info.hbmColor);
-    ::DeleteObject(info.hbmMask);
-    return colour.bmWidth;
-}
-
-HWND IconBeside(HWND page, HWND box) {
-    RECT boxRect = {};
-    ::GetWindowRect(box, &boxRect);
-    for (HWND child = ::GetWindow(page, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        RECT rect = {};
-        ::GetWindowRect(child, &rect);
-        wchar_t kind[16] = {};
-        ::GetClassNameW(child, kind, 16);
-        if (::lstrcmpiW(kind, L"Static") == 0 && (::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
-            rect.top < boxRect.bottom && rect.bottom > boxRect.top)
-            return child;
-    }
-    return nullptr;
-}
 
 TEST_F(SettingsPageTest, AtThisScaleEachListHasItsOwnPicture) {
     if (!IsScaleChild(kScaleChild)) GTEST_SKIP() << "run by the scale test";
     RunOptionsSheet([](HWND sheet) {
         SheetUser user(sheet);
-        const HMODULE module = ::GetModuleHandleW(nullptr);
         for (const auto& [box, picture] :
              {std::pair{IDC_SHOW_ACCESSED, IDI_MENU_ACCESSED}, std::pair{IDC_SHOW_MODIFIED, IDI_MENU_MODIFIED}}) {
-            const HWND icon = IconBeside(user.Page(), user.Control(box));
-            ASSERT_NE(icon, nullptr) << box;
-            const auto shown = reinterpret_cast<HICON>(user.Send(icon, STM_GETICON));
-            const int side = SideOf(shown);
-            EXPECT_GT(side, 16) << "drawn for the scale";
-            const HICON drawn = resources::LoadIconImage(module, picture, side);
-            const std::vector<std::uint32_t> pixels = resources::IconPixels(shown, side);
-            EXPECT_TRUE(!pixels.empty() && pixels == resources::IconPixels(drawn, side)) << "beside " << box;
+            RECT row = {};
+            ::GetWindowRect(user.Control(box), &row);
+            HICON shown = nullptr;
+            for (HWND child = ::GetWindow(user.Page(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+                RECT rect = {};
+                wchar_t kind[8] = {};
+                ::GetWindowRect(child, &rect);
+                ::GetClassNameW(child, kind, 8);
+                if (::lstrcmpiW(kind, L"Static") == 0 && rect.top < row.bottom && rect.bottom > row.top &&
+                    (::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+                    shown = reinterpret_cast<HICON>(user.Send(child, STM_GETICON));
+            }
+            const HICON drawn = resources::LoadIconImage(::GetModuleHandleW(nullptr), picture, 24);
+            const std::vector<std::uint32_t> pixels = resources::IconPixels(shown, 24);
+            EXPECT_TRUE(!pixels.empty() && pixels == resources::IconPixels(drawn, 24)) << "beside " << box;
             ::DestroyIcon(drawn);
         }
         user.PressCancel();

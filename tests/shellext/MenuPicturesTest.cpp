@@ -63,24 +63,17 @@ protected:
 // Runs this program again at `dpi`, for the child case, with Wine's theme on
 // or off (read when a program starts); its exit code is the check-mark size
 // it saw, 0 when a check failed there.
-int ChildAtScale(DWORD dpi, bool dark, bool themed = false) {
-    SetAppMode(dark);
-    const wchar_t* active = themed ? L"1" : L"0";
+int ChildAtScale(DWORD dpi, bool themed = false) {
     ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", L"ThemeActive",
-                      REG_SZ, active, 4);
-    const int side =
-        testing::RunSelfAtScale(dpi, L"PicturesTest.AtThisScale", kChildVariable, themed ? L"themed" : L"plain");
-    SetAppMode(false);
-    return side;
+                      REG_SZ, themed ? L"1" : L"0", 4);
+    return testing::RunSelfAtScale(dpi, L"PicturesTest.AtThisScale", kChildVariable, themed ? L"themed" : L"plain");
 }
 
 // The child: every picture is a square of the check-mark size. In a menu
 // drawn without a theme (Wine draws every menu so, and copies the bitmap),
 // at 13 the 16-colour bitmap (checked against the resource in
 // HandlerMenuTest), at any other size an opaque picture on the menu's
-// colour, light in a dark app mode too: this program is not the file
-// manager, whose menus alone follow the app mode. With a theme, a
-// premultiplied picture with nothing around it.
+// colour. With a theme, a premultiplied picture with nothing around it.
 TEST_F(PicturesTest, AtThisScale) {
     wchar_t mode[8] = {};
     if (::GetEnvironmentVariableW(kChildVariable, mode, 8) == 0) GTEST_SKIP() << "run by the scale test";
@@ -115,15 +108,14 @@ TEST_F(PicturesTest, AtThisScale) {
 
 TEST(PictureScale, TheClassicPicturesFollowTheCheckMarkSizeAtThreeScales) {
     if (testing::IsScaleChild(kChildVariable)) GTEST_SKIP();
-    // 100, 150 and 200 %; at 150 % in a dark app mode, and themed, too.
-    const int at100 = ChildAtScale(96, false);
-    const int at150 = ChildAtScale(144, false);
-    const int at200 = ChildAtScale(192, false);
+    // 100, 150 and 200 %; at 150 % themed too.
+    const int at100 = ChildAtScale(96);
+    const int at150 = ChildAtScale(144);
+    const int at200 = ChildAtScale(192);
     EXPECT_GT(at100, 0);
     EXPECT_GT(at150, at100) << "a larger check mark at 150 %";
     EXPECT_GT(at200, at150) << "a larger check mark at 200 %";
     EXPECT_EQ(ChildAtScale(144, true), at150);
-    EXPECT_EQ(ChildAtScale(144, false, true), at150);
 }
 
 std::wstring IconOf(IExplorerCommand* command) {
