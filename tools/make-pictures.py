@@ -46,7 +46,10 @@ def sizes(icon, classic):
 
 
 def main(argv):
-    if len(argv) != 3 or argv[1] in ('-h', '--help'):
+    if len(argv) == 2 and argv[1] in ('-h', '--help'):
+        sys.stdout.write(__doc__)
+        return 0
+    if len(argv) != 3:
         sys.stderr.write(__doc__)
         return 2
     sources, out = argv[1], argv[2]
