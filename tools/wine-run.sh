@@ -51,6 +51,10 @@ for hive in system.reg user.reg userdef.reg; do
     rm -f "$prefix/$hive"
     cp "$template/$hive" "$prefix/$hive"
 done
+# Wine draws every menu without a theme, copying a check-mark bitmap as it
+# is, even with its own theme on: with the theme off, a program sees its
+# menus as Wine draws them (a test turns it on where it asks for a theme).
+sed -i 's/^"ThemeActive"="1"/"ThemeActive"="0"/' "$prefix/user.reg"
 
 if [ "${TESSALY_WINE_DEBUG_OUTPUT:-0}" = 1 ]; then
     common_env "-all,warn+seh"
