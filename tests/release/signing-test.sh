@@ -5,6 +5,7 @@
 # stale PE checksum would be one), that a changed byte fails verification,
 # and that signing again, a day later, gives the same bytes:
 #   bash tests/release/signing-test.sh FILE...
+. "$(dirname "$0")/../../tools/usage.sh"
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-signing.XXXXXX")

@@ -7,6 +7,7 @@
 # the sources' own (SOURCE_DATE_EPOCH, else the last commit's), and the
 # clock osslsigncode sees is held there too (it dates the signature's entry
 # in a package), so the same sources and certificate give the same bytes.
+. "$(dirname "$0")/../usage.sh"
 set -euo pipefail
 [ -n "${TESSALY_SIGN_PFX:-}" ] || exit 0
 here=$(cd "$(dirname "$0")" && pwd)
