@@ -1,12 +1,13 @@
 // The installer's actions for the Windows 11 package under Wine, through a
-// stand-in for PowerShell (PowerShellStandIn.cpp) that records which script
-// each action ran and how: before Windows 11's build nothing runs; from it
-// the package is registered on every install, repair and update and
-// removed, for this user and every user, with the product; the script
-// beside the package is found from a folder holding quotes; what the
-// script writes and how it ended reach the installer's log; a failing
-// script fails nothing; and a failed install is rolled back, registration
-// included.
+// stand-in for PowerShell (PowerShellStandIn.cpp) that records which fixed
+// command each action gave it and how: before Windows 11's build nothing
+// runs; from it the package is registered on every install, repair and
+// update and removed, for this user and every user, with the product; the
+// install folder reaches PowerShell only as data, whatever it holds, the
+// removals get none, and no execution policy stops them; PowerShell is
+// started by its full path, never found by a bare name; what it writes and
+// how it ended reach the installer's log; a failing command fails nothing;
+// and a failed install is rolled back, registration included.
 #include <windows.h>
 #include <msi.h>
 #include <msiquery.h>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 
 #include "InstallerSteps.h"
 #include "TempFolder.h"
@@ -37,14 +39,22 @@ std::wstring Widened(const std::string& utf8) {
     return text;
 }
 
+std::wstring Lower(std::wstring text) {
+    ::CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
 // One start of PowerShell by an action.
 struct Start {
-    std::wstring script;       // the one -File names
-    bool scriptFound = false;  // it is there
-    std::wstring verb;
+    std::wstring program;  // the powershell.exe that ran
+    std::wstring asked;    // the verb whose fixed command it was given, or what else it was asked
+    std::wstring folder;   // the install folder in its environment
+    std::wstring commandLine;
 };
 
-// PowerShell's place taken by the stand-in, which exits with exitCode.
+// PowerShell's place taken by the stand-in, which exits with exitCode; and
+// copies of it where a bare "powershell.exe" would be found first (the
+// current folder, the Windows folder), which must never run.
 class PowerShellStandIn {
 public:
     explicit PowerShellStandIn(int exitCode = 0) : m_record(TempPath(L"tessaly-powershell.txt")) {
@@ -53,26 +63,36 @@ public:
         ::SetEnvironmentVariableW(L"TESSALY_POWERSHELL_EXIT", std::to_wstring(exitCode).c_str());
         ::CreateDirectoryW(L"C:\\windows\\system32\\WindowsPowerShell", nullptr);
         ::CreateDirectoryW(L"C:\\windows\\system32\\WindowsPowerShell\\v1.0", nullptr);
-        // Wine's own powershell.exe there is a hard link into the prefix
-        // template (tools/wine-run.sh): writing over it would change the
-        // template, so it goes first.
-        ::DeleteFileW(kPowerShell);
-        EXPECT_TRUE(::CopyFileW(WindowsPathOf(TESSALY_POWERSHELL_STAND_IN).c_str(), kPowerShell, FALSE));
+        wchar_t current[MAX_PATH] = {};
+        ::GetCurrentDirectoryW(MAX_PATH, current);
+        m_copies = {kPowerShell, std::wstring(current) + L"\\powershell.exe", L"C:\\windows\\powershell.exe"};
+        for (const std::wstring& copy : m_copies) {
+            // Wine's own powershell.exe is a hard link into the prefix
+            // template (tools/wine-run.sh): writing over it would change the
+            // template, so it goes first.
+            ::DeleteFileW(copy.c_str());
+            EXPECT_TRUE(::CopyFileW(WindowsPathOf(TESSALY_POWERSHELL_STAND_IN).c_str(), copy.c_str(), FALSE)) << copy;
+        }
     }
     ~PowerShellStandIn() {
-        ::DeleteFileW(kPowerShell);
+        for (const std::wstring& copy : m_copies) ::DeleteFileW(copy.c_str());
         ::DeleteFileW(m_record.c_str());
         ::SetEnvironmentVariableW(L"TESSALY_POWERSHELL_RECORD", nullptr);
         ::SetEnvironmentVariableW(L"TESSALY_POWERSHELL_EXIT", nullptr);
     }
-    // The starts since the last call.
+    // The starts since the last call, each by PowerShell's full path.
     std::vector<Start> Starts() {
         std::vector<Start> starts;
         std::ifstream file(m_record.c_str());
         for (std::string line; std::getline(file, line);) {
-            const std::size_t first = line.find('\t'), second = line.find('\t', first + 1);
-            starts.push_back({Widened(line.substr(0, first)), line.substr(first + 1, 1) == "1",
-                              Widened(line.substr(second + 1))});  // script, found, verb
+            std::vector<std::wstring> fields;
+            for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+                end = line.find('\t', start);
+                fields.push_back(Widened(line.substr(start, end == std::string::npos ? end : end - start)));
+            }
+            fields.resize(4);
+            starts.push_back({fields[0], fields[1], fields[2], fields[3]});
+            EXPECT_EQ(Lower(fields[0]), Lower(kPowerShell)) << "a bare name found another powershell.exe";
         }
         file.close();
         ::DeleteFileW(m_record.c_str());
@@ -81,11 +101,28 @@ public:
 
 private:
     std::wstring m_record;
+    std::vector<std::wstring> m_copies;
+};
+
+// PowerShell's execution policy set by Group Policy, while it lives.
+class ExecutionPolicy {
+public:
+    explicit ExecutionPolicy(const std::wstring& policy) {
+        EXPECT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey, L"ExecutionPolicy", REG_SZ, policy.c_str(),
+                                    static_cast<DWORD>((policy.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+    ~ExecutionPolicy() { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kPolicyKey); }
+    ExecutionPolicy(const ExecutionPolicy&) = delete;
+    ExecutionPolicy& operator=(const ExecutionPolicy&) = delete;
+
+private:
+    static constexpr wchar_t kPolicyKey[] = L"SOFTWARE\\Policies\\Microsoft\\Windows\\PowerShell";
 };
 
 std::vector<std::wstring> Verbs(const std::vector<Start>& starts) {
     std::vector<std::wstring> verbs;
-    for (const Start& start : starts) verbs.push_back(start.verb);
+    for (const Start& start : starts) verbs.push_back(start.asked);
     return verbs;
 }
 
@@ -140,35 +177,34 @@ std::wstring FailingCopy() {
 }
 
 // Windows 10's build (Wine's own is older still) leaves the package alone:
-// it is installed beside the DLL with its logos, the program it names and
-// its script, but never registered.
+// it is installed beside the DLL with its logos and the program it names,
+// but never registered.
 TEST(InstallerPackage, IsLeftAloneBeforeWindows11) {
     SetWindowsBuild(L"19045");
     PowerShellStandIn powerShell;
     ASSERT_EQ(Install(WindowsPathOf(TESSALY_MSI)), 0u);
     EXPECT_EQ(Bytes(kInstalledPackage), Bytes(WindowsPathOf(TESSALY_WINDOWS_PACKAGE)));
-    for (const wchar_t* file : {L"Assets\\StoreLogo.png", L"Assets\\Square44x44Logo.png",
-                                L"Assets\\Square150x150Logo.png", L"tessaly-shell.exe", L"tessaly-package.ps1"})
+    for (const wchar_t* file :
+         {L"Assets\\StoreLogo.png", L"Assets\\Square44x44Logo.png", L"Assets\\Square150x150Logo.png", L"tessaly-shell.exe"})
         EXPECT_TRUE(Exists(kInstallFolder + L"\\" + file)) << file;
     ASSERT_EQ(Uninstall(), 0u);
     EXPECT_TRUE(powerShell.Starts().empty());
     EXPECT_FALSE(Exists(kCompanyFolder));
 }
 
-// From Windows 11's first build on, the script installed beside the
-// package; what it wrote and how it ended in the installer's log.
+// From Windows 11's first build on; what the command wrote and how it
+// ended in the installer's log. An update takes away the script that
+// earlier versions installed for these actions.
 TEST(InstallerPackage, IsRegisteredOnEveryInstallRepairAndUpdateAndRemovedForEveryUser) {
     SetWindowsBuild(L"22000");
     PowerShellStandIn powerShell;
-    const std::wstring script = kInstallFolder + L"\\tessaly-package.ps1";
     {
         InstallerLog log;
         ASSERT_EQ(Install(WindowsPathOf(TESSALY_MSI), {}, &log), 0u);
         const std::vector<Start> starts = powerShell.Starts();
         ASSERT_EQ(Verbs(starts), std::vector<std::wstring>{L"register"});
-        EXPECT_EQ(starts[0].script, script);
-        EXPECT_TRUE(starts[0].scriptFound);
-        EXPECT_TRUE(log.Holds(L"Tessaly package register: stand-in register with " + script));
+        EXPECT_EQ(starts[0].folder, kInstallFolder);
+        EXPECT_TRUE(log.Holds(L"Tessaly package register: stand-in register in " + kInstallFolder));
         EXPECT_TRUE(log.Holds(L"Tessaly package register: PowerShell exited with code 0"));
     }
     ASSERT_EQ(::MsiReinstallProductW(kProductCode, REINSTALLMODE_FILEMISSING | REINSTALLMODE_FILEOLDERVERSION |
@@ -176,40 +212,63 @@ TEST(InstallerPackage, IsRegisteredOnEveryInstallRepairAndUpdateAndRemovedForEve
                                                        REINSTALLMODE_USERDATA | REINSTALLMODE_SHORTCUT),
               0u);
     EXPECT_EQ(Verbs(powerShell.Starts()), std::vector<std::wstring>{L"register"}) << "repair";
+    const std::wstring oldScript = kInstallFolder + L"\\tessaly-package.ps1";
+    std::ofstream(oldScript.c_str()) << "exit 0\n";
     ASSERT_EQ(Install(WindowsPathOf(TESSALY_LATER_MSI), {L"REINSTALL=ALL", L"REINSTALLMODE=vomus"}), 0u);
     EXPECT_EQ(Verbs(powerShell.Starts()), std::vector<std::wstring>{L"register"}) << "update";
     EXPECT_EQ(Bytes(kInstalledPackage), Bytes(WindowsPathOf(TESSALY_LATER_WINDOWS_PACKAGE)));
+    EXPECT_FALSE(Exists(oldScript));
 
     InstallerLog log;
     ASSERT_EQ(Uninstall({}, &log), 0u);
-    const std::vector<Start> starts = powerShell.Starts();
-    EXPECT_EQ(Verbs(starts), (std::vector<std::wstring>{L"remove", L"remove-all-users"}));
-    for (const Start& start : starts) EXPECT_TRUE(start.scriptFound) << start.script;
+    EXPECT_EQ(Verbs(powerShell.Starts()), (std::vector<std::wstring>{L"remove", L"remove-all-users"}));
     EXPECT_TRUE(log.Holds(L"Tessaly package remove-all-users: PowerShell exited with code 0"));
     EXPECT_FALSE(Exists(kCompanyFolder));
 }
 
-// Quotes of every kind PowerShell knows in the folder, which the script
-// finds itself. (Wine's installer does not find a folder given at install
-// time again on removal, as Windows' does: it is given again.)
-TEST(InstallerPackage, IsRegisteredFromAFolderHoldingQuotes) {
+// What could reach PowerShell as code, one row each: the registration gets
+// the folder as data only, the removals get no folder at all, and a policy
+// that refuses unsigned script files stops nothing. (Wine's installer does
+// not find a folder given at install time again on removal, as Windows'
+// does: it is given again.)
+TEST(InstallerPackage, GivesPowerShellTheFolderAsDataOnly) {
+    struct Row {
+        const char* what;
+        std::wstring folder;
+        bool allSigned;
+    };
+    const Row rows[] = {
+        {"quotes of every kind PowerShell knows, $, backquotes and ;",
+         L"C:\\Tess'aly\u2018q\u2019\u201Af\u201B$x`$(exit);y", false},
+        {"Group Policy's AllSigned", kInstallFolder, true},
+    };
     SetWindowsBuild(L"22000");
     PowerShellStandIn powerShell;
-    const std::wstring folder = L"C:\\Tessaly's\u2018quoted\u2019\u201Afolder\u201B";
-    ASSERT_EQ(Install(WindowsPathOf(TESSALY_MSI), {L"INSTALLDIR=" + folder}), 0u);
-    ASSERT_TRUE(Exists(folder + L"\\Tessaly.msix"));
-    std::vector<Start> starts = powerShell.Starts();
-    ASSERT_EQ(Verbs(starts), std::vector<std::wstring>{L"register"});
-    EXPECT_EQ(starts[0].script, folder + L"\\tessaly-package.ps1");
-    EXPECT_TRUE(starts[0].scriptFound);
-    ASSERT_EQ(Uninstall({L"INSTALLDIR=" + folder}), 0u);
-    starts = powerShell.Starts();
-    ASSERT_EQ(Verbs(starts), (std::vector<std::wstring>{L"remove", L"remove-all-users"}));
-    EXPECT_TRUE(starts[0].scriptFound) << starts[0].script;
-    EXPECT_FALSE(Exists(folder));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::optional<ExecutionPolicy> policy;
+        if (row.allSigned) policy.emplace(L"AllSigned");
+        std::vector<std::wstring> folder;
+        if (row.folder != kInstallFolder) folder.push_back(L"INSTALLDIR=" + row.folder);
+        InstallerLog log;
+        ASSERT_EQ(Install(WindowsPathOf(TESSALY_MSI), folder, &log), 0u);
+        ASSERT_TRUE(Exists(row.folder + L"\\Tessaly.msix"));
+        std::vector<Start> starts = powerShell.Starts();
+        ASSERT_EQ(Verbs(starts), std::vector<std::wstring>{L"register"});
+        EXPECT_EQ(starts[0].folder, row.folder);
+        EXPECT_TRUE(log.Holds(L"Tessaly package register: PowerShell exited with code 0"));
+        ASSERT_EQ(Uninstall(folder), 0u);
+        const std::vector<Start> removals = powerShell.Starts();
+        ASSERT_EQ(Verbs(removals), (std::vector<std::wstring>{L"remove", L"remove-all-users"}));
+        for (const Start& removal : removals) EXPECT_EQ(removal.folder, L"") << removal.asked;
+        starts.insert(starts.end(), removals.begin(), removals.end());
+        for (const Start& start : starts)
+            EXPECT_EQ(start.commandLine.find(row.folder), std::wstring::npos) << start.commandLine;
+        EXPECT_FALSE(Exists(row.folder));
+    }
 }
 
-// A script that fails is logged and changes nothing else: the install and
+// A command that fails is logged and changes nothing else: the install and
 // the removal succeed, the classic menu works. A failed install removes the
 // registration it made. (Wine's installer rolls back no removal, neither
 // its files nor its actions: the removal's own rollback is read from the
