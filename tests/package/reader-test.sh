@@ -1,23 +1,19 @@
 #!/bin/bash
 # The Windows 11 package as readers we did not write see it, unsigned and
-# signed the release step's way (tools/release/sign.sh, throwaway
-# certificates):
+# signed the release step's way (tools/release/sign.sh, a throwaway
+# certificate):
 #   bash tests/package/reader-test.sh PACKAGE
 # PACKAGE is the built (unsigned) package. Checked: that package; a copy of
 # it signed; and the package built as a signed release builds it, whose
-# Publisher is the certificate's subject, with a subject that needs quotes
-# and with a plain one. Each must unpack with Microsoft's MSIX SDK reader
-# (../shared/tools/msix/makemsix beside the source tree: the zip, the
-# parts, the block map's hashes, the manifest's schema) and every zip entry
-# must read back with Python's zipfile (CRC and sizes) and with unzip -t
-# where that is installed. The reader checks a signature against
-# Microsoft's roots only: with -ac it takes any certificate, and checks the
-# plain-subject package's signature and that its Publisher is the
-# certificate's subject; the others skip the signature (-ss), which
-# osslsigncode verifies. The signed build's Publisher must be the
-# certificate's subject as Windows spells it, written out here. Where the
-# reader is absent (a clone has no ../shared) it says so and reports a skip
-# (exit status 77).
+# Publisher is the certificate's subject. Each must unpack with Microsoft's
+# MSIX SDK reader (../shared/tools/msix/makemsix beside the source tree:
+# the zip, the parts, the block map's hashes, the manifest's schema; -ss
+# skips the signature, whose chain it trusts only to Microsoft's roots) and
+# every zip entry must read back with Python's zipfile (CRC and sizes) and
+# with unzip -t where that is installed. The signed build's Publisher must
+# be the certificate's subject as Windows spells it, written out here. A
+# build signed with a plain subject's certificate has its signature checked
+# too (-ac: any certificate). Without the reader it reports a skip (77).
 . "$(dirname "$0")/../../tools/usage.sh"
 set -uo pipefail
 package=$1
@@ -91,14 +87,14 @@ print(root.find('{http://schemas.microsoft.com/appx/manifest/foundation/windows1
 for name in release release-signed built-signed built-signed-plain; do
     file=$work/$name.msix
     [ "$name" != release ] || file=$package
-    signature=-ss what="the MSIX SDK reader unpacks it"
-    [ "$name" != built-signed-plain ] || signature=-ac what="the MSIX SDK reader unpacks it, its signature checked"
+    signature=-ss
+    [ "$name" != built-signed-plain ] || signature=-ac
     expect "$name: every zip entry reads back" "$(zip_problems "$file" | tr '\n' ' ')"
-    if LD_LIBRARY_PATH=$reader "$reader/makemsix" unpack -p "$file" -d "$work/$name" $signature >"$work/reader.log" 2>&1
-    then
-        expect "$name: $what" ""
+    if LD_LIBRARY_PATH=$reader "$reader/makemsix" unpack -p "$file" -d "$work/$name" $signature >"$work/reader.log" 2>&1; then
+        expect "$name: the MSIX SDK reader unpacks it ($signature)" ""
     else
-        expect "$name: $what" "$(grep -iv '^microsoft\|^copyright\|^$' "$work/reader.log" | head -n 3 | tr '\n' ' ')"
+        expect "$name: the MSIX SDK reader unpacks it ($signature)" "$(grep -iv '^microsoft\|^copyright\|^$' "$work/reader.log" |
+            head -n 3 | tr '\n' ' ')"
     fi
 done
 unsigned_mark=$(python3 -c "import sys; sys.path.insert(0, sys.argv[1]); import publisher

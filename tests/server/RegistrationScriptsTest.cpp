@@ -101,49 +101,43 @@ TEST_P(RegistrationScripts, RoundTripOnTheMemoryRegistry) {
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
 }
 
-// A user who may not write the machine's approval list, one row each,
-// after what was registered with that right: his registration stands in
-// his classes but undoes its approval block; his removal of the last
-// registration stops at the approval, keeping the application identifier;
-// his removal while the machine-wide registration keeps the approval never
-// asks to write it, and removes all of his.
+// Per-user registration by a user who may not write the approval list: the
+// handler's class block stays registered under the user's classes, the
+// approval block is undone, and unregistration stops at the approval block,
+// leaving the application identifier.
 TEST(RegistrationScriptsRefused, ApprovalListWithoutWriteAccess) {
     constexpr HResult kAccessDenied = static_cast<HResult>(0x80070005u);
-    struct Row {
-        const char* what;
-        std::array<bool, 2> registeredFirst;  // machine, user
-        bool doRegister;                      // the user's step without the right
-        HResult result;
-        Lines added;  // what the registry holds afterwards beyond what it held
-    };
-    const Row rows[] = {
-        {"registering", {false, false}, true, kAccessDenied,
-         State({AppIdEntries(kUserClasses), HandlerClassEntries(kUserClasses, kModulePath)})},
-        {"removing the last registration", {false, true}, false, kAccessDenied,
-         State({AppIdEntries(kUserClasses), KeptKeys(kUserClasses), ApprovalEntry()})},
-        {"removing beside the machine's registration", {true, true}, false, hr::kOk,
-         State({AppIdEntries(kMachineClasses), HandlerClassEntries(kMachineClasses, kModulePath), ApprovalEntry(),
-                KeptKeys(kUserClasses)})},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        registry::MemoryRegistry registry(registry::ClassesRoot::Merged);
-        Plant(registry, kOtherSoftware);
-        const Lines before = ContentsOf(registry);
-        for (const bool perUser : {false, true}) {
-            PerUserMode mode(perUser);
-            if (row.registeredFirst[perUser]) {
-                ASSERT_EQ(Register(registry), hr::kOk);
-            }
-        }
-        std::wstring approvedBelow;
-        registry.Deny(RootOf(kApprovedKey, approvedBelow), approvedBelow, registry::access::kSetValue);
-        PerUserMode mode(true);
+    registry::MemoryRegistry registry;
+    Plant(registry, kOtherSoftware);
+    std::wstring approvedBelow;
+    registry.Deny(RootOf(kApprovedKey, approvedBelow), approvedBelow, registry::access::kSetValue);
+    const Lines before = ContentsOf(registry);
+    PerUserMode mode(true);
 
-        EXPECT_EQ(row.doRegister ? Register(registry) : Unregister(registry), row.result);
-        EXPECT_EQ(ContentsOf(registry), State({before, row.added}));
-        EXPECT_EQ(registry.OpenHandleCount(), 0u);
-    }
+    EXPECT_EQ(Register(registry), kAccessDenied);
+    EXPECT_EQ(ContentsOf(registry),
+              State({before, AppIdEntries(kUserClasses), HandlerClassEntries(kUserClasses, kModulePath)}));
+
+    EXPECT_EQ(Unregister(registry), kAccessDenied);
+    EXPECT_EQ(ContentsOf(registry), State({before, AppIdEntries(kUserClasses), KeptKeys(kUserClasses)}));
+    EXPECT_EQ(registry.OpenHandleCount(), 0u);
+}
+
+// The same user's removal beside the machine-wide registration, which keeps
+// the approval: it never asks to write it, and takes all of his.
+TEST(RegistrationScriptsRefused, ApprovalListWithoutWriteAccessBesideTheMachinesRegistration) {
+    registry::MemoryRegistry registry(registry::ClassesRoot::Merged);
+    Plant(registry, kOtherSoftware);
+    const Lines before = ContentsOf(registry);
+    ASSERT_EQ(Register(registry), hr::kOk);
+    PerUserMode mode(true);
+    ASSERT_EQ(Register(registry), hr::kOk);
+    std::wstring approvedBelow;
+    registry.Deny(RootOf(kApprovedKey, approvedBelow), approvedBelow, registry::access::kSetValue);
+
+    EXPECT_EQ(Unregister(registry), hr::kOk);
+    EXPECT_EQ(ContentsOf(registry), State({before, AppIdEntries(kMachineClasses), ApprovalEntry(),
+                                           HandlerClassEntries(kMachineClasses, kModulePath), KeptKeys(kUserClasses)}));
 }
 
 // Machine-wide and per-user registrations of one build, registered and
