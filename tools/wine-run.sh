@@ -62,7 +62,23 @@ fi
 export WINEPREFIX="$prefix"
 
 # Only the program's own output: drop Wine's diagnostics and the CR of CRLF.
-wine64 "$@" 2> >(sed -u -E '/OutputDebugString/b; /^([0-9a-f]{4}:)?(fixme|err|warn|trace):/d' >&2) \
-    | tr -d '\r'
+# What was dropped and what the program printed are kept aside, so that a
+# run which fails without a word can say what Wine said.
+dropped="$prefix.dropped"
+printed="$prefix.printed"
+trap 'cleanup; rm -f "$dropped" "$printed"' EXIT
+started=$SECONDS
+wine64 "$@" 2> >(sed -u -E "/OutputDebugString/b; /^([0-9a-f]{4}:)?(fixme|err|warn|trace):/{w $dropped
+d}" >&2) \
+    | tr -d '\r' | tee "$printed"
 status=${PIPESTATUS[0]}
+wait 2>/dev/null  # the filter of the error output, to its end
+if [ "$status" -ne 0 ] && [ ! -s "$printed" ]; then
+    echo "wine-run: $(basename "$1") ended with status $status after $((SECONDS - started)) s without printing anything" >&2
+    [ "$status" -le 128 ] || echo "wine-run: status $status is signal $((status - 128)) (9: killed, as by the kernel when memory runs out)" >&2
+    if [ -s "$dropped" ]; then
+        echo "wine-run: Wine's last diagnostics:" >&2
+        tail -n 20 "$dropped" >&2
+    fi
+fi
 exit "$status"

@@ -16,12 +16,13 @@ stop_xvfb() {
 }
 trap stop_xvfb EXIT
 
-# Xvfb writes its display number once it accepts clients.
-for _ in $(seq 1 100); do
+# Xvfb writes its display number once it accepts clients; on a busy machine
+# (a build beside the tests) that can take several seconds.
+for _ in $(seq 1 300); do
     [ -s "$display_file" ] && break
     kill -0 "$xvfb_pid" 2>/dev/null || { echo "with-xvfb: Xvfb did not start" >&2; exit 2; }
     sleep 0.1
 done
-[ -s "$display_file" ] || { echo "with-xvfb: no display after 10 s" >&2; exit 2; }
+[ -s "$display_file" ] || { echo "with-xvfb: no display after 30 s" >&2; exit 2; }
 export DISPLAY=":$(tr -d '[:space:]' <"$display_file")"
 "$@"
