@@ -58,9 +58,11 @@ public:
         ::SetEnvironmentVariableW(L"TESSALY_POWERSHELL_EXIT", std::to_wstring(exitCode).c_str());
         ::CreateDirectoryW(L"C:\\windows\\system32\\WindowsPowerShell", nullptr);
         ::CreateDirectoryW(L"C:\\windows\\system32\\WindowsPowerShell\\v1.0", nullptr);
-        wchar_t current[MAX_PATH] = {};
-        ::GetCurrentDirectoryW(MAX_PATH, current);
-        m_copies = {kPowerShell, std::wstring(current) + L"\\powershell.exe", L"C:\\windows\\powershell.exe"};
+        // A current folder of this prefix's own, which msiexec inherits.
+        ::GetCurrentDirectoryW(MAX_PATH, m_saved);
+        ::CreateDirectoryW(m_current.c_str(), nullptr);
+        ::SetCurrentDirectoryW(m_current.c_str());
+        m_copies = {kPowerShell, m_current + L"\\powershell.exe", L"C:\\windows\\powershell.exe"};
         for (const std::wstring& copy : m_copies) {
             // Wine's own powershell.exe is a hard link into the prefix
             // template (tools/wine-run.sh): writing over it would change the
@@ -71,6 +73,8 @@ public:
     }
     ~PowerShellStandIn() {
         for (const std::wstring& copy : m_copies) ::DeleteFileW(copy.c_str());
+        ::SetCurrentDirectoryW(m_saved);
+        ::RemoveDirectoryW(m_current.c_str());
         ::DeleteFileW(m_record.c_str());
         ::SetEnvironmentVariableW(L"TESSALY_POWERSHELL_RECORD", nullptr);
         ::SetEnvironmentVariableW(L"TESSALY_POWERSHELL_EXIT", nullptr);
@@ -92,7 +96,8 @@ public:
     }
 
 private:
-    std::wstring m_record;
+    std::wstring m_record, m_current = TempPath(L"tessaly-current");
+    wchar_t m_saved[MAX_PATH] = {};
     std::vector<std::wstring> m_copies;
 };
 
