@@ -3,6 +3,7 @@
 # export directory is not exactly the five exports of an in-process server
 # under the name the shell finds it by:
 #   bash tools/check-dll.sh OBJDUMP DLL NAME   (NAME such as Tessaly64_10000.dll)
+. "$(dirname "$0")/usage.sh"
 set -euo pipefail
 objdump=$1 dll=$2 expected_name=$3
 headers=$("$objdump" -p "$dll")

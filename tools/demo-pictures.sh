@@ -7,6 +7,7 @@
 #   bash tools/demo-pictures.sh SHELL_HOST WINDOWS_FOLDER OUT_DIR ICON_FOLDER
 # ICON_FOLDER holds the icons the DLL carries (resources/menu-icons).
 # Wine's prefix and settings come from the environment. Every wait has a limit.
+. "$(dirname "$0")/usage.sh"
 set -euo pipefail
 shell_host=$1 folder=$2 out_dir=$3 icons=$4
 here=$(cd "$(dirname "$0")" && pwd)

@@ -65,4 +65,7 @@ def main(argv):
 
 
 if __name__ == '__main__':
+    if sys.argv[1:] in (['-h'], ['--help']):
+        print(__doc__.strip())
+        sys.exit(0)
     sys.exit(main(sys.argv))

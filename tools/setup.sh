@@ -3,6 +3,7 @@
 # Quiet and quick when everything is there already.
 #   bash tools/setup.sh [--demo]
 # --demo adds what tools/demo.sh needs to take pictures of the windows.
+. "$(dirname "$0")/usage.sh"
 set -euo pipefail
 
 packages=(cmake make g++ googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb)

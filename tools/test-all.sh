@@ -4,6 +4,7 @@
 # for 32-bit programs) and the 64-bit Windows build, both cross-built and
 # run under Wine. The 64-bit build takes its companion from the 32-bit build
 # folder. Ends with one summary line over all suites.
+. "$(dirname "$0")/usage.sh"
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"

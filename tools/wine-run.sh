@@ -6,6 +6,8 @@
 # instead of a debugger session that may exit 0. Wine's own fixme/err/warn noise
 # is kept out of the output; debugger-output lines of the program are kept when
 # TESSALY_WINE_DEBUG_OUTPUT=1.
+#   bash tools/wine-run.sh PROGRAM.exe [ARGUMENT...]
+. "$(dirname "$0")/usage.sh"
 set -u
 export PATH="/usr/lib/wine:$PATH"
 

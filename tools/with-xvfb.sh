@@ -3,6 +3,8 @@
 # display number, points DISPLAY at it, runs the command and stops that Xvfb
 # again (only the one it started). Tests that open real windows run through
 # this, so several can run at once and none needs a desktop.
+#   bash tools/with-xvfb.sh COMMAND [ARGUMENT...]
+. "$(dirname "$0")/usage.sh"
 set -u
 display_file=$(mktemp "${TMPDIR:-/tmp}/tessaly-xvfb.XXXXXX")
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &

@@ -6,6 +6,7 @@
 # is a stand-in holding the class the manifest declares and the package
 # family name its Publisher gives, the program a stand-in file, the
 # certificate a throwaway one whose subject becomes the Publisher.
+. "$(dirname "$0")/../../tools/usage.sh"
 set -uo pipefail
 stage=$1
 root=$(cd "$(dirname "$0")/../.." && pwd)
