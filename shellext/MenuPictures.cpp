@@ -40,38 +40,40 @@ std::uint32_t Premultiplied(std::uint32_t pixel) {
     return (alpha << 24) | scale(16) | scale(8) | scale(0);
 }
 
-std::vector<std::uint32_t> DrawnPixels(HINSTANCE module, unsigned icon, int size) {
+// The picture `size` pixels square in the middle of a square of `side`
+// pixels, nothing around it; empty when there is no picture.
+std::vector<std::uint32_t> Centred(const std::vector<std::uint32_t>& picture, int size, int side) {
+    std::vector<std::uint32_t> square;
+    if (picture.empty()) return square;
+    square.resize(static_cast<std::size_t>(side) * side);
+    const int offset = (side - size) / 2;
+    for (int y = 0; y < size; ++y)
+        std::copy_n(picture.begin() + static_cast<std::ptrdiff_t>(y) * size, size,
+                    square.begin() + static_cast<std::ptrdiff_t>(y + offset) * side + offset);
+    return square;
+}
+
+std::vector<std::uint32_t> DrawnPicture(HINSTANCE module, unsigned icon, int size, int side) {
     const IconOwner image{resources::LoadIconImage(module, icon, size)};
-    return resources::IconPixels(image.handle, size);
+    return Centred(resources::IconPixels(image.handle, size), size, side);
 }
 
 // The 16-colour bitmap at `side` pixels, its background clear.
-std::vector<std::uint32_t> BitmapPixels(HINSTANCE module, int id, int side) {
+std::vector<std::uint32_t> BitmapPicture(HINSTANCE module, int id, int side) {
     const Bitmap bitmap{
         static_cast<HBITMAP>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, side, side, LR_CREATEDIBSECTION))};
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(side) * side);
-    BITMAPINFO format = resources::SquareArgbFormat(side);
-    HDC screen = ::GetDC(nullptr);
-    const int rows = bitmap.valid() ? ::GetDIBits(screen, bitmap.get(), 0, side, pixels.data(), &format, DIB_RGB_COLORS) : 0;
-    ::ReleaseDC(nullptr, screen);
-    if (rows != side) return {};
+    std::vector<std::uint32_t> pixels = resources::BitmapPixels(bitmap.get(), side);
     for (std::uint32_t& pixel : pixels) pixel = (pixel & 0xFFFFFFu) == kBitmapGround ? 0u : pixel | 0xFF000000u;
     return pixels;
 }
 
-// The picture in the middle of a square of `side` pixels, blended by alpha.
-Bitmap Blended(const std::vector<std::uint32_t>& picture, int size, int side) {
+// The picture to be blended by alpha.
+Bitmap Blended(const std::vector<std::uint32_t>& picture, int side) {
     const BITMAPINFO format = resources::SquareArgbFormat(side);
     void* bits = nullptr;
     Bitmap bitmap{::CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0)};
     if (!bitmap.valid() || bits == nullptr) return Bitmap{};
-    auto* pixels = static_cast<std::uint32_t*>(bits);
-    std::fill(pixels, pixels + static_cast<std::size_t>(side) * side, 0u);
-    const int offset = (side - size) / 2;
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x)
-            pixels[static_cast<std::size_t>(y + offset) * side + x + offset] =
-                Premultiplied(picture[static_cast<std::size_t>(y) * size + x]);
+    std::transform(picture.begin(), picture.end(), static_cast<std::uint32_t*>(bits), Premultiplied);
     ::GdiFlush();
     return bitmap;
 }
@@ -79,16 +81,13 @@ Bitmap Blended(const std::vector<std::uint32_t>& picture, int size, int side) {
 // The picture's ink as the black (0) bits of a monochrome bitmap, the rest
 // white: a bitmap of the device's own kind, whose bits a menu draws in the
 // item's colours, never its own.
-Bitmap Monochrome(const std::vector<std::uint32_t>& picture, int size, int side) {
+Bitmap Monochrome(const std::vector<std::uint32_t>& picture, int side) {
     const std::size_t stride = (side + 15) / 16 * 2;  // each row whole 16-bit words
     std::vector<BYTE> bits(stride * side, 0xFF);
-    const int offset = (side - size) / 2;
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x)
-            if (IsInk(picture[static_cast<std::size_t>(y) * size + x])) {
-                const int column = x + offset;
-                bits[(y + offset) * stride + column / 8] &= static_cast<BYTE>(~(0x80 >> (column % 8)));
-            }
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            if (IsInk(picture[static_cast<std::size_t>(y) * side + x]))
+                bits[y * stride + x / 8] &= static_cast<BYTE>(~(0x80 >> (x % 8)));
     return Bitmap{::CreateBitmap(side, side, 1, 1, bits.data())};
 }
 
@@ -136,18 +135,13 @@ Bitmap LoadMenuPicture(HINSTANCE module, const MenuPictureIds& ids, int side, co
     const unsigned icon = look.darkSet ? ids.darkIcon : ids.icon;
     // 13 pixels without a theme: the 16-colour bitmap's shape, as always.
     const int size = look.monochrome && side == kBitmapSide ? 0 : resources::LargestIconSize(module, icon, side);
-    if (size > 0) {
-        const std::vector<std::uint32_t> picture = DrawnPixels(module, icon, size);
-        if (picture.empty()) return Bitmap{};
-        return look.monochrome ? Monochrome(picture, size, side) : Blended(picture, size, side);
-    }
-    if (look.monochrome) {
-        const std::vector<std::uint32_t> picture = BitmapPixels(module, ids.bitmap, side);
-        return picture.empty() ? Bitmap{} : Monochrome(picture, side, side);
-    }
-    // Or a box smaller than any drawn picture.
-    return Bitmap{static_cast<HBITMAP>(
-        ::LoadImageW(module, MAKEINTRESOURCEW(ids.bitmap), IMAGE_BITMAP, side, side, LR_LOADMAP3DCOLORS))};
+    if (size == 0 && !look.monochrome)  // a box smaller than any drawn picture
+        return Bitmap{static_cast<HBITMAP>(
+            ::LoadImageW(module, MAKEINTRESOURCEW(ids.bitmap), IMAGE_BITMAP, side, side, LR_LOADMAP3DCOLORS))};
+    const std::vector<std::uint32_t> picture =
+        size > 0 ? DrawnPicture(module, icon, size, side) : BitmapPicture(module, ids.bitmap, side);
+    if (picture.empty()) return Bitmap{};
+    return look.monochrome ? Monochrome(picture, side) : Blended(picture, side);
 }
 
 }  // namespace tessaly::shellext

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The picture drawing tool: hinting to whole pixels; the committed icons the
 DLL carries hold what the sources draw; each picture reads on every menu it
-is shown on."""
+is shown on, and keeps its shape as the ink a menu without a theme draws."""
+import copy
 import os
 import struct
 import sys
@@ -90,22 +91,57 @@ class Contrast(unittest.TestCase):
     def test_every_picture_reads_on_every_menu_and_highlight_it_is_shown_on(self):
         # The set that reads on a light menu vanishes on a dark one, and the
         # other way round: each menu must get its own (the last two rows).
-        rows = [(name, menu, highlight, dark == 'dark', True) for name, menu, highlight, dark in surfaces.SURFACES]
-        rows += [('light set on Windows 11 dark', '#2b2b2b', None, False, False),
-                 ('dark set on Windows 11 light', '#f9f9f9', None, True, False)]
-        for name, menu, highlight, dark, reads in rows:
+        rows = [(name, menu, highlight, dark == 'dark', text, True)
+                for name, menu, highlight, dark, text in surfaces.SURFACES]
+        rows += [('light set on Windows 11 dark', '#2b2b2b', None, False, None, False),
+                 ('dark set on Windows 11 light', '#f9f9f9', None, True, None, False)]
+        for name, menu, highlight, dark, text, reads in rows:
             for file in sorted(os.listdir(ICONS)):
-                if file.endswith('-dark.ico') != dark:
-                    continue
                 for size, picture in icon_images(os.path.join(ICONS, file)).items():
-                    worst = min(surfaces.edge_contrast(picture, surfaces.rgb(colour))
-                                for colour in (menu, highlight) if colour)
+                    if text and size in make_pictures.CHECK_SIZES:
+                        # Without a theme: the light picture's ink in the text colours.
+                        if file.endswith('-dark.ico'):
+                            continue
+                        shown = [(surfaces.monochrome(picture, surfaces.rgb(ink)), colour)
+                                 for ink, colour in zip(text, (menu, highlight))]
+                    elif file.endswith('-dark.ico') == dark:
+                        # Blended; the first menu's icons in high contrast on its colour.
+                        shown = [(picture, colour) for colour in (menu, None if text else highlight) if colour]
+                    else:
+                        continue
+                    worst = min(surfaces.edge_contrast(rows, surfaces.rgb(colour)) for rows, colour in shown)
                     with self.subTest(menu=name, picture=file, size=size):
                         if reads:
                             self.assertGreaterEqual(worst, surfaces.MINIMUM_CONTRAST)
                         elif file.startswith(('entry', 'product')):
                             # Their outlines are the first to go.
                             self.assertLess(worst, surfaces.MINIMUM_CONTRAST)
+
+    def test_the_monochrome_pictures_keep_every_mark_and_leave_the_fills_clear_at_every_size(self):
+        # A mark reads on white (3 : 1); a fill that does not (the face, the
+        # pages) is left to the menu, else the ink would be a blob.
+        white = (255, 255, 255)
+        for name, (source, _, classic) in make_pictures.PICTURES.items():
+            if not classic:
+                continue
+            picture = drawing.Picture(os.path.join(ROOT, 'resources', 'pictures', source))
+            fills = {drawing.colour(shape, 'fill', False) for shape in picture.shapes} - {None}
+            fills = {fill for fill in fills if surfaces.contrast(fill, white) < surfaces.MINIMUM_CONTRAST}
+            for size in make_pictures.CHECK_SIZES:
+                whole = picture.draw(size)
+                marked = 0
+                for index, shape in enumerate(picture.shapes):
+                    alone = copy.copy(picture)
+                    alone.shapes = [shape]
+                    mark = [(x, y) for y, row in enumerate(alone.draw(size)) for x, pixel in enumerate(row)
+                            if pixel[3] >= 128 and surfaces.contrast(pixel[:3], white) >= surfaces.MINIMUM_CONTRAST]
+                    marked += len(mark)
+                    with self.subTest(picture=name, size=size, shape=index):
+                        self.assertGreaterEqual(sum(surfaces.ink(whole[y][x]) for x, y in mark), 0.9 * len(mark))
+                with self.subTest(picture=name, size=size):
+                    self.assertGreater(marked, size)
+                    self.assertFalse([pixel for row in whole for pixel in row
+                                      if pixel[3] == 255 and pixel[:3] in fills and surfaces.ink(pixel)])
 
 
 if __name__ == '__main__':
