@@ -17,12 +17,7 @@ const std::wstring kQueryContextMenuLine = L"Tessaly: Exception in CTessalyShExt
 
 // A picture's pixels as 0xRRGGBB, top row first.
 std::vector<std::uint32_t> Pixels(HBITMAP picture) {
-    const int side = ::GetSystemMetrics(SM_CXMENUCHECK);
-    std::vector<std::uint32_t> pixels(static_cast<size_t>(side) * side);
-    BITMAPINFO format = resources::SquareArgbFormat(side);
-    HDC screen = ::GetDC(nullptr);
-    ::GetDIBits(screen, picture, 0, side, pixels.data(), &format, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
+    std::vector<std::uint32_t> pixels = resources::BitmapPixels(picture, ::GetSystemMetrics(SM_CXMENUCHECK));
     for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFFu;
     return pixels;
 }

@@ -39,16 +39,11 @@ Picture Read(HBITMAP bitmap) {
     picture.width = section.dsBm.bmWidth;
     picture.height = section.dsBm.bmHeight;
     picture.bitsPerPixel = section.dsBm.bmBitsPixel;
-    const size_t count = static_cast<size_t>(picture.width) * picture.height;
     if (picture.bitsPerPixel == 32 && section.dsBm.bmBits != nullptr) {
         const auto* bits = static_cast<const std::uint32_t*>(section.dsBm.bmBits);
-        picture.pixels.assign(bits, bits + count);
+        picture.pixels.assign(bits, bits + static_cast<size_t>(picture.width) * picture.height);
     } else if (picture.width == picture.height) {  // a monochrome or a 16-colour one, read at 32 bits
-        picture.pixels.resize(count);
-        BITMAPINFO format = resources::SquareArgbFormat(picture.width);
-        HDC screen = ::GetDC(nullptr);
-        ::GetDIBits(screen, bitmap, 0, picture.height, picture.pixels.data(), &format, DIB_RGB_COLORS);
-        ::ReleaseDC(nullptr, screen);
+        picture.pixels = resources::BitmapPixels(bitmap, picture.width);
         for (std::uint32_t& pixel : picture.pixels) pixel |= 0xFF000000u;
     }
     return picture;
