@@ -1,5 +1,12 @@
 #include "tools/shellhost/HostWindow.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cwchar>
+#include <map>
+#include <utility>
+#include <vector>
+
 namespace tessaly::shellhost {
 namespace {
 
@@ -18,6 +25,67 @@ void RegisterClassOnce() {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = kClassName;
     ::RegisterClassExW(&windowClass);  // a second registration fails harmlessly
+}
+
+struct MenuWindowSearch {
+    HMENU menu;
+    HWND found;
+};
+BOOL CALLBACK FindMenuWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<MenuWindowSearch*>(data);
+    if (reinterpret_cast<HMENU>(::SendMessageW(window, MN_GETHMENU, 0, 0)) != search->menu) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// The window this thread shows `menu` in.
+HWND WindowOfMenu(HMENU menu) {
+    MenuWindowSearch search{menu, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindMenuWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// What `menu`'s highlighted item shows where its picture goes, the column of
+// the check-mark's width at its left: "highlighted item N, its check-mark
+// column: #rrggbb PIXELS, ..." (most first), as read from the menu's window;
+// empty when no item is highlighted.
+std::wstring HighlightedPicture(HMENU menu) {
+    const HWND window = WindowOfMenu(menu);
+    const int count = ::GetMenuItemCount(menu);
+    int item = 0;
+    while (item < count && (::GetMenuState(menu, item, MF_BYPOSITION) & MF_HILITE) == 0) ++item;
+    RECT itemRect{}, windowRect{};
+    if (window == nullptr || item == count || !::GetMenuItemRect(window, menu, item, &itemRect) ||
+        !::GetWindowRect(window, &windowRect))
+        return {};
+    const int width = ::GetSystemMetrics(SM_CXMENUCHECK), height = itemRect.bottom - itemRect.top;
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof format.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP column = ::CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC source = ::GetWindowDC(window);
+    HDC copy = ::CreateCompatibleDC(source);
+    const HGDIOBJ previous = ::SelectObject(copy, column);
+    const BOOL copied = ::BitBlt(copy, 0, 0, width, height, source, itemRect.left - windowRect.left,
+                                 itemRect.top - windowRect.top, SRCCOPY);
+    ::SelectObject(copy, previous);
+    ::DeleteDC(copy);
+    ::ReleaseDC(window, source);
+    std::map<std::uint32_t, int> colours;
+    if (copied && bits != nullptr)
+        for (int i = 0; i < width * height; ++i) ++colours[static_cast<const std::uint32_t*>(bits)[i] & 0xFFFFFFu];
+    ::DeleteObject(column);
+    std::vector<std::pair<int, std::uint32_t>> most;
+    for (const auto& [colour, pixels] : colours) most.emplace_back(-pixels, colour);
+    std::sort(most.begin(), most.end());
+    std::wstring line = L"highlighted item " + std::to_wstring(item) + L", its check-mark column:";
+    for (const auto& [pixels, colour] : most) {
+        wchar_t text[16];
+        std::swprintf(text, 16, L" #%06x %d,", colour, -pixels);
+        line += text;
+    }
+    line.pop_back();
+    return line;
 }
 
 }  // namespace
@@ -94,13 +162,15 @@ void HostWindow::Tick() {
         if (s.shown) s.shown();
         return;
     }
-    if ((s.announced && static_cast<LONG>(now - s.closeAt) >= 0) || static_cast<LONG>(now - s.giveUpAt) >= 0)
+    if ((s.announced && static_cast<LONG>(now - s.closeAt) >= 0) || static_cast<LONG>(now - s.giveUpAt) >= 0) {
+        if (s.openSubmenu != nullptr) s.highlighted = HighlightedPicture(s.openSubmenu);
         ::EndMenu();
+    }
 }
 
-void HostWindow::ShowMenu(HMENU menu, int keyboardIndex, HMENU openSubmenu, std::uint32_t seconds,
-                          const std::function<void()>& shown) {
-    if (m_window == nullptr) return;
+std::wstring HostWindow::ShowMenu(HMENU menu, int keyboardIndex, HMENU openSubmenu, std::uint32_t seconds,
+                                  const std::function<void()>& shown) {
+    if (m_window == nullptr) return {};
     m_showing = Showing{};
     m_showing.keyboardIndex = openSubmenu != nullptr ? keyboardIndex : -1;
     m_showing.openSubmenu = openSubmenu;
@@ -116,6 +186,7 @@ void HostWindow::ShowMenu(HMENU menu, int keyboardIndex, HMENU openSubmenu, std:
                        m_window, nullptr);
     ::KillTimer(m_window, kTimerId);
     ::ShowWindow(m_window, SW_HIDE);
+    return m_showing.highlighted;
 }
 
 }  // namespace tessaly::shellhost
