@@ -4,11 +4,9 @@ DLL carries hold what the sources draw; each picture reads on every menu it
 is shown on, and keeps its shape as the ink a menu without a theme draws."""
 import copy
 import os
-import struct
 import sys
 import tempfile
 import unittest
-import zlib
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..')
 sys.path.insert(0, os.path.join(ROOT, 'tools', 'pictures'))
@@ -46,40 +44,13 @@ class Hinting(unittest.TestCase):
         self.assertTrue(partial, 'edges where the design puts them, anti-aliased')
 
 
-def icon_images(path):
-    """{size: rows of (r, g, b, a)} of an .ico file of PNG images, as drawing writes them."""
-    with open(path, 'rb') as f:
-        data = f.read()
-    images = {}
-    for i in range(struct.unpack_from('<H', data, 4)[0]):
-        _, _, _, _, _, _, length, offset = struct.unpack_from('<BBBBHHII', data, 6 + 16 * i)
-        png = data[offset:offset + length]
-        width, height, depth, kind = struct.unpack_from('>IIBB', png, 16)
-        assert (depth, kind) == (8, 6), '8-bit RGBA'
-        raw, at = b'', 8
-        while at < len(png):
-            size, = struct.unpack_from('>I', png, at)
-            if png[at + 4:at + 8] == b'IDAT':
-                raw += png[at + 8:at + 8 + size]
-            at += 12 + size
-        raw = zlib.decompress(raw)
-        stride = 1 + 4 * width
-        rows = []
-        for y in range(height):
-            line = raw[y * stride:(y + 1) * stride]
-            assert line[0] == 0, 'no row filter'
-            rows.append([tuple(line[1 + 4 * x:5 + 4 * x]) for x in range(width)])
-        images[width] = rows
-    return images
-
-
 class CommittedIcons(unittest.TestCase):
     def test_hold_exactly_what_the_sources_draw_at_every_size_shown(self):
         for name, (source, icon, classic) in make_pictures.PICTURES.items():
             picture = drawing.Picture(os.path.join(ROOT, 'resources', 'pictures', source))
             for dark in (False, True):
                 file = name + ('-dark' if dark else '') + '.ico'
-                images = icon_images(os.path.join(ICONS, file))
+                images = drawing.read_icon(os.path.join(ICONS, file))
                 self.assertEqual(sorted(images), make_pictures.sizes(icon, classic), file)
                 for size, rows in images.items():
                     self.assertTrue(rows == picture.draw(size, dark),
@@ -97,7 +68,7 @@ class Contrast(unittest.TestCase):
                  ('dark set on Windows 11 light', '#f9f9f9', None, True, None, False)]
         for name, menu, highlight, dark, text, reads in rows:
             for file in sorted(os.listdir(ICONS)):
-                for size, picture in icon_images(os.path.join(ICONS, file)).items():
+                for size, picture in drawing.read_icon(os.path.join(ICONS, file)).items():
                     if text and size in make_pictures.CHECK_SIZES:
                         # Without a theme: the light picture's ink in the text colours.
                         if file.endswith('-dark.ico'):
