@@ -79,8 +79,8 @@ Bitmap Blended(const std::vector<std::uint32_t>& picture, int side) {
 }
 
 // The picture's ink as the black (0) bits of a monochrome bitmap, the rest
-// white: a bitmap of the device's own kind, whose bits a menu draws in the
-// item's colours, never its own.
+// white: a device-dependent one, which GDI draws onto colour in the text
+// colour (0) and the background colour (1) the menu sets for the item.
 Bitmap Monochrome(const std::vector<std::uint32_t>& picture, int side) {
     const std::size_t stride = (side + 15) / 16 * 2;  // each row whole 16-bit words
     std::vector<BYTE> bits(stride * side, 0xFF);

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win/HandleOwners.h"
+
 namespace tessaly::shellhost {
 namespace {
 
@@ -45,10 +47,42 @@ HWND WindowOfMenu(HMENU menu) {
     return search.found;
 }
 
+struct GdiObjectTraits {
+    using Handle = HGDIOBJ;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { ::DeleteObject(handle); }
+};
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { ::DeleteDC(handle); }
+};
+
+// The pixels (0xRRGGBB) of a part of a window as the window shows it.
+std::vector<std::uint32_t> WindowPixels(HWND window, int x, int y, int width, int height) {
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof format.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const platform::UniqueHandle<GdiObjectTraits> copy{
+        ::CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0)};
+    const platform::UniqueHandle<MemoryDcTraits> target{::CreateCompatibleDC(nullptr)};
+    if (!copy.valid() || !target.valid() || bits == nullptr) return {};
+    const HGDIOBJ previous = ::SelectObject(target.get(), copy.get());
+    HDC source = ::GetWindowDC(window);
+    const BOOL copied = ::BitBlt(target.get(), 0, 0, width, height, source, x, y, SRCCOPY);
+    ::ReleaseDC(window, source);
+    ::SelectObject(target.get(), previous);
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> read;
+    if (copied) read.assign(pixels, pixels + static_cast<std::size_t>(width) * height);
+    for (std::uint32_t& pixel : read) pixel &= 0xFFFFFFu;
+    return read;
+}
+
 // What `menu`'s highlighted item shows where its picture goes, the column of
-// the check-mark's width at its left: "highlighted item N, its check-mark
-// column: #rrggbb PIXELS, ..." (most first), as read from the menu's window;
-// empty when no item is highlighted.
+// the check mark's width at its left: "highlighted item N, its check-mark
+// column: #rrggbb PIXELS, ..." (most first); empty when no item is
+// highlighted.
 std::wstring HighlightedPicture(HMENU menu) {
     const HWND window = WindowOfMenu(menu);
     const int count = ::GetMenuItemCount(menu);
@@ -58,30 +92,17 @@ std::wstring HighlightedPicture(HMENU menu) {
     if (window == nullptr || item == count || !::GetMenuItemRect(window, menu, item, &itemRect) ||
         !::GetWindowRect(window, &windowRect))
         return {};
-    const int width = ::GetSystemMetrics(SM_CXMENUCHECK), height = itemRect.bottom - itemRect.top;
-    BITMAPINFO format{};
-    format.bmiHeader = {sizeof format.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP column = ::CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC source = ::GetWindowDC(window);
-    HDC copy = ::CreateCompatibleDC(source);
-    const HGDIOBJ previous = ::SelectObject(copy, column);
-    const BOOL copied = ::BitBlt(copy, 0, 0, width, height, source, itemRect.left - windowRect.left,
-                                 itemRect.top - windowRect.top, SRCCOPY);
-    ::SelectObject(copy, previous);
-    ::DeleteDC(copy);
-    ::ReleaseDC(window, source);
     std::map<std::uint32_t, int> colours;
-    if (copied && bits != nullptr)
-        for (int i = 0; i < width * height; ++i) ++colours[static_cast<const std::uint32_t*>(bits)[i] & 0xFFFFFFu];
-    ::DeleteObject(column);
-    std::vector<std::pair<int, std::uint32_t>> most;
+    for (std::uint32_t pixel : WindowPixels(window, itemRect.left - windowRect.left, itemRect.top - windowRect.top,
+                                            ::GetSystemMetrics(SM_CXMENUCHECK), itemRect.bottom - itemRect.top))
+        ++colours[pixel];
+    std::vector<std::pair<int, std::uint32_t>> most;  // fewest pixels last
     for (const auto& [colour, pixels] : colours) most.emplace_back(-pixels, colour);
     std::sort(most.begin(), most.end());
     std::wstring line = L"highlighted item " + std::to_wstring(item) + L", its check-mark column:";
     for (const auto& [pixels, colour] : most) {
-        wchar_t text[16];
-        std::swprintf(text, 16, L" #%06x %d,", colour, -pixels);
+        wchar_t text[24];
+        std::swprintf(text, 24, L" #%06x %d,", static_cast<unsigned>(colour), -pixels);
         line += text;
     }
     line.pop_back();
