@@ -60,8 +60,8 @@ std::vector<std::uint32_t> DrawnPicture(HINSTANCE module, unsigned icon, int siz
 
 // The 16-colour bitmap at `side` pixels, its background clear.
 std::vector<std::uint32_t> BitmapPicture(HINSTANCE module, int id, int side) {
-    const Bitmap bitmap{
-        static_cast<HBITMAP>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, side, side, LR_CREATEDIBSECTION))};
+    const Bitmap bitmap{static_cast<HBITMAP>(
+        ::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, side, side, LR_CREATEDIBSECTION))};
     std::vector<std::uint32_t> pixels = resources::BitmapPixels(bitmap.get(), side);
     for (std::uint32_t& pixel : pixels) pixel = (pixel & 0xFFFFFFu) == kBitmapGround ? 0u : pixel | 0xFF000000u;
     return pixels;
