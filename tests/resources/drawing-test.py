@@ -80,7 +80,7 @@ class Contrast(unittest.TestCase):
                         shown = [(picture, colour) for colour in (menu, None if text else highlight) if colour]
                     else:
                         continue
-                    worst = min(surfaces.edge_contrast(rows, surfaces.rgb(colour)) for rows, colour in shown)
+                    worst = min(surfaces.edge_contrast(image, surfaces.rgb(colour)) for image, colour in shown)
                     with self.subTest(menu=name, picture=file, size=size):
                         if reads:
                             self.assertGreaterEqual(worst, surfaces.MINIMUM_CONTRAST)
