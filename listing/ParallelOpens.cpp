@@ -1,0 +1,64 @@
+#include "listing/ParallelOpens.h"
+
+#include <array>
+#include <atomic>
+
+#include "platform/SystemErrors.h"
+#include "platform/Threads.h"
+
+namespace tessaly {
+
+namespace {
+
+struct OpenWork {
+    const platform::DirectoryEnumeration* folder;
+    std::vector<PendingOpen>* opens;
+    std::atomic<std::size_t> next{0};
+};
+
+// Takes the next file until none is left. Nothing is thrown out of a
+// thread: an open that fails to allocate (the host's path conversion) is
+// left undone, for the scanning thread.
+void OpenFiles(void* context) noexcept {
+    auto& work = *static_cast<OpenWork*>(context);
+    for (std::size_t i; (i = work.next.fetch_add(1)) < work.opens->size();) {
+        PendingOpen& open = (*work.opens)[i];
+        try {
+            open.result = work.folder->ReadTimes(open.entry->Path(), open.isLink, open.times);
+            open.error = platform::LastError();
+            open.done = true;
+        } catch (...) {
+        }
+    }
+}
+
+}  // namespace
+
+void OpenInParallel(const platform::DirectoryEnumeration& folder, std::vector<PendingOpen>& opens) noexcept {
+    if (opens.empty()) return;
+    OpenWork work{&folder, &opens};
+    {
+        std::array<platform::WorkerThread, kOpenThreads - 1> workers;
+        for (platform::WorkerThread& worker : workers)
+            if (!worker.Start(OpenFiles, &work)) break;
+        OpenFiles(&work);
+    }  // every worker joined
+}
+
+OpenPace::OpenPace(ScanOpens opens)
+    : m_measured(opens == ScanOpens::Measured), m_parallel(opens == ScanOpens::Parallel) {
+    if (m_measured) m_blockStart = platform::SteadyMicroseconds();
+}
+
+void OpenPace::Opened() {
+    if (!m_measured || ++m_inBlock < kBlock) return;
+    const std::uint64_t now = platform::SteadyMicroseconds();
+    if (now - m_blockStart > kBlock * kSlowOpenMicroseconds) {
+        m_parallel = true;
+        m_measured = false;
+    }
+    m_inBlock = 0;
+    m_blockStart = now;
+}
+
+}  // namespace tessaly
