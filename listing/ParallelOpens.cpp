@@ -1,5 +1,6 @@
 #include "listing/ParallelOpens.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 
@@ -37,10 +38,12 @@ void OpenFiles(void* context) noexcept {
 void OpenInParallel(const platform::DirectoryEnumeration& folder, std::vector<PendingOpen>& opens) noexcept {
     if (opens.empty()) return;
     OpenWork work{&folder, &opens};
+    // No more threads than there are files to keep them busy for a while.
+    const std::size_t wanted = std::min<std::size_t>(kOpenThreads, opens.size() / kFilesPerThread + 1) - 1;
     {
         std::array<platform::WorkerThread, kOpenThreads - 1> workers;
-        for (platform::WorkerThread& worker : workers)
-            if (!worker.Start(OpenFiles, &work)) break;
+        for (std::size_t i = 0; i < wanted; ++i)
+            if (!workers[i].Start(OpenFiles, &work)) break;
         OpenFiles(&work);
     }  // every worker joined
 }

@@ -10,6 +10,7 @@
 // lines, in the enumeration's order. A thread that cannot start leaves its
 // share to the others and to the scanning thread, which opens whatever is
 // left itself, as the serial scan would.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -31,7 +32,10 @@ enum class ScanOpens {
 // at once made the scan 10 times as fast as the serial one, 16 made it 12
 // times, 32 made it 19 times. The threads start only once the opens proved
 // slow, where even a few files cost more than starting them all.
-constexpr int kOpenThreads = 32;
+constexpr std::size_t kOpenThreads = 32;
+// A thread for every 8 files put aside, up to kOpenThreads: a few files do
+// not pay for many thread starts.
+constexpr std::size_t kFilesPerThread = 8;
 
 // One file to open, and what its open found: plain data, written by the one
 // thread that made the open and read by the scanning thread after all ended.

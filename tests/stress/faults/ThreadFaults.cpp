@@ -1,8 +1,8 @@
 // Linked into the fault-injection build of the DLL only, in place of the
 // platform's thread start and steady clock: a worker thread's start fails on
 // request (the Nth from arming on, and every one after it), and the clock
-// runs a millisecond per reading, so every block of opens looks slow and
-// every scan opens in parallel: each failure point of that path is tried.
+// runs a second per reading, so every block of opens looks slow and every
+// scan opens in parallel: each failure point of that path is tried.
 #include <windows.h>
 
 #include <atomic>
@@ -40,7 +40,7 @@ bool WorkerThread::Start(void (*work)(void*) noexcept, void* context) noexcept {
     return true;
 }
 
-std::uint64_t SteadyMicroseconds() noexcept { return g_clock += 1000; }
+std::uint64_t SteadyMicroseconds() noexcept { return g_clock += 1'000'000; }
 
 }  // namespace tessaly::platform
 
