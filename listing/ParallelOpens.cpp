@@ -56,7 +56,8 @@ OpenPace::OpenPace(ScanOpens opens)
 void OpenPace::Opened() {
     if (!m_measured || ++m_inBlock < kBlock) return;
     const std::uint64_t now = platform::SteadyMicroseconds();
-    if (now - m_blockStart > kBlock * kSlowOpenMicroseconds) {
+    m_slowBlocks = now - m_blockStart > kBlock * kSlowOpenMicroseconds ? m_slowBlocks + 1 : 0;
+    if (m_slowBlocks == kSlowBlocks) {
         m_parallel = true;
         m_measured = false;
     }

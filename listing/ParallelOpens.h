@@ -53,11 +53,12 @@ struct PendingOpen {
 void OpenInParallel(const platform::DirectoryEnumeration& folder, std::vector<PendingOpen>& opens) noexcept;
 
 // Whether the rest of a scan opens in parallel. Measured: the time of every
-// block of kBlock files, from one to the next, decides; when a block took
-// more than kSlowOpenMicroseconds a file, the opens are slow (a local disk
-// takes a few microseconds, a share a round trip or more). Timing whole
-// blocks reads the clock once per kBlock files, so a quick scan pays
-// nothing measurable for it.
+// block of kBlock files, from one to the next, decides; when two blocks in a
+// row took more than kSlowOpenMicroseconds a file, the opens are slow (a
+// local disk takes a few microseconds, a share a round trip or more; a
+// single slow block may be the machine busy elsewhere). Timing whole blocks
+// reads the clock once per kBlock files, so a quick scan pays nothing
+// measurable for it.
 class OpenPace {
 public:
     explicit OpenPace(ScanOpens opens);
@@ -72,11 +73,13 @@ public:
 
     static constexpr std::uint32_t kBlock = 16;
     static constexpr std::uint64_t kSlowOpenMicroseconds = 100;
+    static constexpr std::uint32_t kSlowBlocks = 2;
 
 private:
     bool m_measured;
     bool m_parallel;
     std::uint32_t m_inBlock = 0;
+    std::uint32_t m_slowBlocks = 0;
     std::uint64_t m_blockStart = 0;
 };
 
