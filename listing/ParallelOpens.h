@@ -22,7 +22,7 @@ namespace tessaly {
 
 // How a scan opens its folder's files.
 enum class ScanOpens {
-    Measured,  // one after another while they are quick, several at once once they are slow
+    Measured,  // one after another while quick; once slow, more at once while that pays
     Serial,    // one after another, as the enumeration lists them
     Parallel,  // several at once from the first file on
 };
@@ -30,12 +30,23 @@ enum class ScanOpens {
 // Opens in flight at once: the scanning thread and 31 workers. Measured on
 // a share that answers after 0.5 ms (bench/scan.sh, 10,000 files): 8 opens
 // at once made the scan 10 times as fast as the serial one, 16 made it 12
-// times, 32 made it 19 times. The threads start only once the opens proved
-// slow, where even a few files cost more than starting them all.
+// times, 32 made it 19 times.
 constexpr std::size_t kOpenThreads = 32;
 // A thread for every 8 files put aside, up to kOpenThreads: a few files do
 // not pay for many thread starts.
 constexpr std::size_t kFilesPerThread = 8;
+
+// Where the opens proved slow, the threads grow step by step while that
+// pays: kFirstThreads at first, then twice as many after every kStepFiles
+// files that went kStepGain times as fast as the step before (the first
+// step against the opens one after another). A step that did not pay goes
+// back to the step before, and there it stays. A share's opens overlap; the
+// opens of a system that serves them one at a time (Wine's server, whose
+// local opens are as slow as a fast share's) hardly do, and more threads
+// there only queue up.
+constexpr std::size_t kFirstThreads = 4;
+constexpr std::size_t kStepFiles = 64;
+constexpr double kStepGain = 1.25;
 
 // One file to open, and what its open found: plain data, written by the one
 // thread that made the open and read by the scanning thread after all ended.
@@ -49,8 +60,11 @@ struct PendingOpen {
 };
 
 // Makes the opens on up to kOpenThreads threads, the calling one among them,
-// and returns when every thread has ended.
-void OpenInParallel(const platform::DirectoryEnumeration& folder, std::vector<PendingOpen>& opens) noexcept;
+// and returns when every thread has ended. serialMicrosecondsPerFile: what
+// one file took when opened one after another, where the threads grow
+// step by step; 0 for every thread at once.
+void OpenInParallel(const platform::DirectoryEnumeration& folder, std::vector<PendingOpen>& opens,
+                    std::uint64_t serialMicrosecondsPerFile) noexcept;
 
 // Whether the rest of a scan opens in parallel. Measured: the time of every
 // block of kBlock files, from one to the next, decides; when two blocks in a
@@ -70,6 +84,8 @@ public:
         m_parallel = false;
         m_measured = false;
     }
+    // What a file took in the last block timed (0 when none was).
+    std::uint64_t SerialMicrosecondsPerFile() const { return m_lastBlock / kBlock; }
 
     static constexpr std::uint32_t kBlock = 16;
     static constexpr std::uint64_t kSlowOpenMicroseconds = 100;
@@ -81,6 +97,7 @@ private:
     std::uint32_t m_inBlock = 0;
     std::uint32_t m_slowBlocks = 0;
     std::uint64_t m_blockStart = 0;
+    std::uint64_t m_lastBlock = 0;
 };
 
 }  // namespace tessaly
