@@ -90,7 +90,7 @@ void FolderListing::Scan(FileTimeKind kind, bool showHints, bool weekStartsOnSun
             pace.Opened();
         }
 
-        OpenInParallel(entries, pending, pace.SerialMicrosecondsPerFile());
+        OpenInParallel(entries, pending, pace.Measured());
         for (const PendingOpen& open : pending) {
             if (open.done)
                 TakeOpen(*open.entry, open.result, open.times, open.error);

@@ -51,7 +51,7 @@ void OpenFiles(void* worker) noexcept {
 }  // namespace
 
 void OpenInParallel(const platform::DirectoryEnumeration& folder, std::vector<PendingOpen>& opens,
-                    std::uint64_t serialMicrosecondsPerFile) noexcept {
+                    bool stepByStep) noexcept {
     if (opens.empty()) return;
     OpenWork work{&folder, &opens};
     // No more threads than there are files to keep them busy for a while.
@@ -67,18 +67,18 @@ void OpenInParallel(const platform::DirectoryEnumeration& folder, std::vector<Pe
         }
     };
 
-    bool growing = serialMicrosecondsPerFile != 0 && wanted > kFirstThreads;
-    std::size_t before = 1;  // threads of the step before
-    double beforePerFile = static_cast<double>(serialMicrosecondsPerFile);
+    bool growing = stepByStep && wanted > 1;
+    std::size_t before = 0;  // threads of the step before (none yet)
+    double beforePerFile = 0;
     std::size_t stepMade = 0;
     std::uint64_t stepStart = growing ? platform::SteadyMicroseconds() : 0;
-    allow(growing ? kFirstThreads : wanted);
+    allow(growing ? 1 : wanted);
     for (const Worker self{&work, 0}; OpenNext(self);) {
         if (!growing || work.made - stepMade < kStepFiles) continue;
         const std::uint64_t now = platform::SteadyMicroseconds();
         const double perFile = static_cast<double>(now - stepStart) / static_cast<double>(work.made - stepMade);
         const std::size_t current = work.allowed;
-        if (beforePerFile < kStepGain * perFile) {
+        if (before != 0 && beforePerFile < kStepGain * perFile) {
             allow(before);  // did not pay: the threads above stop after their file
             growing = false;
         } else if (current < wanted) {
@@ -86,7 +86,7 @@ void OpenInParallel(const platform::DirectoryEnumeration& folder, std::vector<Pe
             beforePerFile = perFile;
             stepMade = work.made;
             stepStart = now;
-            allow(std::min(2 * current, wanted));
+            allow(std::min(current == 1 ? kFirstThreads : 2 * current, wanted));
         } else {
             growing = false;
         }
@@ -101,8 +101,7 @@ OpenPace::OpenPace(ScanOpens opens)
 void OpenPace::Opened() {
     if (!m_measured || ++m_inBlock < kBlock) return;
     const std::uint64_t now = platform::SteadyMicroseconds();
-    m_lastBlock = now - m_blockStart;
-    m_slowBlocks = m_lastBlock > kBlock * kSlowOpenMicroseconds ? m_slowBlocks + 1 : 0;
+    m_slowBlocks = now - m_blockStart > kBlock * kSlowOpenMicroseconds ? m_slowBlocks + 1 : 0;
     if (m_slowBlocks == kSlowBlocks) {
         m_parallel = true;
         m_measured = false;

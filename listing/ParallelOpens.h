@@ -37,9 +37,9 @@ constexpr std::size_t kOpenThreads = 32;
 constexpr std::size_t kFilesPerThread = 8;
 
 // Where the opens proved slow, the threads grow step by step while that
-// pays: kFirstThreads at first, then twice as many after every kStepFiles
-// files that went kStepGain times as fast as the step before (the first
-// step against the opens one after another). A step that did not pay goes
+// pays, each step timed over kStepFiles opens: first the scanning thread
+// alone, then kFirstThreads, then twice as many each time that a step went
+// kStepGain times as fast as the step before. A step that did not pay goes
 // back to the step before, and there it stays. A share's opens overlap; the
 // opens of a system that serves them one at a time (Wine's server, whose
 // local opens are as slow as a fast share's) hardly do, and more threads
@@ -60,11 +60,10 @@ struct PendingOpen {
 };
 
 // Makes the opens on up to kOpenThreads threads, the calling one among them,
-// and returns when every thread has ended. serialMicrosecondsPerFile: what
-// one file took when opened one after another, where the threads grow
-// step by step; 0 for every thread at once.
+// and returns when every thread has ended. stepByStep: the threads grow
+// while that pays, else all start at once.
 void OpenInParallel(const platform::DirectoryEnumeration& folder, std::vector<PendingOpen>& opens,
-                    std::uint64_t serialMicrosecondsPerFile) noexcept;
+                    bool stepByStep) noexcept;
 
 // Whether the rest of a scan opens in parallel. Measured: the time of every
 // block of kBlock files, from one to the next, decides; when two blocks in a
@@ -84,8 +83,8 @@ public:
         m_parallel = false;
         m_measured = false;
     }
-    // What a file took in the last block timed (0 when none was).
-    std::uint64_t SerialMicrosecondsPerFile() const { return m_lastBlock / kBlock; }
+    // The opens went parallel because they proved slow (not from the first file on).
+    bool Measured() const { return m_slowBlocks == kSlowBlocks; }
 
     static constexpr std::uint32_t kBlock = 16;
     static constexpr std::uint64_t kSlowOpenMicroseconds = 100;
@@ -97,7 +96,6 @@ private:
     std::uint32_t m_inBlock = 0;
     std::uint32_t m_slowBlocks = 0;
     std::uint64_t m_blockStart = 0;
-    std::uint64_t m_lastBlock = 0;
 };
 
 }  // namespace tessaly
