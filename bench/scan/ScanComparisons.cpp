@@ -86,8 +86,9 @@ int CompareWithBaseline(const std::wstring& root, const std::vector<size_t>& siz
         ScanOnce(baseline, folder, size);  // the folder into the system's caches
         std::vector<double> before, now;
         for (int rep = 0; rep < reps; ++rep) {
-            // A process that failed is told and run once more (Wine has been
-            // seen to lose one now and then under load).
+            // A process that failed is told, with its status and output, and
+            // run once more: under Wine one failed now and then (twice in
+            // some 400 runs, both times before this report was there).
             double old = ScanOnce(baseline, folder, size);
             if (old < 0) old = ScanOnce(baseline, folder, size);
             double current = ScanOnce(self, folder, size);
