@@ -74,10 +74,10 @@ void OpenInParallel(const platform::DirectoryEnumeration& folder, std::vector<Pe
     std::uint64_t stepStart = growing ? platform::SteadyMicroseconds() : 0;
     allow(growing ? 1 : wanted);
     for (const Worker self{&work, 0}; OpenNext(self);) {
-        if (!growing || work.made - stepMade < kStepFiles) continue;
+        const std::size_t current = work.allowed;
+        if (!growing || work.made - stepMade < std::max<std::size_t>(current * kStepFilesPerThread, 2 * OpenPace::kBlock)) continue;
         const std::uint64_t now = platform::SteadyMicroseconds();
         const double perFile = static_cast<double>(now - stepStart) / static_cast<double>(work.made - stepMade);
-        const std::size_t current = work.allowed;
         if (before != 0 && beforePerFile < kStepGain * perFile) {
             allow(before);  // did not pay: the threads above stop after their file
             growing = false;

@@ -37,15 +37,15 @@ constexpr std::size_t kOpenThreads = 32;
 constexpr std::size_t kFilesPerThread = 8;
 
 // Where the opens proved slow, the threads grow step by step while that
-// pays, each step timed over kStepFiles opens: first the scanning thread
-// alone, then kFirstThreads, then twice as many each time that a step went
-// kStepGain times as fast as the step before. A step that did not pay goes
-// back to the step before, and there it stays. A share's opens overlap; the
-// opens of a system that serves them one at a time (Wine's server, whose
-// local opens are as slow as a fast share's) hardly do, and more threads
-// there only queue up.
+// pays, each step timed over kStepFilesPerThread opens per thread (at least
+// 2 blocks' worth): first the scanning thread alone, then kFirstThreads,
+// then twice as many each time that a step went kStepGain times as fast as
+// the step before. A step that did not pay goes back to the step before,
+// and there it stays. A share's opens overlap; the opens of a system that
+// serves them one at a time (Wine's server, whose local opens are as slow as
+// a fast share's) hardly do, and more threads there only queue up.
 constexpr std::size_t kFirstThreads = 4;
-constexpr std::size_t kStepFiles = 64;
+constexpr std::size_t kStepFilesPerThread = 8;
 constexpr double kStepGain = 1.25;
 
 // One file to open, and what its open found: plain data, written by the one
