@@ -1,10 +1,7 @@
 #include "listing/FileEntry.h"
 
-#include "diagnostics/DebugOutput.h"
-#include "diagnostics/ErrorText.h"
 #include "listing/DayCount.h"
 #include "platform/Clock.h"
-#include "platform/FileSystem.h"
 
 namespace tessaly {
 
@@ -30,28 +27,18 @@ SystemTime CurrentLocalTime(UtcClock clock) {
 
 }  // namespace
 
-FileEntry::FileEntry(std::wstring_view prefix, std::wstring_view name, FileTimeKind kind, bool showHints,
-                     bool weekStartsOnSunday, UtcClock clock)
-    : m_nameOffset(static_cast<std::uint32_t>(prefix.size())) {
+FileEntry::FileEntry(std::wstring_view prefix, std::wstring_view name, std::uint32_t index)
+    : m_nameOffset(static_cast<std::uint32_t>(prefix.size())), m_index(index) {
     m_path.reserve(prefix.size() + name.size());
     m_path.append(prefix).append(name);
+}
 
-    // An attribute-only open is granted even while another program holds the
-    // file without sharing, so a locked file still yields its times; the tests'
-    // unreadable entry is therefore one that cannot be opened at all.
-    platform::FileTimes times;
-    switch (platform::ReadFileTimes(m_path, times)) {
-        case platform::FileTimesResult::Read:
-            StampLocalTime(kind == FileTimeKind::Accessed ? times.LastAccess : times.LastWrite, LocalTime, SortTime);
-            break;
-        case platform::FileTimesResult::OpenFailed: {
-            const wchar_t* error = FormatSystemError(L"", kLastErrorCode);
-            WriteDebugLine({L"Tessaly: CreateFile failed for file \"", m_path, L"\" (", error, L")"});
-            break;
-        }
-        case platform::FileTimesResult::ReadFailed:
-            break;  // zero times, no message
-    }
+void FileEntry::Stamp(FileTimeKind kind, bool showHints, bool weekStartsOnSunday, UtcClock clock) {
+    LocalTime = SystemTime{};
+    SortTime = 0;
+    Hint = TimeHint::None;
+    if (m_times.LastAccess != kNoTimes || m_times.LastWrite != kNoTimes)
+        StampLocalTime(kind == FileTimeKind::Accessed ? m_times.LastAccess : m_times.LastWrite, LocalTime, SortTime);
 
     // "Now" is read for every entry, so a long scan stays true to the clock.
     const SystemTime now = CurrentLocalTime(clock);

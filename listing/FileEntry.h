@@ -7,6 +7,7 @@
 
 #include "listing/FileTimeKind.h"
 #include "listing/TimeHint.h"
+#include "platform/FileSystem.h"
 #include "platform/SystemTime.h"
 
 namespace tessaly {
@@ -15,12 +16,22 @@ namespace tessaly {
 using UtcClock = SystemTime (*)();
 
 struct FileEntry {
-    // Stamps the file at prefix + name (the directory prefix, ending in a
-    // backslash, and the name as the enumeration returned it) with its time
-    // of the given kind. A file whose times cannot be read keeps zero times
-    // (one debug line when it cannot be opened) and sorts last.
-    FileEntry(std::wstring_view prefix, std::wstring_view name, FileTimeKind kind, bool showHints,
-              bool weekStartsOnSunday, UtcClock clock);
+    // The file at prefix + name (the directory prefix, ending in a backslash,
+    // and the name as the enumeration returned it), the index-th file of the
+    // enumeration, with zero times until it is stamped.
+    FileEntry(std::wstring_view prefix, std::wstring_view name, std::uint32_t index);
+
+    // Keeps both times that the file's open read, so that the second list of
+    // a menu stamps the entry again without a second open. An entry that
+    // takes none (its open or read failed) keeps zero times and sorts last.
+    void TakeTimes(const platform::FileTimes& times) { m_times = times; }
+    // Stamps the entry with its time of the given kind as a local time, its
+    // calendar-day count and, when asked, its time hint, against "now" read
+    // afresh from the clock.
+    void Stamp(FileTimeKind kind, bool showHints, bool weekStartsOnSunday, UtcClock clock);
+
+    // Where the file came in the enumeration (0 for the first file).
+    std::uint32_t EnumerationIndex() const { return m_index; }
 
     // The file's name as the enumeration returned it (long name, no folder
     // part). It is the tail of Path and shares its storage, so its data() is
@@ -44,6 +55,10 @@ private:
     // file (on the host a wide character takes four bytes).
     std::wstring m_path;
     std::uint32_t m_nameOffset = 0;
+    std::uint32_t m_index = 0;
+    platform::FileTimes m_times{kNoTimes, kNoTimes};  // as read, UTC
+
+    static constexpr FileTimeCount kNoTimes = ~FileTimeCount{0};  // no count reaches it
 };
 
 }  // namespace tessaly

@@ -14,4 +14,7 @@ bool NewerFirst(const FileEntry& a, const FileEntry& b);
 // list is relinked; no entry is copied.
 void SortNewestFirst(std::list<FileEntry>& files);
 
+// Back into the order in which the folder was enumerated (relinked too).
+void SortByEnumeration(std::list<FileEntry>& files);
+
 }  // namespace tessaly

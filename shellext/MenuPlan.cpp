@@ -21,12 +21,18 @@ struct ListSettings {
     std::int32_t highlightDays;
 };
 
-// One list: the first FileCount entries of a fresh scan, then a separator.
+// One list: the first FileCount entries, then a separator. The first list
+// scans the folder; a second one stamps the same entries with its own time,
+// from the times the first list's opens read, so that a menu opens each
+// file once.
 void PlanList(MenuPlan& plan, FolderListing& listing, const SettingReader& readSetting, FileTimeKind kind,
-              const ListSettings& list) {
+              const ListSettings& list, bool second) {
     const std::int32_t weekStart = readSetting(setting::kWeekStart);
     const std::int32_t showTimeHint = readSetting(setting::kShowTimeHint);
-    listing.Scan(kind, showTimeHint == 1, weekStart == 0);
+    if (second)
+        listing.Restamp(kind, showTimeHint == 1, weekStart == 0);
+    else
+        listing.Scan(kind, showTimeHint == 1, weekStart == 0);
 
     const MenuPicture picture = kind == FileTimeKind::Accessed ? MenuPicture::Accessed : MenuPicture::Modified;
     std::int32_t taken = 0;
@@ -93,8 +99,8 @@ MenuPlan PlanMenu(FolderListing& listing, const SettingReader& readSetting, std:
     if (started) started();
 
     MenuPlan plan;
-    if (showAccessed) PlanList(plan, listing, readSetting, FileTimeKind::Accessed, list);
-    if (showModified) PlanList(plan, listing, readSetting, FileTimeKind::Modified, list);
+    if (showAccessed) PlanList(plan, listing, readSetting, FileTimeKind::Accessed, list, false);
+    if (showModified) PlanList(plan, listing, readSetting, FileTimeKind::Modified, list, showAccessed);
 
     PlanItem options;
     options.kind = PlanItemKind::Options;

@@ -43,9 +43,10 @@ std::uint64_t AvailableIds(std::uint32_t idCmdFirst, std::uint32_t idCmdLast);
 // Reads FileCount, ShowRecentModified, ShowRecentAccessed and HighlightDays,
 // checks that the ids suffice for full lists (else throws std::runtime_error
 // "Too few command IDs allocated"), calls started (the build begins), then
-// for each list that is on reads WeekStart and ShowTimeHint and rescans the
-// listing: recently accessed first, then recently modified, each followed by
-// a separator, and last "Options...".
+// for each list that is on reads WeekStart and ShowTimeHint and orders the
+// listing by the list's time (the first list scans the folder, the second
+// takes the times the first one's opens read): recently accessed first, then
+// recently modified, each followed by a separator, and last "Options...".
 //
 // Settings only a registry edit can store are read so that no id beyond the
 // range is ever used: both lists off shows "Options..." alone (rather than a

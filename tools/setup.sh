@@ -1,8 +1,10 @@
 #!/bin/bash
 # Installs what building and testing Tessaly needs on a Debian machine.
 # Quiet and quick when everything is there already.
-#   bash tools/setup.sh [--demo]
-# --demo adds what tools/demo.sh needs to take pictures of the windows.
+#   bash tools/setup.sh [--demo | --bench]
+# --demo adds what tools/demo.sh needs to take pictures of the windows;
+# --bench what the benchmarks' slow share needs (FUSE, and its headers to
+# build the share's small server).
 . "$(dirname "$0")/usage.sh"
 set -euo pipefail
 
@@ -28,6 +30,7 @@ if [ "${1:-}" = --demo ]; then
     # Pictures of the windows, and fonts for Chinese and symbol file names.
     packages+=(x11-apps x11-utils imagemagick fonts-dejavu-core fonts-wqy-microhei fonts-symbola)
 fi
+[ "${1:-}" = --bench ] && packages+=(fuse3 libfuse3-dev pkgconf gcc)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

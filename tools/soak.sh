@@ -7,7 +7,10 @@
 #   bash tools/soak.sh --seed S --sequence K [--calls I,J,...]   (replays one)
 #
 # Ends with "soak: <calls> calls, <sequences> sequences, <faults> faults"; the
-# exit status is 0 only when no fault was found.
+# exit status is 0 only when no fault was found. Where FUSE can run, one of
+# the soak's folders lies on a slow share (bench/slowshare/, 1 ms per
+# request), where the scan opens files on several threads; elsewhere it says
+# so and soaks without it.
 . "$(dirname "$0")/usage.sh"
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,5 +24,17 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMA
 cmake --build "$build" -j "$jobs" --target tessaly_soak >"$build.build.log" 2>&1 ||
     { grep -E -A5 "error|Error" "$build.build.log" | head -n 60; exit 1; }
 
-env -u DISPLAY TESSALY_WINE_TEMPLATE="$root/$build/wine-template" \
+slow=()
+share=
+if reason=$(bash bench/slowshare/slowshare.sh check); then
+    share=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-soak-share.XXXXXX")
+    mkdir "$share/source"
+    for i in $(seq -w 0 59); do : >"$share/source/f000$i.txt"; done
+    trap 'bash bench/slowshare/slowshare.sh unmount "$share/share"; rm -rf "$share"' EXIT
+    bash bench/slowshare/slowshare.sh mount "$share/source" "$share/share" 1
+    slow=(TESSALY_SOAK_SLOW_FOLDER="Z:${share//\//\\}\\share")
+else
+    echo "soak: no slow share ($reason): the scan's parallel opens are not soaked"
+fi
+env -u DISPLAY TESSALY_WINE_TEMPLATE="$root/$build/wine-template" "${slow[@]}" \
     tools/wine-run.sh "$build/tools/soak/tessaly_soak.exe" "$@"

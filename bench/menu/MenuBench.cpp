@@ -10,6 +10,12 @@
 // loaded (cold start) on 100 files. Beside each menu, taken in turn with it,
 // the tree of Windows 11's menu for the same folder:
 // "wine-command-vs-menu-1k: <ratio>" (target at most 1.05).
+//
+// With --existing DIR --label L it takes the folders DIR\<size> instead (on
+// the slow share, bench/menu.sh) and prints the menu against the same floor
+// there, "wine-slow-share-<L>-menu-vs-floor-<size>: <ratio>": the floor opens
+// every file twice, one after another, where the menu opens each once,
+// several at a time.
 #include <windows.h>
 
 #include <algorithm>
@@ -130,6 +136,35 @@ double TimeConversionsPerFile() {
     return (Now() - started) * 1000.0 / kFiles;
 }
 
+std::string SizeLabel(int size) {
+    return size % 1000 == 0 ? std::to_string(size / 1000) + "k" : std::to_string(size);
+}
+
+// The menus of folders made before, against their floors, in turn.
+void MenusOfExisting(const LoadedServer& server, const std::wstring& root, const std::vector<int>& sizes, int reps,
+                     const std::string& label) {
+    std::vector<std::string> figures;
+    for (int size : sizes) {
+        const std::wstring folder = root + L"\\" + std::to_wstring(size);
+        const PIDLIST_ABSOLUTE list = ::ILCreateFromPathW(folder.c_str());
+        if (list == nullptr) throw std::runtime_error("no such folder");
+        std::vector<double> menus, floors;
+        for (int rep = 0; rep < reps; ++rep) {
+            menus.push_back(Menu(server, list));
+            floors.push_back(Floor(folder));
+        }
+        ::ILFree(list);
+        const double menu = Median(menus), floor = Median(floors);
+        std::printf("wine-slow-share-%s-menu-%d-files-ms: %.1f (floor %.1f; median of %d)\n", label.c_str(), size, menu,
+                    floor, reps);
+        char line[128];
+        std::snprintf(line, sizeof line, "wine-slow-share-%s-menu-vs-floor-%s: %.3f", label.c_str(),
+                      SizeLabel(size).c_str(), menu / floor);
+        figures.push_back(line);
+    }
+    for (const std::string& line : figures) std::printf("%s\n", line.c_str());
+}
+
 std::vector<int> ParseSizes(const wchar_t* text) {
     std::vector<int> sizes;
     for (const wchar_t* p = text; *p != 0;) {
@@ -148,14 +183,25 @@ int wmain(int argc, wchar_t** argv) {
     try {
         std::vector<int> sizes = {100, 1000, 10000};
         int reps = 15;
+        std::wstring existing, label;
         for (int i = 1; i + 1 < argc; i += 2) {
             if (std::wcscmp(argv[i], L"--sizes") == 0)
                 sizes = ParseSizes(argv[i + 1]);
             else if (std::wcscmp(argv[i], L"--reps") == 0)
                 reps = std::max(1, _wtoi(argv[i + 1]));
+            else if (std::wcscmp(argv[i], L"--existing") == 0)
+                existing = argv[i + 1];
+            else if (std::wcscmp(argv[i], L"--label") == 0)
+                label = argv[i + 1];
         }
         if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
         StoreSettings(MenuSettings{1, 1, 25});
+        if (!existing.empty()) {
+            const LoadedServer server;
+            MenusOfExisting(server, existing, sizes, reps, std::string(label.begin(), label.end()));
+            ::CoUninitialize();
+            return 0;
+        }
 
         // Cold start: the first menu of a freshly loaded DLL, and the load with it.
         {

@@ -32,6 +32,7 @@ struct ProcessRun {
     double seconds = 0;              // wall time from start to exit
     std::uint64_t peakMemory = 0;    // the child's peak resident memory, in bytes (0 where unknown)
     std::string output;              // its standard output
+    unsigned long status = 0;        // its exit status
 };
 // Runs a program to its end, its standard output captured (or thrown away).
 ProcessRun RunProcess(const std::vector<std::wstring>& arguments, bool captureOutput);

@@ -121,6 +121,7 @@ ProcessRun RunProcess(const std::vector<std::wstring>& arguments, bool captureOu
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     run.ok = exitCode == 0;
+    run.status = exitCode;
     return run;
 }
 

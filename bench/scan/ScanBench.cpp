@@ -11,6 +11,10 @@
 //
 //   tessaly_bench_scan [--sizes 1000,10000,100000] [--reps 5] [--root DIR] [--keep]
 //   tessaly_bench_scan [--sizes ...] [--reps 5] --existing DIR   (folders DIR/<size> made by a --keep run)
+//   tessaly_bench_scan --sizes ... [--reps 5] --existing DIR --slow-share LABEL
+//       (DIR on the slow share: the scan against the serial scan)
+//   tessaly_bench_scan --sizes ... [--reps 5] --existing DIR --baseline PROGRAM
+//       (one scan per process, this program's against PROGRAM's)
 //   tessaly_bench_scan --scan-once FOLDER   (the child that one scan runs in)
 //   tessaly_bench_scan --measure[-quiet] PROGRAM ARGS...   (host: times a child, reads its peak memory)
 #include <algorithm>
@@ -22,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/scan/BenchFigures.h"
 #include "bench/scan/BenchSystem.h"
 #include "listing/FolderListing.h"
 #include "platform/Clock.h"
@@ -30,28 +35,7 @@
 namespace tessaly::bench {
 namespace {
 
-#ifdef _WIN32
-constexpr const char* kSide = "wine";
-constexpr const wchar_t* kSeparator = L"\\";
-#else
-constexpr const char* kSide = "host";
-constexpr const wchar_t* kSeparator = L"/";
-#endif
-
 std::wstring Wide(const std::string& text) { return platform::NarrowToWide(text, platform::CodePage::SystemAnsi); }
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-double Seconds(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-std::string SizeLabel(size_t size) {
-    return size % 1000 == 0 ? std::to_string(size / 1000) + "k" : std::to_string(size);
-}
 
 // The steps a scan takes per file beyond the floor's open and GetFileTime,
 // each timed alone over count spread file times, in microseconds per file:
@@ -132,6 +116,8 @@ struct Options {
     std::wstring root;
     bool keep = false;
     std::wstring existing;  // folders made before, as <existing>/<size>
+    std::string slowShare;  // the slow share's delay, as a label
+    std::wstring baseline;  // the program to compare one scan with
 };
 
 int Run(const Options& options) {
@@ -313,12 +299,22 @@ int main(int argc, char** argv) {
                 options.existing = Wide(argv[++i]);
             } else if (argument == "--keep") {
                 options.keep = true;
+            } else if (argument == "--slow-share" && hasValue) {
+                options.slowShare = argv[++i];
+            } else if (argument == "--baseline" && hasValue) {
+                options.baseline = Wide(argv[++i]);
             } else {
-                std::fprintf(stderr, "usage: %s [--sizes N,N,...] [--reps N] [--root DIR] [--keep] [--existing DIR]\n",
+                std::fprintf(stderr,
+                             "usage: %s [--sizes N,N,...] [--reps N] [--root DIR] [--keep] [--existing DIR "
+                             "[--slow-share LABEL | --baseline PROGRAM]]\n",
                              argv[0]);
                 return 2;
             }
         }
+        if (!options.existing.empty() && !options.slowShare.empty())
+            return CompareWithSerial(options.existing, options.sizes, options.reps, options.slowShare);
+        if (!options.existing.empty() && !options.baseline.empty())
+            return CompareWithBaseline(options.existing, options.sizes, options.reps, options.baseline);
         return Run(options);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "scan benchmark: %s\n", error.what());

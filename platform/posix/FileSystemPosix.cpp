@@ -1,14 +1,18 @@
 // The file system on the host: readdir and stat stand in for FindFirstFileW
 // and CreateFileW/GetFileTime. Like the Windows calls they follow symbolic
 // links, so a link to a folder counts as a folder and a dangling link is a
-// file that cannot be opened.
+// file that cannot be opened. A link whose text starts with "//" stands for
+// a link to another machine (the host's form of \\server\share): the scan
+// takes its own times, as it does on Windows.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
 #include "platform/FileSystem.h"
+#include "platform/LinkTarget.h"
 #include "platform/SystemErrors.h"
 #include "platform/posix/CalendarMath.h"
 #include "platform/posix/ErrnoMapping.h"
@@ -59,17 +63,6 @@ const std::string& PosixPathOf(const std::wstring& path) {
     return buffer;
 }
 
-// The folder that the thread is enumerating, while it does: the scan reads
-// the times of the files of that folder while the enumeration stands on them,
-// and a lookup of the name relative to the open folder (fstatat) spares the
-// walk down the whole path for every file. It finds the same file as the
-// whole path does, unless the folder is renamed or replaced during the scan;
-// then it finds the file that the enumeration listed.
-struct OpenFolder {
-    const std::string* path = nullptr;  // with trailing slash
-    int fd = -1;
-};
-thread_local OpenFolder t_openFolder;
 }  // namespace
 
 struct DirectoryEnumeration::State {
@@ -77,6 +70,7 @@ struct DirectoryEnumeration::State {
     std::string folder;  // with trailing slash
     std::wstring name;
     std::uint32_t attributes = 0;
+    bool isLink = false;
     bool hasEntry = false;
 
     bool Read() {
@@ -87,6 +81,7 @@ struct DirectoryEnumeration::State {
             return false;
         }
         AssignUtf8(name, entry->d_name);
+        isLink = entry->d_type == DT_LNK;
         if (entry->d_type == DT_DIR) {
             attributes = win32::kFileAttributeDirectory;
         } else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
@@ -111,38 +106,54 @@ DirectoryEnumeration::DirectoryEnumeration(const std::wstring& pattern) : m_stat
         return;
     }
     if (!m_state->folder.empty() && m_state->folder.back() != '/') m_state->folder.push_back('/');
-    if (!m_state->folder.empty()) t_openFolder = OpenFolder{&m_state->folder, dirfd(m_state->dir.get())};
     m_state->hasEntry = m_state->Read();
 }
 
-DirectoryEnumeration::~DirectoryEnumeration() {
-    if (t_openFolder.path == &m_state->folder) t_openFolder = OpenFolder{};
-}
+DirectoryEnumeration::~DirectoryEnumeration() = default;
 
 bool DirectoryEnumeration::HasEntry() const { return m_state->hasEntry; }
 const wchar_t* DirectoryEnumeration::Name() const { return m_state->name.c_str(); }
 std::uint32_t DirectoryEnumeration::Attributes() const { return m_state->attributes; }
+bool DirectoryEnumeration::IsLink() const { return m_state->isLink; }
 
 bool DirectoryEnumeration::Next() {
     m_state->hasEntry = m_state->hasEntry && m_state->Read();
     return m_state->hasEntry;
 }
 
-FileTimesResult ReadFileTimes(const std::wstring& path, FileTimes& times) {
+namespace {
+// The host has no drive letters: a link's text names a place of its own
+// file system unless it starts with "//".
+DriveKind NoDrive(wchar_t) { return DriveKind::NotLocal; }
+
+bool LeadsToLocalFile(int folder, const char* name) {
+    char text[4096];
+    const ssize_t length = readlinkat(folder, name, text, sizeof text - 1);
+    if (length < 0) return false;
+    if (length < 2 || text[0] != '/' || text[1] != '/') return true;
+    std::wstring target;
+    for (ssize_t i = 0; i < length; ++i) target.push_back(text[i] == '/' ? L'\\' : static_cast<wchar_t>(text[i]));
+    return IsLocalLinkTarget(target, false, NoDrive);
+}
+}  // namespace
+
+FileTimesResult DirectoryEnumeration::ReadTimes(const std::wstring& path, bool isLink, FileTimes& times) const {
     const std::string& posixPath = PosixPathOf(path);
-    // A name in the folder being enumerated is looked up in the open folder.
+    // A name in the folder being enumerated is looked up in the open folder,
+    // which spares the walk down the whole path for every file. It finds the
+    // same file as the whole path does, unless the folder is renamed or
+    // replaced during the scan; then it finds the file that was listed.
     int folderFd = AT_FDCWD;
     const char* lookup = posixPath.c_str();
-    if (t_openFolder.fd >= 0) {
-        const std::string& folder = *t_openFolder.path;
-        if (posixPath.size() > folder.size() && posixPath.compare(0, folder.size(), folder) == 0 &&
-            posixPath.find('/', folder.size()) == std::string::npos) {
-            folderFd = t_openFolder.fd;
-            lookup += folder.size();
-        }
+    const std::string& folder = m_state->folder;
+    if (m_state->dir && !folder.empty() && posixPath.size() > folder.size() &&
+        posixPath.compare(0, folder.size(), folder) == 0 && posixPath.find('/', folder.size()) == std::string::npos) {
+        folderFd = dirfd(m_state->dir.get());
+        lookup += folder.size();
     }
+    const int follow = isLink && !LeadsToLocalFile(folderFd, lookup) ? AT_SYMLINK_NOFOLLOW : 0;
     struct stat info {};
-    if (fstatat(folderFd, lookup, &info, 0) != 0) {
+    if (fstatat(folderFd, lookup, &info, follow) != 0) {
         SetLastError(Win32ErrorFromErrno(errno));
         return FileTimesResult::OpenFailed;
     }

@@ -54,6 +54,8 @@ Places::Places() {
                                       GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (made != INVALID_HANDLE_VALUE) ::CloseHandle(made);
     file = few.PathOf(L"f00000.txt");
+    wchar_t share[MAX_PATH] = {};
+    if (::GetEnvironmentVariableW(L"TESSALY_SOAK_SLOW_FOLDER", share, MAX_PATH) - 1u < MAX_PATH - 1u) slow = share;
 }
 
 bool Places::Made(const std::wstring& name) const {
@@ -74,7 +76,7 @@ struct Place {
 };
 
 Place RandomPath(Rng& rng, const Places& places) {
-    switch (rng.Below(15)) {
+    switch (rng.Below(places.slow.empty() ? 15 : 16)) {
         case 0: return {"folder few", places.few.Path()};
         case 1: return {"folder empty", places.empty.Path()};
         case 2: return {"folder many", places.many.Path()};
@@ -89,6 +91,7 @@ Place RandomPath(Rng& rng, const Places& places) {
         case 11: return {"300 characters", L"C:\\" + std::wstring(297, L'x')};
         case 12: return {"non-ASCII", L"C:\\Gr\u00FC\u00DFe 100% \u4E2D"};
         case 13: return {"subfolder sub", places.odd.PathOf(L"sub")};
+        case 15: return {"folder slow", places.slow};
         default: return {"folder few, slash ended", places.few.Path() + L"\\"};
     }
 }
@@ -218,8 +221,9 @@ ItemList::ItemList(Rng& rng, const Places& places) {
         list = ::ILCreateFromPathW(at.c_str());
         what = name;
     };
-    switch (rng.Below(10)) {
+    switch (rng.Below(places.slow.empty() ? 10 : 11)) {
         case 0: what = "null"; break;
+        case 10: path(places.slow, "folder slow"); break;
         case 1: path(places.few.Path(), "folder few"); break;
         case 2: path(places.empty.Path(), "folder empty"); break;
         case 3: path(places.many.Path(), "folder many"); break;

@@ -47,6 +47,10 @@ struct Places {
     testing::ScratchFolder odd{L"soak-odd"};      // odd names, an entry that cannot be opened, a subfolder
     std::wstring deep;                            // a folder whose files' paths pass MAX_PATH
     std::wstring file;                            // a plain file
+    // 60 files on the slow share (tools/soak.sh mounts it and names it in
+    // TESSALY_SOAK_SLOW_FOLDER; empty without one): the scan opens them in
+    // parallel, so its threads are soaked too.
+    std::wstring slow;
 };
 
 // An item list as the shell passes it (or none).

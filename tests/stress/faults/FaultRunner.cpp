@@ -50,20 +50,26 @@ std::string Narrow(const std::wstring& text) {
     return narrow;
 }
 
-// Arms the loaded DLL's allocation failure; the result tells whether the
-// previously armed one happened.
+// Arms the loaded DLL's allocation failure, or its worker thread starts'
+// failure; the result tells whether the previously armed one happened.
 class Faults {
 public:
     explicit Faults(const LoadedServer& server)
         : m_arm(reinterpret_cast<long (*)(long, long)>(
-              reinterpret_cast<void*>(::GetProcAddress(server.module(), "TessalyFailAllocationAt")))) {
-        if (m_arm == nullptr) throw std::runtime_error("not the fault-injection build of the DLL");
+              reinterpret_cast<void*>(::GetProcAddress(server.module(), "TessalyFailAllocationAt")))),
+          m_armThreads(reinterpret_cast<long (*)(long)>(
+              reinterpret_cast<void*>(::GetProcAddress(server.module(), "TessalyFailThreadStartAt")))) {
+        if (m_arm == nullptr || m_armThreads == nullptr)
+            throw std::runtime_error("not the fault-injection build of the DLL");
     }
     void Arm(long nth, long burst) const { m_arm(nth, burst); }
     bool Disarm() const { return m_arm(0, 1) > 0; }
+    void ArmThreadStarts(long nth) const { m_armThreads(nth); }
+    bool DisarmThreadStarts() const { return m_armThreads(0) > 0; }
 
 private:
     long (*m_arm)(long, long);
+    long (*m_armThreads)(long);
 };
 
 // What one run reports: "" when sound, else what went wrong.
@@ -263,6 +269,37 @@ Problem MenuScenario(const Context& c, Run& run) {
     if (run.failed && result != E_FAIL) return HResultText("QueryContextMenu", result);
     if (entries != (run.failed ? 0 : 1)) return "shell menu left with a wrong entry count";
     return CheckLines(c.lines->Take(), run.failed, L"QueryContextMenu");
+}
+
+// The fault-injection build opens every folder in parallel after its first
+// blocks of files (its clock makes every open look slow), here on a dozen
+// threads. A worker thread that cannot start, and every one after it,
+// leaves its share to the others and to the scanning thread: the menu must
+// come out exactly as without a fault, without a debug line.
+Problem ThreadStartScenario(const Context& c, Run& run) {
+    static const ScratchFolder folder(L"faults-threads");  // made in the warm-up runs
+    static const PIDLIST_ABSOLUTE list = [] {
+        folder.MakeFiles(120);
+        return ::ILCreateFromPathW(folder.Path().c_str());
+    }();
+    const auto build = [&](std::vector<std::wstring>& texts) {
+        ComRef<IShellExtInit> handler = NewHandler(*c.server);
+        if (handler->Initialize(list, nullptr, nullptr) != S_OK) return E_FAIL;
+        const HMENU shell = ::CreatePopupMenu();
+        const HRESULT result = MenuOf(handler.get())->QueryContextMenu(shell, 0, 1, 1000, CMF_NORMAL);
+        if (::GetMenuItemCount(shell) == 1) texts = MenuTexts(SubmenuAt(shell, 0));
+        ::DestroyMenu(shell);
+        return result;
+    };
+    std::vector<std::wstring> expected, texts;
+    if (build(expected) != Ids(51)) return "set-up: QueryContextMenu failed";
+    c.lines->Take();
+    c.faults->ArmThreadStarts(run.nth);
+    const HRESULT result = build(texts);
+    run.fired = c.faults->DisarmThreadStarts();
+    if (result != Ids(51)) return HResultText("QueryContextMenu", result);
+    if (texts != expected) return "another menu than without the fault";
+    return CheckLines(c.lines->Take(), false, L"QueryContextMenu");
 }
 
 // A handler on the folder with its menu built, nothing armed, its lines taken:
@@ -646,6 +683,7 @@ std::vector<Scenario> Scenarios() {
         {"Initialize(item list)", false, [](const Context& c, Run& r) { return InitializeScenario(c, r, false); }},
         {"Initialize(data object)", false, [](const Context& c, Run& r) { return InitializeScenario(c, r, true); }},
         {"QueryContextMenu(40 files)", true, MenuScenario},
+        {"QueryContextMenu(120 files, worker threads that cannot start)", true, ThreadStartScenario},
         {"InvokeCommand(file)", false, [](const Context& c, Run& r) { return InvokeScenario(c, r, 0); }},
         {"InvokeCommand(offset out of range)", false,
          [](const Context& c, Run& r) { return InvokeScenario(c, r, 500); }},
