@@ -11,7 +11,11 @@
 if(TESSALY_WINDOWS)
     target_compile_options(tessaly_options INTERFACE
         $<$<COMPILE_LANGUAGE:C,CXX>:-g -ffile-prefix-map=${PROJECT_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=build/>)
-    target_link_options(tessaly_options INTERFACE -Wl,--no-insert-timestamp)
+    # Zig's linker refuses the switch: the 64-bit ARM build sets its time
+    # stamps after linking instead (tools/release/pe-stamps.py).
+    if(NOT TESSALY_ZIG_TOOLCHAIN)
+        target_link_options(tessaly_options INTERFACE -Wl,--no-insert-timestamp)
+    endif()
     # Each function and datum in a section of its own, so that the linker
     # leaves out what nothing calls (the static libraries' objects are
     # linked whole otherwise): the shipped DLLs carry only the code they run.
@@ -38,10 +42,33 @@ endif()
 # first names the second and its checksum (.gnu_debuglink), so a debugger
 # given the stripped binary finds its debug file beside it. FILE may be a
 # generator expression such as $<TARGET_FILE:...>.
+# The ARM64 build's linker (Zig's) writes the debug information into a PDB
+# beside the binary instead, which the binary names with its GUID (its
+# CodeView record) as Windows' debuggers expect: that PDB is the debug file,
+# <folder>/<file name without extension>.pdb, and the binary gets the time
+# stamps of 0 that its linker cannot be told to write.
 function(tessaly_split_debug target)
     cmake_parse_arguments(S "" "FILE;NAME;DESTINATION" "DEPENDS" ${ARGN})
     set(stripped ${S_DESTINATION}/${S_NAME})
     file(MAKE_DIRECTORY ${S_DESTINATION})  # the commands run in it
+    set(release_tools ${PROJECT_SOURCE_DIR}/tools/release)
+    if(TESSALY_ZIG_TOOLCHAIN)
+        string(REGEX REPLACE "\\.[^.]*$" ".pdb" debug_name ${S_NAME})
+        add_custom_command(OUTPUT ${stripped} ${S_DESTINATION}/${debug_name}
+            COMMAND ${CMAKE_OBJCOPY} --strip-all ${S_FILE} ${S_NAME}
+            COMMAND ${CMAKE_COMMAND} -E copy $<PATH:REPLACE_EXTENSION,${S_FILE},.pdb> ${debug_name}
+            COMMAND ${TESSALY_PYTHON} ${release_tools}/pe-stamps.py ${S_NAME}
+            COMMAND ${TESSALY_PYTHON} ${release_tools}/pe-checksum.py ${S_NAME}
+            COMMAND bash ${release_tools}/sign.sh ${S_NAME}
+            WORKING_DIRECTORY ${S_DESTINATION}
+            DEPENDS ${S_DEPENDS} ${TESSALY_SIGNING_IDENTITY} ${release_tools}/pe-stamps.py
+                    ${release_tools}/pe-checksum.py ${release_tools}/sign.sh
+            COMMENT "Stripping ${S_NAME}, its PDB beside it"
+            VERBATIM)
+        add_custom_target(${target} ALL DEPENDS ${stripped} ${S_DESTINATION}/${debug_name})
+        add_dependencies(${target} tessaly_signing_identity)
+        return()
+    endif()
     # objcopy stamps the PE files it writes with the time it runs, unless
     # SOURCE_DATE_EPOCH says otherwise: 0, as the linker left it.
     set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_OBJCOPY})
@@ -59,19 +86,24 @@ function(tessaly_split_debug target)
     add_dependencies(${target} tessaly_signing_identity)
 endfunction()
 
-# tessaly_add_release_folder(<target> FOLDER <folder> FILES <files...> SIZE_LIMITS <name>=<bytes>... DEPENDS <targets>)
-# A target that lays out the release folder afresh: the files, their sizes
-# printed, SHA256SUMS over all of them; it fails when a file named in
-# SIZE_LIMITS is larger than its limit, and says in one line when no
-# certificate signed them. The files may come from other folders' targets:
-# DEPENDS names those targets.
+# tessaly_add_release_folder(<target> FOLDER <folder> FILES <files...> [SUBFOLDER <name> SUBFOLDER_FILES <files...>]
+#                            SIZE_LIMITS <name>=<bytes>... DEPENDS <targets>)
+# A target that lays out the release folder afresh: the files, and those of
+# SUBFOLDER_FILES in a folder of that name inside it (another machine's
+# files of the same names), their sizes printed, SHA256SUMS over all of
+# them; it fails when a file named in SIZE_LIMITS (as <subfolder>/<name>
+# for one in the subfolder) is larger than its limit, and says in one line
+# when no certificate signed them. The files may come from other folders'
+# targets: DEPENDS names those targets.
 function(tessaly_add_release_folder target)
-    cmake_parse_arguments(R "" "FOLDER" "FILES;SIZE_LIMITS;DEPENDS" ${ARGN})
+    cmake_parse_arguments(R "" "FOLDER;SUBFOLDER" "FILES;SUBFOLDER_FILES;SIZE_LIMITS;DEPENDS" ${ARGN})
     # Lists travel to the script with "|" between their items.
     string(REPLACE ";" "|" files "${R_FILES}")
+    string(REPLACE ";" "|" subfolder_files "${R_SUBFOLDER_FILES}")
     string(REPLACE ";" "|" limits "${R_SIZE_LIMITS}")
     add_custom_target(${target}
-        COMMAND ${CMAKE_COMMAND} "-DFOLDER=${R_FOLDER}" "-DFILES=${files}" "-DSIZE_LIMITS=${limits}"
+        COMMAND ${CMAKE_COMMAND} "-DFOLDER=${R_FOLDER}" "-DFILES=${files}" "-DSUBFOLDER=${R_SUBFOLDER}"
+                "-DSUBFOLDER_FILES=${subfolder_files}" "-DSIZE_LIMITS=${limits}"
                 "-DSIGNING_IDENTITY=${TESSALY_SIGNING_IDENTITY}"
                 -P ${PROJECT_SOURCE_DIR}/cmake/ReleaseFolder.cmake
         DEPENDS ${R_DEPENDS}
