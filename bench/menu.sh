@@ -12,6 +12,7 @@
 # beside it, Windows 11's menu of the same folder (the Explorer command's
 # subcommands) against the classic one, "wine-command-vs-menu-1k: <ratio>"
 # (target <= 1.05).
+. "$(dirname "$0")/../tools/usage.sh"
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"

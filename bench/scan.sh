@@ -16,6 +16,7 @@
 # The last lines read "host-scan-vs-ls-100k: <ratio>" (one Scan process to
 # one ls process; the target is at most 1.0, with peak memory at most 1.5
 # times ls) and "wine-scan-vs-open-floor-10k: <ratio>" (target at most 1.15).
+. "$(dirname "$0")/../tools/usage.sh"
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"

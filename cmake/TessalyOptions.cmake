@@ -29,12 +29,15 @@ endfunction()
 # host every GoogleTest case becomes its own ctest entry; under Wine one entry
 # per program, since each Wine start costs about a second.
 # ENVIRONMENT pins what a test relies on, such as the time zone (TZ) or the
-# locale (LC_ALL); under Wine it reaches the Windows process too.
+# locale (LC_ALL); under Wine it reaches the Windows process too. EACH_CASE
+# runs every case under Wine as a program of its own (tessaly_add_case_tests).
 function(tessaly_add_test name)
-    cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+    cmake_parse_arguments(T "EACH_CASE" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} tessaly_test_support GTest::gtest_main tessaly_options)
-    if(TESSALY_WINDOWS)
+    if(TESSALY_WINDOWS AND T_EACH_CASE)
+        tessaly_add_case_tests(${name} SOURCES ${T_SOURCES} COMMAND ${name} ENVIRONMENT ${T_ENVIRONMENT})
+    elseif(TESSALY_WINDOWS)
         add_test(NAME ${name} COMMAND ${name})
         # One Wine prefix template per build; every run copies it.
         set_tests_properties(${name} PROPERTIES
@@ -52,4 +55,38 @@ function(tessaly_add_test name)
             gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
         endif()
     endif()
+endfunction()
+
+# Registers a Windows test program whose cases change what the next case
+# starts from (registrations, an installed product) as one ctest entry per
+# case, NAME.Suite.Case: each case then runs in a Wine prefix of its own, so
+# a case that fails part way cannot leave state that fails the ones after it.
+# The cases are read from the TEST and TEST_F lines of SOURCES; COMMAND is
+# what runs the program (the case's filter is appended). A case that calls
+# GTEST_SKIP is reported as skipped, not passed.
+function(tessaly_add_case_tests name)
+    cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;COMMAND;ENVIRONMENT" ${ARGN})
+    set(cases)
+    foreach(source IN LISTS T_SOURCES)
+        file(STRINGS ${source} lines REGEX "^TEST(_F)?\\(")
+        foreach(line IN LISTS lines)
+            string(REGEX REPLACE "^TEST(_F)?\\( *([A-Za-z0-9_]+) *, *([A-Za-z0-9_]+) *\\).*" "\\2.\\3" case "${line}")
+            list(APPEND cases ${case})
+        endforeach()
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+    endforeach()
+    if(NOT cases)
+        message(FATAL_ERROR "${name}: no TEST or TEST_F line in ${T_SOURCES}")
+    endif()
+    foreach(case IN LISTS cases)
+        add_test(NAME ${name}.${case} COMMAND ${T_COMMAND} --gtest_filter=${case})
+        set_tests_properties(${name}.${case} PROPERTIES
+            ENVIRONMENT "TESSALY_WINE_TEMPLATE=${CMAKE_BINARY_DIR}/wine-template;${T_ENVIRONMENT}"
+            SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\] 1 test"
+            # A filter that matches nothing passes in GoogleTest: refuse it.
+            FAIL_REGULAR_EXPRESSION "Running 0 tests")
+        if(T_TIMEOUT)
+            set_tests_properties(${name}.${case} PROPERTIES TIMEOUT ${T_TIMEOUT})
+        endif()
+    endforeach()
 endfunction()

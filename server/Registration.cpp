@@ -71,7 +71,7 @@ HRESULT RunScriptResource(unsigned resourceId, bool doRegister, std::initializer
     // Every deletion leaves what another registration still needs:
     // unregistering, and registering too, where ForceRemove deletes before it
     // writes and a failed block is undone.
-    RegistrationTarget target(registry::SystemRegistry(), HandlerClassText(), IsPerUserRegistration());
+    RegistrationTarget target(registry::SystemRegistry(), HandlerClassText(), IsPerUserRegistration(), !doRegister);
     CRegObject registrar(target.Registry());
     for (const Replacement& extra : extras) (void)registrar.AddReplacement(extra.name, extra.value);
     CTessalyModule* module = TessalyModule();

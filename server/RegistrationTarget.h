@@ -13,8 +13,9 @@ namespace tessaly {
 
 class RegistrationTarget {
 public:
-    // classId: the handler class, "{...}"; perUser: the mode of the run.
-    RegistrationTarget(registry::Registry& system, std::wstring classId, bool perUser);
+    // classId: the handler class, "{...}"; perUser: the mode of the run;
+    // removing: whether it unregisters.
+    RegistrationTarget(registry::Registry& system, std::wstring classId, bool perUser, bool removing);
     RegistrationTarget(const RegistrationTarget&) = delete;
     RegistrationTarget& operator=(const RegistrationTarget&) = delete;
 

@@ -69,6 +69,10 @@ void SharedEntryGuard::Remember(KeyId parent, const wchar_t* subKey, KeyId key) 
 }
 
 Win32Error SharedEntryGuard::OpenKey(KeyId parent, const wchar_t* subKey, std::uint32_t access, KeyId& key) {
+    constexpr std::uint32_t kChanges = registry::access::kSetValue | registry::access::kCreateSubKey |
+                                       registry::access::kDelete;
+    if (m_removing && (access & kChanges) != 0 && Keeps(PlaceOf(parent, subKey)))
+        access = (access & ~kChanges) | registry::access::kQueryValue;
     const Win32Error result = m_inner.OpenKey(parent, subKey, access, key);
     if (result == win32::kSuccess) Remember(parent, subKey, key);
     return result;

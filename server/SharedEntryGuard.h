@@ -51,9 +51,14 @@ bool ClassRegisteredInThisView(registry::Registry& registry, std::wstring_view c
 
 class SharedEntryGuard final : public registry::Registry {
 public:
-    // stillNeeded: whether the registration an entry is shared with still stands.
-    SharedEntryGuard(registry::Registry& inner, std::function<bool(SharedWith)> stillNeeded)
-        : m_inner(inner), m_stillNeeded(std::move(stillNeeded)) {}
+    // stillNeeded: whether the registration an entry is shared with still
+    // stands. removing: the run unregisters, so its only changes are
+    // deletions; a key all of whose deletions would be kept is then opened
+    // without asking to change it (a user removing his own registration
+    // may not write the machine's approval list, which the machine-wide
+    // registration keeps).
+    SharedEntryGuard(registry::Registry& inner, std::function<bool(SharedWith)> stillNeeded, bool removing)
+        : m_inner(inner), m_stillNeeded(std::move(stillNeeded)), m_removing(removing) {}
 
     Win32Error OpenKey(registry::KeyId parent, const wchar_t* subKey, std::uint32_t access,
                        registry::KeyId& key) override;
@@ -89,6 +94,7 @@ private:
 
     registry::Registry& m_inner;
     std::function<bool(SharedWith)> m_stillNeeded;
+    bool m_removing;
     std::map<registry::KeyId, Place> m_places;
 };
 

@@ -1,17 +1,17 @@
 #pragma once
 // The classic menu's pictures, at the menu's check-mark size.
 //
-// The menu draws a check-mark bitmap as it is, in a box of SM_CXMENUCHECK
-// pixels. At 13 (100 % with the classic menu font) a light menu gets the
-// 16-colour bitmap as it always did, its grey mapped to the 3-D colours. At
-// any other size it gets the picture drawn for the largest size the icon
-// holds that fits, in the middle of the box, never scaled: in a light menu
-// on the menu's colour (opaque, as menus that copy the bitmap need), in a
-// dark one as a premultiplied 32-bit bitmap with alpha, for the themed menus
-// of Windows 10 and 11 to blend onto their own colour (docs/windows11.md).
+// The menu draws a check-mark bitmap in a box of SM_CXMENUCHECK pixels for
+// the DPI of the monitor it shows on. Each picture is the one drawn for
+// exactly that size, in the middle of the box, never scaled (the largest
+// drawn size that fits where none was drawn for it). A light picture on a
+// menu drawn without a theme at 13 pixels (100 % with the classic menu font)
+// is the 16-colour bitmap, as it always was. MenuTheme.h says which set and
+// which ground a menu gets.
 #include <windows.h>
 
 #include "shellext/HandleOwners.h"
+#include "shellext/MenuTheme.h"
 
 namespace tessaly::shellext {
 
@@ -21,7 +21,17 @@ struct MenuPictureIds {
     unsigned darkIcon;  // the drawn dark picture
 };
 
+// The DPI of the monitor the menu shows on (the one under the position of
+// the message that asked for it), where this thread is per-monitor aware
+// and Windows can tell it (Windows 8.1 and later); else 0, the DPI the
+// process's system metrics already follow.
+UINT MenuDpi();
+
+// SM_CXMENUCHECK for `dpi` (Windows 10 1607 and later); for 0, or where
+// Windows cannot tell, the process's own.
+int CheckMarkSide(UINT dpi);
+
 // A null bitmap when nothing could be loaded: the item then shows none.
-Bitmap LoadMenuPicture(HINSTANCE module, const MenuPictureIds& ids, int side, bool dark);
+Bitmap LoadMenuPicture(HINSTANCE module, const MenuPictureIds& ids, int side, const PictureLook& look);
 
 }  // namespace tessaly::shellext

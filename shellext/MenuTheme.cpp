@@ -1,17 +1,33 @@
 #include "shellext/MenuTheme.h"
 
-#include <windows.h>
+#include <cmath>
 
 #include "resources/ResourceIds.h"
 
 namespace tessaly::shellext {
 
-bool MenusAreDark() {
+namespace {
+
+// Themed drawing of menus goes through the theme library that user32 loads
+// into every program it themes; a program that never loaded it draws its
+// menus unthemed. Asked, never loaded: loading it would not theme anything.
+bool ProcessDrawsThemedMenus() {
+    const HMODULE themes = ::GetModuleHandleW(L"uxtheme.dll");
+    if (themes == nullptr) return false;
+    using Query = BOOL(WINAPI*)();
+    const auto active = reinterpret_cast<Query>(reinterpret_cast<void (*)()>(::GetProcAddress(themes, "IsThemeActive")));
+    const auto applied = reinterpret_cast<Query>(reinterpret_cast<void (*)()>(::GetProcAddress(themes, "IsAppThemed")));
+    return active != nullptr && applied != nullptr && active() && applied();
+}
+
+bool HighContrastOn() {
     HIGHCONTRASTW contrast{};
     contrast.cbSize = sizeof contrast;
-    if (::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
-        (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0)
-        return false;
+    return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+bool AppModeDark() {
     DWORD light = 1;
     DWORD size = sizeof light;
     const LSTATUS status =
@@ -20,8 +36,41 @@ bool MenusAreDark() {
     return status == ERROR_SUCCESS && light == 0;
 }
 
+double Linear(BYTE channel) {
+    const double value = channel / 255.0;
+    return value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+}
+
+}  // namespace
+
+bool IsDarkColour(COLORREF colour) noexcept {
+    const double luminance =
+        0.2126 * Linear(GetRValue(colour)) + 0.7152 * Linear(GetGValue(colour)) + 0.0722 * Linear(GetBValue(colour));
+    return luminance < 0.18;
+}
+
+MenuFacts ReadMenuFacts() {
+    MenuFacts facts;
+    facts.themed = ProcessDrawsThemedMenus();
+    facts.highContrast = HighContrastOn();
+    facts.appsDark = AppModeDark();
+    // The program's own module is found by its file name.
+    facts.fileManager = ::GetModuleHandleW(L"explorer.exe") == ::GetModuleHandleW(nullptr);
+    facts.menuColourDark = IsDarkColour(::GetSysColor(COLOR_MENU));
+    return facts;
+}
+
+PictureLook ClassicPictureLook(const MenuFacts& facts) noexcept {
+    if (facts.highContrast || !facts.themed) return {facts.menuColourDark, true};
+    return {facts.appsDark && facts.fileManager, false};
+}
+
+bool CommandIconsDark(const MenuFacts& facts) noexcept {
+    return facts.highContrast ? facts.menuColourDark : facts.appsDark;
+}
+
 unsigned ThemedIcon(unsigned icon) {
-    if (!MenusAreDark()) return icon;
+    if (!CommandIconsDark(ReadMenuFacts())) return icon;
     switch (icon) {
         case IDI_PRODUCT: return IDI_PRODUCT_DARK;
         case IDI_MENU_OPTIONS: return IDI_MENU_OPTIONS_DARK;

@@ -1,22 +1,54 @@
 #pragma once
-// Whether the menus Tessaly adds to are dark, and which icon suits them.
+// How the menus Tessaly adds to look, and which pictures suit them.
 //
-// Windows 10 (1809 on) and 11 draw the file manager's context menus, the
-// classic one and Windows 11's first one, dark when the user's app mode is
-// dark: "Choose your default app mode" in Settings, stored as the value
-// AppsUseLightTheme = 0 of the key Themes\Personalize under
-// HKCU\Software\Microsoft\Windows\CurrentVersion (read afresh each time;
-// missing means light). The system mode (SystemUsesLightTheme) is the
-// taskbar's, not the menus'. In high contrast the menus take the contrast
-// theme's colours, never the dark theme's, so the light pictures (on the
-// menu's own colour) are used.
-// docs/windows11.md gives the sources.
+// A handler cannot see the menu it adds to: nothing in the HMENU tells a
+// dark menu from a light one. What can be known:
+// - Themed menus (Windows 10 and 11 with visual styles) blend a 32-bit
+//   bitmap with alpha onto their own colour, so a picture needs no ground
+//   of its own and shows no box, on the menu or on the highlight. Menus
+//   drawn without a theme (the classic look, high contrast, Wine) copy the
+//   bitmap as it is: there a picture is laid on the menu's colour
+//   (COLOR_MENU), which is then the menu's own.
+// - Themed menus are dark only where the program asks for dark menus. The
+//   file manager does, following the user's app mode (AppsUseLightTheme = 0
+//   under Themes\Personalize, read afresh each time); Windows 11's first
+//   menu always follows it. Most other programs' dialogs do not, so their
+//   menus stay light in a dark app mode.
+// - In high contrast, and without a theme, the menu's colour itself says
+//   which set reads on it.
+// docs/windows11.md gives the sources and the contrast measured.
+#include <windows.h>
+
 namespace tessaly::shellext {
 
-bool MenusAreDark();
+struct MenuFacts {
+    bool themed = false;          // this process draws its menus with a visual style
+    bool highContrast = false;    // a contrast theme is on
+    bool appsDark = false;        // the user's app mode is dark
+    bool fileManager = false;     // this process is the file manager's (explorer.exe)
+    bool menuColourDark = false;  // COLOR_MENU is a dark colour
+};
 
-// The icon to show for `icon` (one of the light IDI_ ids of the menus): its
-// dark variant while the menus are dark, else `icon` itself.
+// What this process and the user's settings say now.
+MenuFacts ReadMenuFacts();
+
+// How the classic menu's pictures are drawn.
+struct PictureLook {
+    bool darkSet = false;       // the pictures drawn for dark menus
+    bool onMenuColour = false;  // laid on COLOR_MENU, opaque; else alpha only
+};
+PictureLook ClassicPictureLook(const MenuFacts& facts) noexcept;
+
+// Whether Windows 11's first menu (the Explorer command's icons) is dark.
+bool CommandIconsDark(const MenuFacts& facts) noexcept;
+
+// Whether a colour is dark: its relative luminance below the middle of
+// black's and white's (0.18), where text of either would read at the same
+// contrast.
+bool IsDarkColour(COLORREF colour) noexcept;
+
+// The icon to show for `icon` (one of the light IDI_ ids of the menus) in
+// the first menu: its dark variant while that menu is dark, else `icon`.
 unsigned ThemedIcon(unsigned icon);
 
 }  // namespace tessaly::shellext

@@ -15,19 +15,19 @@ namespace tessaly::shellext {
 void OpenFile(const std::wstring& path, HWND owner) {
     SHELLEXECUTEINFOW execute = {};
     execute.cbSize = sizeof execute;
-    execute.fMask = SEE_MASK_NOCLOSEPROCESS;
     execute.hwnd = owner;
     execute.lpFile = path.c_str();
     execute.nShow = SW_SHOWNORMAL;
+    // Whatever right to take the foreground this process holds (the file
+    // manager's, or the one it passed on to the command's surrogate) goes to
+    // whichever process shows the file: one started now, one already
+    // running that a DDE conversation reaches, or a program the system
+    // starts for it. Fails harmlessly without the right.
+    ::AllowSetForegroundWindow(ASFW_ANY);
     if (!::ShellExecuteExW(&execute)) {
         const std::wstring text = FormatSystemError(L"::ShellExecuteEx failed", platform::ShellExecuteError(execute));
         throw std::runtime_error(platform::WideToNarrow(text, platform::CodePage::ThreadAnsi));
     }
-    if (execute.hProcess == nullptr) return;
-    // The right to take the foreground that the file manager passed on to
-    // this process goes on to the program (it fails harmlessly without it).
-    if (owner != nullptr) ::AllowSetForegroundWindow(::GetProcessId(execute.hProcess));
-    ::CloseHandle(execute.hProcess);
 }
 
 }  // namespace tessaly::shellext

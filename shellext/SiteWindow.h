@@ -7,9 +7,9 @@
 
 namespace tessaly::shellext {
 
-// The site's window, as IUnknown_GetWindow finds it (the way Microsoft's
-// Explorer command sample finds its owner), else the window of the browser
-// the site serves as SID_STopLevelBrowser; null without a site or a window.
+// The window of the browser the site serves as SID_STopLevelBrowser (the
+// file manager's frame), else the site's own window as IUnknown_GetWindow
+// finds it; null without a site or a window.
 HWND SiteWindow(IUnknown* site) noexcept;
 
 }  // namespace tessaly::shellext

@@ -51,11 +51,14 @@ const com::InterfaceEntry* CTessalyCommand::InterfaceTable() noexcept {
 }
 
 STDMETHODIMP CTessalyCommand::GetTitle(IShellItemArray*, LPWSTR* ppszName) noexcept {
+    // Null unless a text is given: a caller may free it whatever the result.
+    if (ppszName != nullptr) *ppszName = nullptr;
     return Guarded(L"GetTitle", E_FAIL,
                    [&](HResult& result) { result = com::CopyToTaskMemory(resources::LoadText(IDS_APP_NAME), ppszName); });
 }
 
 STDMETHODIMP CTessalyCommand::GetIcon(IShellItemArray*, LPWSTR* ppszIcon) noexcept {
+    if (ppszIcon != nullptr) *ppszIcon = nullptr;
     return Guarded(L"GetIcon", E_FAIL, [&](HResult& result) {
         const std::wstring location = resources::IconLocation(shellext::ThemedIcon(IDI_PRODUCT));
         if (!location.empty()) result = com::CopyToTaskMemory(location, ppszIcon);

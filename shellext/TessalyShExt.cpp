@@ -54,10 +54,10 @@ void CTessalyShExt::LoadPictures() {
     // From the module that holds this code, whatever name it was installed
     // under. A failed load leaves a null picture: the item shows none.
     const HINSTANCE module = reinterpret_cast<HINSTANCE>(&__ImageBase);
-    const int side = ::GetSystemMetrics(SM_CXMENUCHECK);
-    const bool dark = shellext::MenusAreDark();
+    const int side = shellext::CheckMarkSide(shellext::MenuDpi());
+    const shellext::PictureLook look = shellext::ClassicPictureLook(shellext::ReadMenuFacts());
     const auto load = [&](int bitmap, unsigned icon, unsigned darkIcon) {
-        return shellext::LoadMenuPicture(module, {bitmap, icon, darkIcon}, side, dark);
+        return shellext::LoadMenuPicture(module, {bitmap, icon, darkIcon}, side, look);
     };
     m_bmpMenu = load(IDB_MENU, IDI_MENU_ENTRY, IDI_MENU_ENTRY_DARK);
     m_bmpOptions = load(IDB_OPTIONS, IDI_MENU_OPTIONS, IDI_MENU_OPTIONS_DARK);

@@ -5,7 +5,6 @@
 #include "resources/ResourceIds.h"
 #include "resources/StringTable.h"
 #include "settings/Settings.h"
-#include "shellext/PackagedCommand.h"
 #include "shellext/TessalyShExt.h"
 
 namespace tessaly {
@@ -32,9 +31,7 @@ void CTessalyShExt::InsertSubmenuItem(HMENU submenu, UINT position, UINT idCmdFi
 STDMETHODIMP CTessalyShExt::QueryContextMenu(HMENU hmenu, UINT indexMenu, UINT idCmdFirst, UINT idCmdLast,
                                              UINT uFlags) noexcept {
     return RunEntryPoint(L"QueryContextMenu", E_FAIL, [&](HResult& result) {
-        // Where Windows shows our packaged command, that is this menu's
-        // Tessaly entry already.
-        if ((uFlags & CMF_DEFAULTONLY) || shellext::ClassicEntryStandsAside(m_listing.Folder())) {
+        if (uFlags & CMF_DEFAULTONLY) {
             result = S_OK;
             return;
         }

@@ -47,9 +47,10 @@ void CTessalySubCommand::SetItem(const PlanItem& item, IUnknown* site) {
 }
 
 STDMETHODIMP CTessalySubCommand::GetTitle(IShellItemArray*, LPWSTR* ppszName) noexcept {
+    // Null unless a text is given: a caller may free it whatever the result.
+    if (ppszName != nullptr) *ppszName = nullptr;
     return Guarded(L"GetTitle", E_FAIL, [&](HResult& result) {
         if (m_kind == PlanItemKind::Separator) {
-            if (ppszName != nullptr) *ppszName = nullptr;
             result = E_NOTIMPL;
             return;
         }
@@ -58,9 +59,9 @@ STDMETHODIMP CTessalySubCommand::GetTitle(IShellItemArray*, LPWSTR* ppszName) no
 }
 
 STDMETHODIMP CTessalySubCommand::GetIcon(IShellItemArray*, LPWSTR* ppszIcon) noexcept {
+    if (ppszIcon != nullptr) *ppszIcon = nullptr;
     return Guarded(L"GetIcon", E_FAIL, [&](HResult& result) {
         if (m_icon == 0) {
-            if (ppszIcon != nullptr) *ppszIcon = nullptr;
             result = E_NOTIMPL;
             return;
         }

@@ -7,6 +7,7 @@
 # draws its menus in override-redirect windows,
 # which a capture of the root window shows as black boxes: each such window
 # is captured on its own and laid over the others at its place.
+. "$(dirname "$0")/usage.sh"
 set -euo pipefail
 out=$1
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-capture.XXXXXX")

@@ -7,6 +7,7 @@
 #   bash tools/check-dll.sh OBJDUMP DLL NAME [MACHINE]   (NAME such as Tessaly64_10000.dll)
 # OBJDUMP is mingw-w64's objdump or, for ARM64 files, which it cannot read,
 # llvm-objdump; both print the headers with -p, each in its own words.
+. "$(dirname "$0")/usage.sh"
 set -euo pipefail
 objdump=$1 dll=$2 expected_name=$3 expected_machine=${4:-}
 headers=$("$objdump" -p "$dll")

@@ -9,6 +9,7 @@
 # whether the builds agree and whether each signature verifies; exits 1 when
 # any file differs or does not verify. Uncommitted changes are not in the
 # clones.
+. "$(dirname "$0")/usage.sh"
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${TESSALY_JOBS:-2}

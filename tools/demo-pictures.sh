@@ -3,10 +3,11 @@
 # runs it under tools/with-xvfb.sh): the menu of a right-click on a folder's
 # background with the Tessaly submenu open, at 100, 150 and 200 % (Wine's
 # display scale, LogPixels), each page of the options sheet, each picture cut
-# to its windows, and a sheet of the menus' pictures, light and dark.
+# to its windows, and sheets of the menus' pictures on every menu they are shown on.
 #   bash tools/demo-pictures.sh SHELL_HOST WINDOWS_FOLDER OUT_DIR ICON_FOLDER
-# ICON_FOLDER holds the icons the build drew (menu-icons/ of its resources).
+# ICON_FOLDER holds the icons the DLL carries (resources/menu-icons).
 # Wine's prefix and settings come from the environment. Every wait has a limit.
+. "$(dirname "$0")/usage.sh"
 set -euo pipefail
 shell_host=$1 folder=$2 out_dir=$3 icons=$4
 here=$(cd "$(dirname "$0")" && pwd)
@@ -69,11 +70,12 @@ for page in 1 2 3; do
 done
 wait "$host" || true
 
-# The menus' pictures as each menu shows them, drawn for each size, on a light
-# and a dark menu's colour (Windows 11's): the classic menu's at the check-mark
-# sizes of 100 to 300 %, Windows 11's at its icon sizes. Wine draws no dark
-# menus, so this one is composed from the icons themselves, at twice their
-# size (each pixel a 2 x 2 square) to be looked at.
+# The menus' pictures as each menu shows them, drawn for each size, on every
+# menu they are shown on (tools/pictures/surfaces.py): on the menu's colour
+# and, where a themed menu blends them, on its highlight; the classic menu's
+# at the check-mark sizes of 100 to 300 %, Windows 11's at its icon sizes.
+# Wine draws no themed menus, so this is composed from the icons themselves,
+# at twice their size (each pixel a 2 x 2 square) to be looked at.
 image_of() {  # icon file, size: that image of the icon, as ImageMagick names it
     local index
     index=$(identify "$1" | awk -v size="$2" '$3 == size "x" size { sub(/.*\[/, "", $1); sub(/\].*/, "", $1); print $1 }')
@@ -90,15 +92,34 @@ rows_of() {  # background, suffix, sizes, pictures...: one row per picture, into
                -filter point -resize 200% ")")
     done
 }
-panel() {  # background, suffix ("" or -dark), text colour
-    local rows classic
-    rows_of "$1" "$2" "15 19 23 27 31 39 47" entry options modified accessed
-    classic=("${rows[@]}")
-    rows_of "$1" "$2" "16 20 24 32 48" product options modified accessed
-    convert -background "$1" -fill "$3" -font DejaVu-Sans -pointsize 13 \
-        label:"classic menu: check-mark sizes 15 to 47" "${classic[@]}" \
-        label:"Windows 11 menu: icon sizes 16 to 48" "${rows[@]}" \
-        -gravity west -append -bordercolor "$1" -border 8 "$out_dir/pictures$2.png"
+panel() {  # out file, name, menu colour, highlight ("" for none), suffix ("" or -dark), text colour
+    local rows classic colour where
+    local parts=(-fill "$6" -font DejaVu-Sans -pointsize 13)
+    for colour in "$3" ${4:+"$4"}; do
+        where="menu"
+        [ "$colour" = "$3" ] || where="highlight"
+        rows_of "$colour" "$5" "15 19 23 27 31 39 47" entry options modified accessed
+        classic=("${rows[@]}")
+        rows_of "$colour" "$5" "16 20 24 32 48" product options modified accessed
+        parts+=(\( -background "$colour" label:"$2, $where $colour: classic menu 15 to 47, Windows 11 menu 16 to 48"
+                "${classic[@]}" "${rows[@]}" -gravity west -append -bordercolor "$colour" -border 8 \))
+    done
+    convert "${parts[@]}" -background "$3" -append "$1"
 }
-panel '#f9f9f9' "" black
-panel '#2c2c2c' -dark white
+sheets=()
+while IFS='|' read -r name menu highlight set; do
+    suffix="" text=black
+    [ "$set" = light ] || { suffix=-dark; text=white; }
+    panel "$work/panel-${#sheets[@]}.png" "$name" "$menu" "$highlight" "$suffix" "$text"
+    sheets+=("$set:$work/panel-${#sheets[@]}.png")
+done < <(python3 -c "import sys; sys.path.insert(0, sys.argv[1])
+import surfaces
+for name, menu, highlight, chosen in surfaces.SURFACES: print('|'.join((name, menu, highlight or '', chosen)))" \
+    "$here/pictures")
+for set in light dark; do
+    out=$out_dir/pictures.png
+    [ "$set" = light ] || out=$out_dir/pictures-dark.png
+    files=()
+    for sheet in "${sheets[@]}"; do [ "${sheet%%:*}" != "$set" ] || files+=("${sheet#*:}"); done
+    convert "${files[@]}" -background white -gravity west -append "$out"
+done

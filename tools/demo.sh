@@ -102,6 +102,10 @@ if [ ! -f "$WINEPREFIX/.ready" ] || [ ! -d "$WINEPREFIX/drive_c/windows/syswow64
     wineserver -w
     touch "$WINEPREFIX/.ready"
 fi
+# Wine draws every menu without a theme, even with its own theme on: with the
+# theme off, Tessaly sees its menus as Wine draws them.
+wine64 reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /t REG_SZ /d 0 \
+    /f >/dev/null
 # Wine draws dialog and menu text in DejaVu Sans here (it has no Tahoma);
 # what that font lacks, Chinese and symbols, comes from the fonts that
 # setup installed.
@@ -198,6 +202,6 @@ wineserver -k >/dev/null 2>&1 || true
 wineserver -w
 mkdir -p "$pictures"
 bash tools/with-xvfb.sh bash tools/demo-pictures.sh "$shell_host" "$windows_folder" "$pictures" \
-    "$build/resources/menu-icons"
+    resources/menu-icons
 echo "pictures in $pictures:"
 ls -1 "$pictures"

@@ -10,6 +10,7 @@
 #
 # Ends with "fault-injection: <points> failure points tried, <faults> faults
 # found" over both runs; the exit status is 0 only when no fault was found.
+. "$(dirname "$0")/usage.sh"
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"

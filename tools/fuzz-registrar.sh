@@ -11,6 +11,7 @@
 # name at that level, or changes or adds anything. One worker: the machine's
 # cores are shared.
 # Not part of the CI run.
+. "$(dirname "$0")/usage.sh"
 set -euo pipefail
 seconds=${1:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -5,6 +5,7 @@
 # before and after (the test run does the same with 500).
 #
 #   bash tools/load.sh [menus]
+. "$(dirname "$0")/usage.sh"
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"

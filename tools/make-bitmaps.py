@@ -3,7 +3,8 @@
 
 Each picture is a grid of palette letters; light grey is the background,
 which LR_LOADMAP3DCOLORS turns into the menu's own face colour. Run from the
-repository root: python3 tools/make-bitmaps.py (writes resources/bitmaps/).
+repository root:
+    python3 tools/make-bitmaps.py [OUT_FOLDER]   (default resources/bitmaps/)
 """
 import os
 import struct
@@ -132,4 +133,7 @@ def main():
 
 
 if __name__ == "__main__":
+    if sys.argv[1:] in (['-h'], ['--help']):
+        print(__doc__.strip())
+        sys.exit(0)
     main()

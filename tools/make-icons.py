@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the icons as 16-colour .ico files: the Settings page's two list icons
-(16 x 16) and the product's icon (16 x 16 and 32 x 32).
+(16 x 16) and the product's icon (16 x 16 and 32 x 32):
+    python3 tools/make-icons.py   (writes resources/icons/ beside it)
 
 resources/icons/modified.ico (206): a light grey page with a dark red arrow
 pointing into it from the left. resources/icons/accessed.ico (207): the same
@@ -12,6 +13,7 @@ script again after editing them (the .ico files are committed).
 """
 import os
 import struct
+import sys
 
 # The standard 16-colour palette, as (red, green, blue).
 PALETTE = [
@@ -150,4 +152,7 @@ def main():
 
 
 if __name__ == '__main__':
+    if sys.argv[1:] in (['-h'], ['--help']):
+        print(__doc__.strip())
+        sys.exit(0)
     main()

@@ -4,6 +4,7 @@
 #   bash tools/setup.sh [--demo]
 # --demo adds what tools/demo.sh needs to take pictures of the windows.
 # Last, tools/setup-arm64.sh fetches the ARM64 build's toolchain and Wine.
+. "$(dirname "$0")/usage.sh"
 set -euo pipefail
 arm64_setup=(bash "$(dirname "$0")/setup-arm64.sh")
 

@@ -8,6 +8,7 @@
 #
 # Ends with "soak: <calls> calls, <sequences> sequences, <faults> faults"; the
 # exit status is 0 only when no fault was found.
+. "$(dirname "$0")/usage.sh"
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"

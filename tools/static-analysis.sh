@@ -14,6 +14,7 @@
 # Windows build <ok|failed>"; exits 0 only when both are clean.
 #
 #   bash tools/static-analysis.sh [--with-tests]   (also the test programs)
+. "$(dirname "$0")/usage.sh"
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"

@@ -7,6 +7,7 @@
 # build takes its companion from the 32-bit build folder and builds the
 # ARM64 DLL in the ARM64 build folder, whose tests then run. Ends with one
 # summary line over all suites.
+. "$(dirname "$0")/usage.sh"
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"

@@ -6,6 +6,8 @@
 # instead of a debugger session that may exit 0. Wine's own fixme/err/warn noise
 # is kept out of the output; debugger-output lines of the program are kept when
 # TESSALY_WINE_DEBUG_OUTPUT=1.
+#   bash tools/wine-run.sh PROGRAM.exe [ARGUMENT...]
+. "$(dirname "$0")/usage.sh"
 set -u
 # The folder of Wine's loader and server: Debian's (amd64) unless a caller
 # names another Wine (tools/arm64-wine.sh).
@@ -54,6 +56,10 @@ for hive in system.reg user.reg userdef.reg; do
     rm -f "$prefix/$hive"
     cp "$template/$hive" "$prefix/$hive"
 done
+# Wine draws every menu without a theme, copying a check-mark bitmap as it
+# is, even with its own theme on: with the theme off, a program sees its
+# menus as Wine draws them (a test turns it on where it asks for a theme).
+sed -i 's/^"ThemeActive"="1"/"ThemeActive"="0"/' "$prefix/user.reg"
 
 if [ "${TESSALY_WINE_DEBUG_OUTPUT:-0}" = 1 ]; then
     common_env "-all,warn+seh"
@@ -63,7 +69,23 @@ fi
 export WINEPREFIX="$prefix"
 
 # Only the program's own output: drop Wine's diagnostics and the CR of CRLF.
-wine64 "$@" 2> >(sed -u -E '/OutputDebugString/b; /^([0-9a-f]{4}:)?(fixme|err|warn|trace):/d' >&2) \
-    | tr -d '\r'
+# What was dropped and what the program printed are kept aside, so that a
+# run which fails without a word can say what Wine said.
+dropped="$prefix.dropped"
+printed="$prefix.printed"
+trap 'cleanup; rm -f "$dropped" "$printed"' EXIT
+started=$SECONDS
+wine64 "$@" 2> >(sed -u -E "/OutputDebugString/b; /^([0-9a-f]{4}:)?(fixme|err|warn|trace):/{w $dropped
+d}" >&2) \
+    | tr -d '\r' | tee "$printed"
 status=${PIPESTATUS[0]}
+wait 2>/dev/null  # the filter of the error output, to its end
+if [ "$status" -ne 0 ] && [ ! -s "$printed" ]; then
+    echo "wine-run: $(basename "$1") ended with status $status after $((SECONDS - started)) s without printing anything" >&2
+    [ "$status" -le 128 ] || echo "wine-run: status $status is signal $((status - 128)) (9: killed, as by the kernel when memory runs out)" >&2
+    if [ -s "$dropped" ]; then
+        echo "wine-run: Wine's last diagnostics:" >&2
+        tail -n 20 "$dropped" >&2
+    fi
+fi
 exit "$status"

@@ -1,12 +1,13 @@
 // The installer's actions for the Windows 11 package under Wine, through a
-// stand-in for PowerShell (PowerShellStandIn.cpp) that records which script
-// each action ran and how: before Windows 11's build nothing runs; from it
-// the package is registered on every install, repair and update and
-// removed, for this user and every user, with the product; the script
-// beside the package is found from a folder holding quotes; what the
-// script writes and how it ended reach the installer's log; a failing
-// script fails nothing; and a failed install is rolled back, registration
-// included.
+// stand-in for PowerShell (PowerShellStandIn.cpp, under an AllSigned
+// policy) that records which fixed command each action gave it and how:
+// before Windows 11's build nothing runs; from it the package is
+// registered on every install, repair and update and removed, for this
+// user and every user, with the product; PowerShell is started by its
+// full path, never found by a bare name; a folder holding what PowerShell
+// would read as code reaches it only as data; what the command writes and
+// how it ended reach the installer's log; a failing command fails nothing;
+// and a failed install is rolled back, registration included.
 #include <windows.h>
 #include <msi.h>
 #include <msiquery.h>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 
 #include "InstallerSteps.h"
 #include "TempFolder.h"
@@ -39,12 +41,15 @@ std::wstring Widened(const std::string& utf8) {
 
 // One start of PowerShell by an action.
 struct Start {
-    std::wstring script;       // the one -File names
-    bool scriptFound = false;  // it is there
-    std::wstring verb;
+    std::wstring program;  // the powershell.exe that ran
+    std::wstring verb;     // whose fixed command it was given, or what else
+    std::wstring folder;   // the install folder in its environment
+    std::wstring commandLine;
 };
 
-// PowerShell's place taken by the stand-in, which exits with exitCode.
+// PowerShell's place taken by the stand-in, which exits with exitCode; and
+// copies of it where a bare name would find one first (the current folder,
+// the Windows folder), which must never run.
 class PowerShellStandIn {
 public:
     explicit PowerShellStandIn(int exitCode = 0) : m_record(TempPath(L"tessaly-powershell.txt")) {
@@ -53,26 +58,37 @@ public:
         ::SetEnvironmentVariableW(L"TESSALY_POWERSHELL_EXIT", std::to_wstring(exitCode).c_str());
         ::CreateDirectoryW(L"C:\\windows\\system32\\WindowsPowerShell", nullptr);
         ::CreateDirectoryW(L"C:\\windows\\system32\\WindowsPowerShell\\v1.0", nullptr);
-        // Wine's own powershell.exe there is a hard link into the prefix
-        // template (tools/wine-run.sh): writing over it would change the
-        // template, so it goes first.
-        ::DeleteFileW(kPowerShell);
-        EXPECT_TRUE(::CopyFileW(WindowsPathOf(TESSALY_POWERSHELL_STAND_IN).c_str(), kPowerShell, FALSE));
+        // A current folder of this prefix's own, which msiexec inherits.
+        ::GetCurrentDirectoryW(MAX_PATH, m_saved);
+        ::CreateDirectoryW(m_current.c_str(), nullptr);
+        ::SetCurrentDirectoryW(m_current.c_str());
+        m_copies = {kPowerShell, m_current + L"\\powershell.exe", L"C:\\windows\\powershell.exe"};
+        for (const std::wstring& copy : m_copies) {
+            // Wine's own powershell.exe is a hard link into the prefix
+            // template (tools/wine-run.sh): writing over it would change the
+            // template, so it goes first.
+            ::DeleteFileW(copy.c_str());
+            EXPECT_TRUE(::CopyFileW(WindowsPathOf(TESSALY_POWERSHELL_STAND_IN).c_str(), copy.c_str(), FALSE));
+        }
     }
     ~PowerShellStandIn() {
-        ::DeleteFileW(kPowerShell);
+        for (const std::wstring& copy : m_copies) ::DeleteFileW(copy.c_str());
+        ::SetCurrentDirectoryW(m_saved);
+        ::RemoveDirectoryW(m_current.c_str());
         ::DeleteFileW(m_record.c_str());
         ::SetEnvironmentVariableW(L"TESSALY_POWERSHELL_RECORD", nullptr);
         ::SetEnvironmentVariableW(L"TESSALY_POWERSHELL_EXIT", nullptr);
     }
-    // The starts since the last call.
+    // The starts since the last call, each of PowerShell's full path.
     std::vector<Start> Starts() {
         std::vector<Start> starts;
         std::ifstream file(m_record.c_str());
         for (std::string line; std::getline(file, line);) {
-            const std::size_t first = line.find('\t'), second = line.find('\t', first + 1);
-            starts.push_back({Widened(line.substr(0, first)), line.substr(first + 1, 1) == "1",
-                              Widened(line.substr(second + 1))});  // script, found, verb
+            std::istringstream fields(line);
+            std::string field[4];
+            for (std::string& text : field) std::getline(fields, text, '\t');
+            starts.push_back({Widened(field[0]), Widened(field[1]), Widened(field[2]), Widened(field[3])});
+            EXPECT_EQ(::_wcsicmp(starts.back().program.c_str(), kPowerShell), 0) << starts.back().program;
         }
         file.close();
         ::DeleteFileW(m_record.c_str());
@@ -80,7 +96,9 @@ public:
     }
 
 private:
-    std::wstring m_record;
+    std::wstring m_record, m_current = TempPath(L"tessaly-current");
+    wchar_t m_saved[MAX_PATH] = {};
+    std::vector<std::wstring> m_copies;
 };
 
 std::vector<std::wstring> Verbs(const std::vector<Start>& starts) {
@@ -140,35 +158,34 @@ std::wstring FailingCopy() {
 }
 
 // Windows 10's build (Wine's own is older still) leaves the package alone:
-// it is installed beside the DLL with its logos, the program it names and
-// its script, but never registered.
+// it is installed beside the DLL with its logos and the program it names,
+// but never registered.
 TEST(InstallerPackage, IsLeftAloneBeforeWindows11) {
     SetWindowsBuild(L"19045");
     PowerShellStandIn powerShell;
     ASSERT_EQ(Install(WindowsPathOf(TESSALY_MSI)), 0u);
     EXPECT_EQ(Bytes(kInstalledPackage), Bytes(WindowsPathOf(TESSALY_WINDOWS_PACKAGE)));
     for (const wchar_t* file : {L"Assets\\StoreLogo.png", L"Assets\\Square44x44Logo.png",
-                                L"Assets\\Square150x150Logo.png", L"tessaly-shell.exe", L"tessaly-package.ps1"})
+                                L"Assets\\Square150x150Logo.png", L"tessaly-shell.exe"})
         EXPECT_TRUE(Exists(kInstallFolder + L"\\" + file)) << file;
     ASSERT_EQ(Uninstall(), 0u);
     EXPECT_TRUE(powerShell.Starts().empty());
     EXPECT_FALSE(Exists(kCompanyFolder));
 }
 
-// From Windows 11's first build on, the script installed beside the
-// package; what it wrote and how it ended in the installer's log.
+// From Windows 11's first build on; what the command wrote and how it
+// ended in the installer's log. An update takes away the script earlier
+// builds installed for these actions.
 TEST(InstallerPackage, IsRegisteredOnEveryInstallRepairAndUpdateAndRemovedForEveryUser) {
     SetWindowsBuild(L"22000");
     PowerShellStandIn powerShell;
-    const std::wstring script = kInstallFolder + L"\\tessaly-package.ps1";
+    const std::wstring script = kInstallFolder + L"\\tessaly-package.ps1";  // earlier builds'
     {
         InstallerLog log;
         ASSERT_EQ(Install(WindowsPathOf(TESSALY_MSI), {}, &log), 0u);
         const std::vector<Start> starts = powerShell.Starts();
         ASSERT_EQ(Verbs(starts), std::vector<std::wstring>{L"register"});
-        EXPECT_EQ(starts[0].script, script);
-        EXPECT_TRUE(starts[0].scriptFound);
-        EXPECT_TRUE(log.Holds(L"Tessaly package register: stand-in register with " + script));
+        EXPECT_TRUE(log.Holds(L"Tessaly package register: stand-in register in " + kInstallFolder));
         EXPECT_TRUE(log.Holds(L"Tessaly package register: PowerShell exited with code 0"));
     }
     ASSERT_EQ(::MsiReinstallProductW(kProductCode, REINSTALLMODE_FILEMISSING | REINSTALLMODE_FILEOLDERVERSION |
@@ -176,40 +193,43 @@ TEST(InstallerPackage, IsRegisteredOnEveryInstallRepairAndUpdateAndRemovedForEve
                                                        REINSTALLMODE_USERDATA | REINSTALLMODE_SHORTCUT),
               0u);
     EXPECT_EQ(Verbs(powerShell.Starts()), std::vector<std::wstring>{L"register"}) << "repair";
+    std::ofstream(script.c_str()) << "exit 0\n";
     ASSERT_EQ(Install(WindowsPathOf(TESSALY_LATER_MSI), {L"REINSTALL=ALL", L"REINSTALLMODE=vomus"}), 0u);
     EXPECT_EQ(Verbs(powerShell.Starts()), std::vector<std::wstring>{L"register"}) << "update";
     EXPECT_EQ(Bytes(kInstalledPackage), Bytes(WindowsPathOf(TESSALY_LATER_WINDOWS_PACKAGE)));
+    EXPECT_FALSE(Exists(script));
 
     InstallerLog log;
     ASSERT_EQ(Uninstall({}, &log), 0u);
-    const std::vector<Start> starts = powerShell.Starts();
-    EXPECT_EQ(Verbs(starts), (std::vector<std::wstring>{L"remove", L"remove-all-users"}));
-    for (const Start& start : starts) EXPECT_TRUE(start.scriptFound) << start.script;
+    EXPECT_EQ(Verbs(powerShell.Starts()), (std::vector<std::wstring>{L"remove", L"remove-all-users"}));
     EXPECT_TRUE(log.Holds(L"Tessaly package remove-all-users: PowerShell exited with code 0"));
     EXPECT_FALSE(Exists(kCompanyFolder));
 }
 
-// Quotes of every kind PowerShell knows in the folder, which the script
-// finds itself. (Wine's installer does not find a folder given at install
-// time again on removal, as Windows' does: it is given again.)
-TEST(InstallerPackage, IsRegisteredFromAFolderHoldingQuotes) {
+// Quotes of every kind PowerShell knows, $, a backquote and ; in the
+// folder: the registration gets it exactly, as data (no command line holds
+// it), the removals no folder at all. (Wine's installer does not find a
+// folder given at install time again on removal, as Windows' does: it is
+// given again.)
+TEST(InstallerPackage, IsRegisteredFromAFolderHoldingCodeAsData) {
     SetWindowsBuild(L"22000");
     PowerShellStandIn powerShell;
-    const std::wstring folder = L"C:\\Tessaly's\u2018quoted\u2019\u201Afolder\u201B";
+    const std::wstring folder = L"C:\\Tessaly's\u2018q\u2019\u201Af\u201B$x`$(exit);y";
     ASSERT_EQ(Install(WindowsPathOf(TESSALY_MSI), {L"INSTALLDIR=" + folder}), 0u);
     ASSERT_TRUE(Exists(folder + L"\\Tessaly.msix"));
     std::vector<Start> starts = powerShell.Starts();
     ASSERT_EQ(Verbs(starts), std::vector<std::wstring>{L"register"});
-    EXPECT_EQ(starts[0].script, folder + L"\\tessaly-package.ps1");
-    EXPECT_TRUE(starts[0].scriptFound);
+    EXPECT_EQ(starts[0].folder, folder);
     ASSERT_EQ(Uninstall({L"INSTALLDIR=" + folder}), 0u);
-    starts = powerShell.Starts();
-    ASSERT_EQ(Verbs(starts), (std::vector<std::wstring>{L"remove", L"remove-all-users"}));
-    EXPECT_TRUE(starts[0].scriptFound) << starts[0].script;
+    const std::vector<Start> removals = powerShell.Starts();
+    ASSERT_EQ(Verbs(removals), (std::vector<std::wstring>{L"remove", L"remove-all-users"}));
+    starts.insert(starts.end(), removals.begin(), removals.end());
+    for (const Start& start : starts) EXPECT_EQ(start.commandLine.find(folder), std::wstring::npos) << start.verb;
+    for (const Start& removal : removals) EXPECT_EQ(removal.folder, L"") << removal.verb;
     EXPECT_FALSE(Exists(folder));
 }
 
-// A script that fails is logged and changes nothing else: the install and
+// A command that fails is logged and changes nothing else: the install and
 // the removal succeed, the classic menu works. A failed install removes the
 // registration it made. (Wine's installer rolls back no removal, neither
 // its files nor its actions: the removal's own rollback is read from the

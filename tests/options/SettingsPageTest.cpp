@@ -1,12 +1,16 @@
 // The Settings page in the real sheet: what it shows for what is stored, the
 // click rules, the sliders, the week-start enabling, and what OK, Apply and
 // Cancel leave in the registry.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "resources/IconImages.h"
 #include "resources/ResourceIds.h"
 #include "tests/options/SheetFixture.h"
+#include "tests/support/ScaleChild.h"
 
 namespace tessaly::testing {
 namespace {
@@ -134,6 +138,45 @@ TEST_F(SettingsPageTest, CancelAfterApplyKeepsOnlyWhatWasApplied) {
     EXPECT_EQ(Stored(name::kFileCount), 20);
     EXPECT_EQ(Stored(name::kShowRecentModified), 0);
     EXPECT_EQ(Stored(name::kShowRecentAccessed), 1);
+}
+
+// At 150 % the page shows the menus' pictures drawn for 24 pixels: each list's
+// own beside its check box (the icon static on the box's row).
+const wchar_t kScaleChild[] = L"TESSALY_SHEET_SCALE";
+constexpr int kChildPassed = 7;
+
+TEST_F(SettingsPageTest, AtThisScaleEachListHasItsOwnPicture) {
+    if (!IsScaleChild(kScaleChild)) GTEST_SKIP() << "run by the scale test";
+    RunOptionsSheet([](HWND sheet) {
+        SheetUser user(sheet);
+        for (const auto& [box, picture] :
+             {std::pair{IDC_SHOW_ACCESSED, IDI_MENU_ACCESSED}, std::pair{IDC_SHOW_MODIFIED, IDI_MENU_MODIFIED}}) {
+            RECT row = {};
+            ::GetWindowRect(user.Control(box), &row);
+            HICON shown = nullptr;
+            for (HWND child = ::GetWindow(user.Page(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+                RECT rect = {};
+                wchar_t kind[8] = {};
+                ::GetWindowRect(child, &rect);
+                ::GetClassNameW(child, kind, 8);
+                if (::lstrcmpiW(kind, L"Static") == 0 && rect.top < row.bottom && rect.bottom > row.top &&
+                    (::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+                    shown = reinterpret_cast<HICON>(user.Send(child, STM_GETICON));
+            }
+            const HICON drawn = resources::LoadIconImage(::GetModuleHandleW(nullptr), picture, 24);
+            const std::vector<std::uint32_t> pixels = resources::IconPixels(shown, 24);
+            EXPECT_TRUE(!pixels.empty() && pixels == resources::IconPixels(drawn, 24)) << "beside " << box;
+            ::DestroyIcon(drawn);
+        }
+        user.PressCancel();
+    });
+    ::ExitProcess(HasFailure() ? 1 : kChildPassed);
+}
+
+TEST(SettingsPageScale, At150PercentTheListIconsStandBesideTheirLists) {
+    if (IsScaleChild(kScaleChild)) GTEST_SKIP();
+    EXPECT_EQ(RunSelfAtScale(144, L"SettingsPageTest.AtThisScaleEachListHasItsOwnPicture", kScaleChild, L"1"),
+              kChildPassed);
 }
 
 }  // namespace

@@ -143,6 +143,9 @@ def main(stage):
 
 
 if __name__ == '__main__':
+    if sys.argv[1:] in (['-h'], ['--help']):
+        print(__doc__.strip())
+        sys.exit(0)
     if len(sys.argv) != 2:
         sys.exit('usage: packer-test.py STAGE')
     sys.exit(main(sys.argv[1]))

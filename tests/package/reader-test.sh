@@ -11,21 +11,28 @@
 # skips the signature, whose chain it trusts only to Microsoft's roots) and
 # every zip entry must read back with Python's zipfile (CRC and sizes) and
 # with unzip -t where that is installed. The signed build's Publisher must
-# be the certificate's subject as Windows spells it, written out here.
+# be the certificate's subject as Windows spells it, written out here. A
+# build signed with a plain subject's certificate has its signature checked
+# too (-ac: any certificate). Without the reader it reports a skip (77).
+. "$(dirname "$0")/../../tools/usage.sh"
 set -uo pipefail
 package=$1
 root=$(cd "$(dirname "$0")/../.." && pwd)
 reader=$root/../shared/tools/msix
 if [ ! -x "$reader/makemsix" ]; then
     echo "SKIP the MSIX SDK reader is not at $reader (it is not part of a clone)"
-    exit 0
+    exit 77
 fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-reader.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 subject='/C=GB/ST=Kent/O=Quenbridge, Ltd/CN=Quenbridge Test Signing'
 windows_subject='CN=Quenbridge Test Signing, O="Quenbridge, Ltd", S=Kent, C=GB'
 bash "$root/tools/release/make-test-certificate.sh" "$work/certificate" "$subject" || exit 2
-export TESSALY_SIGN_PFX=$work/certificate/certificate.pfx TESSALY_SIGN_PASSWORD_FILE=$work/certificate/password
+bash "$root/tools/release/make-test-certificate.sh" "$work/plain" "/CN=Quenbridge Test Signing" || exit 2
+use_certificate() {  # folder
+    export TESSALY_SIGN_PFX=$1/certificate.pfx TESSALY_SIGN_PASSWORD_FILE=$1/password
+}
+use_certificate "$work/certificate"
 
 # The release's package, signed as it is.
 cp "$package" "$work/release-signed.msix"
@@ -38,14 +45,19 @@ manifest=$(python3 -c "import sys, zipfile; print(zipfile.ZipFile(sys.argv[1]).r
     "$package") || exit 2
 class=$(sed -n 's/.*Clsid="\([^"]*\)".*/\1/p' <<<"$manifest" | head -n 1)
 version=$(sed -n 's/.*<Identity [^>]*Version="\([0-9.]*\)".*/\1/p' <<<"$manifest")
-mkdir -p "$work/installed"
-python3 -c "import sys, uuid; open(sys.argv[1], 'wb').write(b'MZ' + sys.argv[2].encode('utf-16-le') +
+build_signed() {  # out
+    mkdir -p "$work/installed"
+    python3 -c "import sys, uuid; open(sys.argv[1], 'wb').write(b'MZ' + sys.argv[2].encode('utf-16-le') +
     uuid.UUID(sys.argv[3]).bytes_le)" "$work/installed/Tessaly64_10000.dll" \
-    "$(python3 "$root/tools/package/publisher.py" --family "$windows_subject")" "$class"
-echo MZ >"$work/installed/tessaly-shell.exe"
-bash "$root/tools/package/build-package.sh" "$root/resources/package/AppxManifest.xml.in" \
-    "$root/resources/pictures/stopwatch.svg" "$version" "$class" "$work/installed/Tessaly64_10000.dll" \
-    "$work/installed/tessaly-shell.exe" "$work/stage" "$work/built-signed.msix" || exit 2
+        "$(bash "$root/tools/package/publisher.sh" --family)" "$class"
+    echo MZ >"$work/installed/tessaly-shell.exe"
+    bash "$root/tools/package/build-package.sh" "$root/resources/package/AppxManifest.xml.in" \
+        "$root/resources/pictures/stopwatch.svg" "$version" "$class" "$work/installed/Tessaly64_10000.dll" \
+        "$work/installed/tessaly-shell.exe" "$work/stage" "$1"
+}
+build_signed "$work/built-signed.msix" || exit 2
+use_certificate "$work/plain"
+build_signed "$work/built-signed-plain.msix" || exit 2
 
 failures=0 checks=0
 expect() {  # description, problem text (empty: passed)
@@ -72,14 +84,16 @@ publisher_of() {  # unpacked folder
 root = ET.parse(sys.argv[1] + '/AppxManifest.xml').getroot()
 print(root.find('{http://schemas.microsoft.com/appx/manifest/foundation/windows10}Identity').get('Publisher'))" "$1" 2>/dev/null
 }
-for name in release release-signed built-signed; do
+for name in release release-signed built-signed built-signed-plain; do
     file=$work/$name.msix
     [ "$name" != release ] || file=$package
+    signature=-ss
+    [ "$name" != built-signed-plain ] || signature=-ac
     expect "$name: every zip entry reads back" "$(zip_problems "$file" | tr '\n' ' ')"
-    if LD_LIBRARY_PATH=$reader "$reader/makemsix" unpack -p "$file" -d "$work/$name" -ss >"$work/reader.log" 2>&1; then
-        expect "$name: the MSIX SDK reader unpacks it" ""
+    if LD_LIBRARY_PATH=$reader "$reader/makemsix" unpack -p "$file" -d "$work/$name" $signature >"$work/reader.log" 2>&1; then
+        expect "$name: the MSIX SDK reader unpacks it ($signature)" ""
     else
-        expect "$name: the MSIX SDK reader unpacks it" "$(grep -iv '^microsoft\|^copyright\|^$' "$work/reader.log" |
+        expect "$name: the MSIX SDK reader unpacks it ($signature)" "$(grep -iv '^microsoft\|^copyright\|^$' "$work/reader.log" |
             head -n 3 | tr '\n' ' ')"
     fi
 done

@@ -4,6 +4,7 @@
 # leaves out an odd last byte and warned about the stripped binaries before
 # their checksum was set on an even length:
 #   bash tests/release/checksum-test.sh CHECKSUM_TOOL FILE...
+. "$(dirname "$0")/../../tools/usage.sh"
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 checksum_tool=$1

@@ -2,9 +2,12 @@
 # Signs copies of the built release files with a throwaway certificate the
 # way the release step does (tools/release/sign.sh), and checks that each
 # verifies against that certificate as its trusted root with no warning (a
-# stale PE checksum would be one), that a changed byte fails verification,
-# and that signing again, a day later, gives the same bytes:
+# stale PE checksum would be one), also at its own signing time (the
+# certificate, made now, is younger than the last commit), that a changed
+# byte fails verification, and that signing again, a day later, gives the
+# same bytes:
 #   bash tests/release/signing-test.sh FILE...
+. "$(dirname "$0")/../../tools/usage.sh"
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-signing.XXXXXX")
@@ -29,6 +32,9 @@ for signed in "$work"/first/*; do
     else
         fail "$name does not verify: $(grep -i 'warning\|error\|fail' "$work/verify.log" | head -n 3)"
     fi
+    signed_at=$(date -d "$(sed -n 's/^[[:space:]]*Signing time: //p' "$work/verify.log" | head -n 1)" +%s)
+    osslsigncode verify -CAfile "$work/certificate.pem" -time "$signed_at" -in "$signed" >/dev/null 2>&1 ||
+        fail "$name: its certificate was not valid at its signing time ($(date -u -d "@$signed_at"))"
     cmp -s "$signed" "$work/second/$name" || fail "$name: two signatures of the same file differ"
     # One changed byte in the middle of the file (for a package, inside a part).
     cp "$signed" "$work/tampered"

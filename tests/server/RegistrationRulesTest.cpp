@@ -54,7 +54,7 @@ TEST(RegistrationRulesTest, DeletingBelowAKeptKeyEnds) {
     registry::MemoryRegistry memory;
     const std::wstring hook = L"Directory\\ShellEx\\ContextMenuHandlers\\TessalyShExt";
     memory.Deny(registry::kClassesRoot, hook + L"\\Old", 0);
-    SharedEntryGuard guard(memory, [](SharedWith) { return true; });
+    SharedEntryGuard guard(memory, [](SharedWith) { return true; }, false);
     EXPECT_EQ(DeleteKeyWithSubKeys(guard, registry::kClassesRoot, hook.c_str()), win32::kSuccess);
     EXPECT_NE(memory.Dump(registry::kClassesRoot).find(hook + L"\\Old"), std::wstring::npos) << "kept";
 }

@@ -36,7 +36,7 @@ const std::wstring& HandlerScript() {
 HResult RunScript(registry::Registry& registry, const std::wstring& text, bool doRegister, bool appIdTable) {
     std::wstring escaped;
     for (wchar_t c : kModulePath) escaped += c == L'\'' ? std::wstring(L"''") : std::wstring(1, c);
-    RegistrationTarget target(registry, TESSALY_HANDLER_CLASS, IsPerUserRegistration());
+    RegistrationTarget target(registry, TESSALY_HANDLER_CLASS, IsPerUserRegistration(), !doRegister);
     CRegObject registrar(target.Registry());
     if (appIdTable) registrar.AddReplacement(L"APPID", kApplicationIdText.c_str());
     registrar.AddReplacement(L"APPID", kApplicationIdText.c_str());
@@ -126,6 +126,23 @@ TEST(RegistrationScriptsRefused, ApprovalListWithoutWriteAccess) {
     EXPECT_EQ(Unregister(registry), kAccessDenied);
     EXPECT_EQ(ContentsOf(registry), State({before, AppIdEntries(kUserClasses), KeptKeys(kUserClasses)}));
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
+}
+
+// The same user's removal beside the machine-wide registration, which keeps
+// the approval: it never asks to write it, and takes all of his.
+TEST(RegistrationScriptsRefused, ApprovalListWithoutWriteAccessBesideTheMachinesRegistration) {
+    registry::MemoryRegistry registry(registry::ClassesRoot::Merged);
+    Plant(registry, OtherSoftware());
+    const Lines before = ContentsOf(registry);
+    ASSERT_EQ(Register(registry), hr::kOk);
+    PerUserMode mode(true);
+    ASSERT_EQ(Register(registry), hr::kOk);
+    std::wstring approvedBelow;
+    registry.Deny(RootOf(kApprovedKey, approvedBelow), approvedBelow, registry::access::kSetValue);
+
+    EXPECT_EQ(Unregister(registry), hr::kOk);
+    EXPECT_EQ(ContentsOf(registry), State({before, AppIdEntries(kMachineClasses), ApprovalEntry(),
+                                           HandlerClassEntries(kMachineClasses, kModulePath), KeptKeys(kUserClasses)}));
 }
 
 // Machine-wide and per-user registrations of one build, registered and

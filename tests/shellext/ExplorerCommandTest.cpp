@@ -3,7 +3,6 @@
 // initialised by the same host for the same click.
 #include <shobjidl.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,8 +10,6 @@
 #include "resources/ResourceIds.h"
 #include "platform/win/HandleOwners.h"
 #include "tests/shellext/HandlerFixture.h"
-#include "shellext/PackagedCommand.h"
-#include "tests/shellext/HostDouble.h"
 #include "tools/shellhost/ClickTarget.h"
 
 namespace tessaly {
@@ -290,74 +287,6 @@ TEST_F(ExplorerCommandTest, EnumeratorKeepsTheIEnumContract) {
     EXPECT_EQ(flags[2] & ECF_ISSEPARATOR, 0u);
 
     for (int i = 0; i < 3; ++i) got[i]->Release();
-}
-
-// A key written where the 64-bit file manager reads it, whichever build
-// writes it, and removed again.
-class KeyIn64BitView {
-public:
-    KeyIn64BitView(HKEY root, const std::wstring& path, const wchar_t* value) : m_root(root), m_path(path) {
-        HKEY key = nullptr;
-        EXPECT_EQ(::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY, nullptr, &key,
-                                    nullptr),
-                  ERROR_SUCCESS);
-        if (value != nullptr) ::RegSetValueExW(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), sizeof(L""));
-        ::RegCloseKey(key);
-    }
-    ~KeyIn64BitView() { ::RegDeleteKeyExW(m_root, m_path.c_str(), KEY_WOW64_64KEY, 0); }
-
-private:
-    HKEY m_root;
-    std::wstring m_path;
-};
-
-TEST_F(ExplorerCommandTest, ClassicHandlerStandsAsideOnlyWhereTheFileManagerShowsThePackagedCommand) {
-    const std::wstring blocked = L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Blocked";
-    const std::wstring classicMenuOnly =
-        L"Software\\Classes\\CLSID\\{86ca1aa0-34aa-4e8b-a509-50c905bae2a2}\\InprocServer32";
-    const wchar_t* command = L"{31947C44-8420-40FE-B315-A367ABAE0D74}";
-    const wchar_t* classicClass = L"{B922807E-EF82-4915-A30C-4C892F724740}";
-    using Fact = bool shellext::MenuSurroundings::*;
-    const struct {
-        const char* name;
-        bool package;
-        std::wstring path;
-        HKEY root;
-        std::wstring key;
-        const wchar_t* value;
-        Fact fact;
-        bool standsAside;
-    } rows[] = {
-        {"the file manager's menu of a folder", true, folder.Path(), nullptr, {}, nullptr, nullptr, true},
-        {"a drive", true, L"C:\\", nullptr, {}, nullptr, &shellext::MenuSurroundings::driveRoot, false},
-        {"the classic menu only", true, folder.Path(), HKEY_CURRENT_USER, classicMenuOnly, nullptr,
-         &shellext::MenuSurroundings::classicMenuOnly, false},
-        {"the command blocked by the user", true, folder.Path(), HKEY_CURRENT_USER, blocked, command,
-         &shellext::MenuSurroundings::commandBlocked, false},
-        {"the classic handler blocked for the machine", true, folder.Path(), HKEY_LOCAL_MACHINE, blocked, classicClass,
-         &shellext::MenuSurroundings::classicBlocked, false},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        testing::HostFacts facts = testing::Windows11FileManagerWithPackage();
-        facts.packageRegistered = row.package;
-        testing::SetHostFacts(facts);
-        std::optional<KeyIn64BitView> key;
-        if (row.root != nullptr) key.emplace(row.root, row.key, row.value);
-        if (row.fact != nullptr) {
-            EXPECT_TRUE(shellext::ReadMenuSurroundings(row.path).*row.fact);
-        }
-        const ComRef<IShellExtInit> classic = testing::NewHandler();
-        const testing::ItemList list(row.path);
-        ASSERT_EQ(classic->Initialize(list.get(), nullptr, nullptr), S_OK);
-        const testing::PopupMenu shell;
-        testing::ContextMenuOf(classic.get())->QueryContextMenu(shell.get(), 0, kFirstId, 0x7FFF, CMF_NORMAL);
-        // The 32-bit companion serves 32-bit programs, never the file manager.
-        const bool aside = row.standsAside && sizeof(void*) == 8;
-        EXPECT_EQ(::GetMenuItemCount(shell.get()), aside ? 0 : 1);
-    }
-    testing::SetHostFacts({});
-    EXPECT_TRUE(debug.Lines().empty());
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <functional>
 #include <thread>
 
+#include "tests/support/ProcessStart.h"
+
 namespace tessaly::testing {
 namespace {
 
@@ -82,8 +84,7 @@ HostRun RunProgram(const std::wstring& program, const std::vector<std::wstring>&
     startup.hStdError = errorWriteEnd;
     startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION process{};
-    const BOOL started = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                          &startup, &process);
+    const bool started = StartProcess(commandLine.data(), true, startup, process);
     ::CloseHandle(writeEnd);
     ::CloseHandle(errorWriteEnd);
     if (!started) {

@@ -122,6 +122,45 @@ TEST_F(ShellHost, FolderAndDriveClicksGetTheParentsListAndADataObject) {
     }
 }
 
+// Tessaly's classic entry in every menu that asks its handler: the file
+// manager's (the host run as explorer.exe) and a dialog of another program
+// (the host as itself), with and without a stand-in for the Windows 11
+// package (the keys a registered package's COM class leaves in the user's
+// classes), for a folder, a background and a drive, in this build's bitness.
+TEST_F(ShellHost, TessalysClassicEntryShowsInEveryMenuWithOrWithoutThePackage) {
+    ASSERT_EQ(RunProgram(L"regsvr32.exe", {L"/s", WindowsPathOf(TESSALY_DLL)}).exitCode, 0u);
+    const std::wstring fileManager = m_folder.PathOf(L"explorer.exe");
+    ASSERT_TRUE(::CopyFileW(WindowsPathOf(TESSALY_SHELL_EXE).c_str(), fileManager.c_str(), FALSE));
+    const std::wstring packageClass =
+        L"Software\\Classes\\PackagedCom\\ClassIndex\\{31947C44-8420-40FE-B315-A367ABAE0D74}";
+    const struct {
+        const char* menu;
+        std::wstring host;
+        bool package;
+    } rows[] = {
+        {"the file manager", fileManager, false},
+        {"the file manager with the package", fileManager, true},
+        {"a dialog", WindowsPathOf(TESSALY_SHELL_EXE), false},
+        {"a dialog with the package", WindowsPathOf(TESSALY_SHELL_EXE), true},
+    };
+    const std::vector<std::vector<std::wstring>> clicks = {
+        {m_folder.Path()}, {L"--folder", m_folder.Path()}, {L"--drive", L"C:\\"}};
+    for (const auto& row : rows) {
+        if (row.package) SetString(HKEY_CURRENT_USER, packageClass + L"\\Quenbridge.Tessaly_1.0.0.0_x64__ae0s97gfwsztp",
+                                   nullptr, L"");
+        for (const std::vector<std::wstring>& click : clicks) {
+            SCOPED_TRACE(std::string(row.menu) + ", " + (click.size() == 1 ? "background" : "--folder or --drive"));
+            std::vector<std::wstring> arguments = {L"--texts", L"--submenu", L"Tessaly"};
+            arguments.insert(arguments.end(), click.begin(), click.end());
+            const HostRun run = RunProgram(row.host, arguments);
+            EXPECT_EQ(run.exitCode, 0u);
+            EXPECT_FALSE(run.lines.empty() || run.lines.back() != L"Options...") << "one Tessaly entry";
+        }
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, packageClass.c_str());
+    }
+    EXPECT_EQ(RunProgram(L"regsvr32.exe", {L"/s", L"/u", WindowsPathOf(TESSALY_DLL)}).exitCode, 0u);
+}
+
 // Every subcommand invoked in a process where nothing else loaded the rich
 // edit library: the file's error box and the sheet are owned by the file
 // manager's window (the site's), and the sheet shows all three pages.

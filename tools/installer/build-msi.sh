@@ -6,14 +6,14 @@
 # its 32-bit companion; VERSION (the package's and DLL's) and DLL32_VERSION
 # have four numbers (the package's product version takes the first three);
 # WINDOWS_PACKAGE is the Windows 11 package, ASSETS the folder of its logos
-# and PROGRAM the program it names, installed beside the 64-bit DLL with the
-# package's script (tessaly-package.ps1); ACTIONS is the DLL of the
-# installer's actions for that package. wixl stamps a package
+# and PROGRAM the program it names, installed beside the 64-bit DLL; ACTIONS
+# is the DLL of the installer's actions for that package. wixl stamps a package
 # with the time it runs, its file with that file's time, and gives it a new
 # random package code each time: here every time is the sources' own
 # (SOURCE_DATE_EPOCH, else the last commit's), and the package code is
 # worked out from what the package holds, so it changes exactly when that
 # does, as the Windows Installer requires.
+. "$(dirname "$0")/../usage.sh"
 set -euo pipefail
 wxs=$1 dll=$2 dll32=$3 icon=$4 version=$5 dll32_version=$6 web_address=$7 table=$8 windows_package=$9
 assets=${10} program=${11} actions=${12} out=${13}
@@ -30,14 +30,13 @@ cp "$icon" "$stage/tessaly.ico"
 cp "$windows_package" "$stage/Tessaly.msix"
 cp -r "$assets" "$stage/Assets"
 cp "$program" "$stage/tessaly-shell.exe"
-cp "$here/tessaly-package.ps1" "$stage/tessaly-package.ps1"
 cp "$actions" "$stage/TessalyInstallerActions.dll"
 find "$stage" -type f -exec touch -d "@$epoch" {} +
 
 product_version=$(cut -d. -f1-3 <<<"$version")
 hash=$(cat "$wxs" "$stage/Tessaly64_10000.dll" "$stage/Tessaly32_10000.dll" "$stage/tessaly.ico" \
-    "$stage/Tessaly.msix" "$stage"/Assets/* "$stage/tessaly-shell.exe" "$stage/tessaly-package.ps1" \
-    "$stage/TessalyInstallerActions.dll" "$here/CustomAction.idt" <(echo "$version $dll32_version $web_address") |
+    "$stage/Tessaly.msix" "$stage"/Assets/* "$stage/tessaly-shell.exe" "$stage/TessalyInstallerActions.dll" \
+    "$here/CustomAction.idt" <(echo "$version $dll32_version $web_address") |
     sha256sum | cut -c1-32 | tr a-f A-F)
 package_code="{${hash:0:8}-${hash:8:4}-${hash:12:4}-${hash:16:4}-${hash:20:12}}"
 
@@ -57,11 +56,12 @@ faketime "$at" msibuild "$out" \
     -q "DELETE FROM \`MsiFileHash\` WHERE \`File_\` = 'TessalyDll' OR \`File_\` = 'TessalyDll32'"
 # The Windows 11 package's actions, which wixl cannot write (it drops the
 # rollback flag and misplaces actions sequenced before others): each runs
-# the package's script through the actions DLL (tessaly-package.ps1,
-# actions/PackageActions.cpp), deferred, given the install folder as its
-# data by the immediate action before it, its failure ignored (the classic
-# menu works without the package). Only from Windows 11 (build 22000) on,
-# where the file manager's first menu reads packages:
+# its fixed PowerShell command through the actions DLL
+# (actions/PackageActions.cpp), deferred, its failure ignored (the classic
+# menu works without the package); a registration is given the install
+# folder as its data by the immediate action before it (its Data row in
+# CustomAction.idt), a removal needs none. Only from Windows 11 (build
+# 22000) on, where the file manager's first menu reads packages:
 #  - before the files go, on removal: the removal for this user and, as the
 #    system, for every user; its rollback registers the package again;
 #  - once the files are in place, on every install, repair and update: the
@@ -77,10 +77,16 @@ sequence=(
 queries=()
 for ((i = 0; i < ${#sequence[@]}; i += 3)); do
     position=${sequence[i]} action=${sequence[i + 1]} condition=${sequence[i + 2]}
-    for row in "${action}Data $((position - 1))" "$action $position"; do
+    rows=("$action $position")
+    ! grep -q "^${action}Data"$'\t' "$here/CustomAction.idt" || rows=("${action}Data $((position - 1))" "${rows[@]}")
+    for row in "${rows[@]}"; do
         queries+=(-q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Condition\`, \`Sequence\`) VALUES ('${row% *}', '$condition', ${row#* })")
     done
 done
+# Earlier versions installed a script for those actions beside the package;
+# nothing runs it now, and an update or removal takes it away (wixl writes
+# no file name into RemoveFile).
+queries+=(-q "INSERT INTO \`RemoveFile\` (\`FileKey\`, \`Component_\`, \`FileName\`, \`DirProperty\`, \`InstallMode\`) VALUES ('RemoveOldPackageScript', 'TessalyWindowsPackage', 'tessaly-package.ps1', 'INSTALLDIR', 3)")
 faketime "$at" msibuild "$out" -i "$here/CustomAction.idt" "${queries[@]}"
 bash "$here/check-msi-registry.sh" "$out" "$table"
 bash "$here/../release/sign.sh" "$out"

@@ -3,6 +3,7 @@
 # registration scripts give (the table the installer source generator wrote):
 #   bash tools/installer/check-msi-registry.sh PACKAGE.msi EXPECTED_TABLE
 # So nobody can add, drop or edit a registry entry in the installer alone.
+. "$(dirname "$0")/../usage.sh"
 set -euo pipefail
 package=$1 expected=$2
 actual=$(mktemp)

@@ -9,6 +9,7 @@
 # which the installer also installs beside the DLL. The Publisher is the
 # subject of the certificate TESSALY_SIGN_PFX names, else an unsigned
 # build's (which Windows 11 registers only when told to allow it).
+. "$(dirname "$0")/../usage.sh"
 set -euo pipefail
 template=$1 picture=$2 version=$3 class=$4 dll=$5 program=$6 stage=$7 out=$8
 here=$(cd "$(dirname "$0")" && pwd)

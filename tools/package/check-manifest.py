@@ -16,7 +16,7 @@ import uuid
 import xml.etree.ElementTree as ET
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from publisher import PACKAGE_NAME, UNSIGNED_PUBLISHER_ATTRIBUTE, family_name, publisher_of  # noqa: E402
+from publisher import PACKAGE_NAME, UNSIGNED_PUBLISHER_ATTRIBUTE, publisher_of  # noqa: E402
 
 NAMESPACES = {
     '': 'http://schemas.microsoft.com/appx/manifest/foundation/windows10',
@@ -134,12 +134,6 @@ def check(args):
             problems.append('class %s names %r, not the DLL %s' % (clsid, path, dll_name))
         elif binary not in dll_bytes:
             problems.append('%s does not hold class %s' % (dll_name, clsid))
-
-    # The classic handler stands aside where this package is registered
-    # (one Tessaly per menu); it looks for the package by its family name.
-    family = family_name(identity.get('Name', ''), publisher)
-    if family.encode('utf-16-le') not in dll_bytes:
-        problems.append('%s does not look for the package family %s that this Publisher gives' % (dll_name, family))
 
     visuals = application.find(q('uap:VisualElements'))
     logos = [root.findtext('%s/%s' % (q('Properties'), q('Logo')))]

@@ -24,6 +24,9 @@ def main(source, folder):
 
 
 if __name__ == '__main__':
+    if sys.argv[1:] in (['-h'], ['--help']):
+        print(__doc__.strip())
+        sys.exit(0)
     if len(sys.argv) != 3:
         sys.exit('usage: make-logos.py PICTURE OUT_FOLDER')
     main(sys.argv[1], sys.argv[2])

@@ -121,6 +121,9 @@ def main(folder, out):
 
 
 if __name__ == '__main__':
+    if sys.argv[1:] in (['-h'], ['--help']):
+        print(__doc__.strip())
+        sys.exit(0)
     if len(sys.argv) != 3:
         sys.exit('usage: pack-package.py FOLDER OUT.msix')
     main(sys.argv[1], sys.argv[2])

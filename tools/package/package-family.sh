@@ -1,14 +1,12 @@
 #!/bin/bash
-# Writes the header that tells the DLL its Windows 11 package's family name
-# (shellext/PackagedCommand.h), which follows from the package's Publisher
-# (the signing certificate's subject, tools/package/publisher.sh); rewritten
-# only when it changes:
-#   bash tools/package/package-family.sh OUT.h
+# Prints the family name the Windows 11 package will have: its name and the
+# publisher id its Publisher gives (the subject of the certificate
+# TESSALY_SIGN_PFX names, or an unsigned build's; tools/package/publisher.sh),
+# for a tester to compare with what Windows reports
+# (Get-AppxPackage Quenbridge.Tessaly | Select-Object PackageFamilyName):
+#   bash tools/package/package-family.sh
+# Fails, with publisher.sh's line, when the certificate cannot be read.
+. "$(dirname "$0")/../usage.sh"
 set -euo pipefail
-out=$1
 here=$(cd "$(dirname "$0")" && pwd)
-family=$(python3 "$here/publisher.py" --family "$(bash "$here/publisher.sh")")
-text="// Written by tools/package/package-family.sh from the signing certificate.
-#define TESSALY_PACKAGE_FAMILY_NAME L\"$family\""
-mkdir -p "$(dirname "$out")"
-[ "$(cat "$out" 2>/dev/null)" = "$text" ] || echo "$text" >"$out"
+bash "$here/publisher.sh" --family

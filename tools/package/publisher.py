@@ -12,8 +12,14 @@ the most specific part first, ", " between parts, " + " inside a multi-valued
 part, its own key names (S for a state, E for an e-mail address,
 OID.<dotted> for a type it has no name for), and a value in double quotes,
 its own quotes doubled, when it is empty, starts or ends with white space or
-holds one of , + = " < > # ; or a line break."""
+holds one of , + = " < > # ; or a line break.
+
+The package manifest refuses some of what CertNameToStr writes: a subject
+that gives a Publisher outside the Identity element's pattern (a part of
+several attributes, a value holding a line break, none at all, more than
+8,192 characters) stops here with one line naming it."""
 import hashlib
+import re
 import subprocess
 import sys
 
@@ -31,6 +37,17 @@ KEY_NAMES = {
     '2.5.4.46': 'dnQualifier',
 }
 QUOTED_CHARACTERS = set(',+="<>#;\n')
+# The Identity element's Publisher, as its documentation describes it: 1 to
+# 8,192 characters of KEY=VALUE parts joined by ", ", KEY one of these names
+# or OID.<dotted number>, VALUE plain (none of , + = " < > # ;) or in double
+# quotes (anything but a line break: the pattern language's "." matches
+# neither \n nor \r). Written here from that description, not taken from
+# the schema files.
+_PATTERN_KEY = ('(?:CN|L|O|OU|E|C|S|STREET|T|G|I|SN|DC|SERIALNUMBER|Description|PostalCode|POBox|Phone|X21Address'
+                '|dnQualifier|OID\\.(?:0|[1-9][0-9]*)(?:\\.(?:0|[1-9][0-9]*))+)')
+_PATTERN_PART = _PATTERN_KEY + '=(?:[^,+="<>#;]+|"[^\\r\\n]*")'
+PUBLISHER_PATTERN = re.compile('%s(?:, %s)*' % (_PATTERN_PART, _PATTERN_PART))
+PUBLISHER_MAX_LENGTH = 8192
 WHITE_SPACE = ' \t\n\v\f\r'
 # DER string types and how their bytes read.
 # A teletex string is read as UTF-8 where it is that, else byte for byte.
@@ -48,13 +65,13 @@ def der_items(data):
     items, at = [], 0
     while at < len(data):
         if at + 2 > len(data):
-            raise PublisherError('truncated DER element')
+            raise PublisherError("the certificate's DER is truncated")
         tag, length, at = data[at], data[at + 1], at + 2
         if length & 0x80:
             count = length & 0x7F
             length, at = int.from_bytes(data[at:at + count], 'big'), at + count
         if at + length > len(data):
-            raise PublisherError('truncated DER element')
+            raise PublisherError("the certificate's DER is truncated")
         items.append((tag, data[at:at + length]))
         at += length
     return items
@@ -103,9 +120,25 @@ def quoted(value):
     return value
 
 
+def fits_publisher_pattern(publisher):
+    return len(publisher) <= PUBLISHER_MAX_LENGTH and PUBLISHER_PATTERN.fullmatch(publisher) is not None
+
+
 def publisher_of_subject(parts):
-    return ', '.join(' + '.join('%s=%s' % (KEY_NAMES.get(oid, 'OID.' + oid), quoted(value))
-                                for oid, value in attributes) for attributes in reversed(parts))
+    """The Publisher; PublisherError when a package manifest cannot hold it.
+    (The pattern alone would let a part of several attributes through when
+    a quoted value follows it.)"""
+    publisher = ', '.join(' + '.join('%s=%s' % (KEY_NAMES.get(oid, 'OID.' + oid), quoted(value))
+                                     for oid, value in attributes) for attributes in reversed(parts))
+    several = any(len(attributes) > 1 for attributes in parts)
+    if several or not fits_publisher_pattern(publisher):
+        why = ('a part of several attributes (" + ")' if several else 'no attribute' if not publisher else
+               'more than %d characters' % PUBLISHER_MAX_LENGTH if len(publisher) > PUBLISHER_MAX_LENGTH else
+               'a line break in a value')
+        shown = publisher.replace('\r', '\\r').replace('\n', '\\n')  # the message stays one line
+        raise PublisherError("the certificate's subject '%s' has %s, which a package's Publisher cannot hold" %
+                             (shown, why))
+    return publisher
 
 
 def publisher_of(certificate):
@@ -134,7 +167,9 @@ def main(arguments):
             print(publisher_of(arguments[0]))
         except subprocess.CalledProcessError:
             sys.exit('publisher: %s is not a certificate openssl can read' % arguments[0])
-        except (PublisherError, ValueError, IndexError) as error:
+        except PublisherError as error:
+            sys.exit('publisher: %s' % error)
+        except (ValueError, IndexError) as error:
             sys.exit('publisher: %s: %s' % (arguments[0], error or 'malformed subject'))
     else:
         sys.exit('usage: publisher.py CERTIFICATE.pem | --unsigned | --family PUBLISHER')
@@ -142,4 +177,7 @@ def main(arguments):
 
 
 if __name__ == '__main__':
+    if sys.argv[1:] in (['-h'], ['--help']):
+        print(__doc__.strip())
+        sys.exit(0)
     sys.exit(main(sys.argv[1:]))

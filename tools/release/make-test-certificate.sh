@@ -9,6 +9,7 @@
 # certificate makes one: not a CA, usable for code signing and digital
 # signatures only. Windows' signature check refuses a CA certificate that
 # lacks certificate-signing usage ("not valid for the requested usage").
+. "$(dirname "$0")/../usage.sh"
 set -euo pipefail
 folder=$1
 subject=${2:-/C=GB/O=Quenbridge/CN=Quenbridge Test Signing}

@@ -46,6 +46,9 @@ def main(paths):
 
 
 if __name__ == '__main__':
+    if sys.argv[1:] in (['-h'], ['--help']):
+        print(__doc__.strip())
+        sys.exit(0)
     if len(sys.argv) < 2:
         sys.exit('usage: pe-checksum.py FILE...')
     sys.exit(main(sys.argv[1:]))

@@ -3,6 +3,7 @@
 # time), into the file the signing steps depend on, but only when that
 # changes, so that naming another certificate (or none) signs again:
 #   bash tools/release/signing-identity.sh OUT
+. "$(dirname "$0")/../usage.sh"
 set -euo pipefail
 out=$1
 here=$(cd "$(dirname "$0")" && pwd)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/win/HandleOwners.h"
+#include "tests/support/ProcessStart.h"
 
 namespace tessaly::testing {
 
@@ -28,19 +29,8 @@ unsigned RunProgram(const std::wstring& commandLine, std::string& output, unsign
     PROCESS_INFORMATION process{};
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(L'\0');
-    // A heavily loaded Wine now and then refuses a start outright; a second
-    // try tells that apart from a program that cannot start at all.
-    bool started = false;
-    DWORD error = 0;
-    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
-        started = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                   &process) != FALSE;
-        if (!started) {
-            error = ::GetLastError();
-            ::Sleep(500);
-        }
-    }
-    if (!started) throw std::runtime_error("cannot start a program: error " + std::to_string(error));
+    if (!StartProcess(line.data(), true, startup, process))
+        throw std::runtime_error("cannot start a program: error " + std::to_string(::GetLastError()));
     platform::FileHandle processHandle(process.hProcess);
     platform::FileHandle threadHandle(process.hThread);
     writer.reset();  // the child holds the only write end now

@@ -1,4 +1,4 @@
-#include "tools/installer/actions/ScriptRun.h"
+#include "tools/installer/actions/PowerShellRun.h"
 
 #include <windows.h>
 
@@ -11,12 +11,6 @@ namespace {
 
 using platform::FileHandle;
 
-const wchar_t kScript[] = L"tessaly-package.ps1";
-
-std::wstring InFolder(const std::wstring& folder, const wchar_t* name) {
-    return folder.empty() || folder.back() == L'\\' ? folder + name : folder + L"\\" + name;
-}
-
 std::wstring SystemMessage(DWORD error) {
     wchar_t text[512] = {};
     const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
@@ -27,7 +21,7 @@ std::wstring SystemMessage(DWORD error) {
     return message + L" (" + std::to_wstring(error) + L")";
 }
 
-// The script writes UTF-8; PowerShell's own complaints before it runs come
+// The commands write UTF-8; PowerShell's own complaints before it runs come
 // in the console's code page.
 std::wstring Decoded(const std::string& bytes) {
     if (bytes.empty()) return {};
@@ -70,10 +64,29 @@ void Drain(HANDLE pipe, std::string& bytes) {
     }
 }
 
+// The installer gives a folder with a backslash at its end; the package's
+// external location is the folder itself.
+std::wstring WithoutTrailingBackslash(std::wstring folder) {
+    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
+    return folder;
+}
+
+// Sets the variable for the processes started while it lives; the one
+// command that needs no folder gets none, not an earlier command's.
+class FolderVariable {
+public:
+    explicit FolderVariable(const std::wstring& folder) {
+        ::SetEnvironmentVariableW(kFolderVariable, folder.empty() ? nullptr : folder.c_str());
+    }
+    ~FolderVariable() { ::SetEnvironmentVariableW(kFolderVariable, nullptr); }
+    FolderVariable(const FolderVariable&) = delete;
+    FolderVariable& operator=(const FolderVariable&) = delete;
+};
+
 }  // namespace
 
-ScriptOutcome RunPackageScript(const std::wstring& folder, const wchar_t* verb, unsigned long timeoutMs) {
-    ScriptOutcome outcome;
+PowerShellOutcome RunPackageCommand(PackageVerb verb, const std::wstring& folder, unsigned long timeoutMs) {
+    PowerShellOutcome outcome;
     wchar_t system[MAX_PATH] = {};
     const UINT systemLength = ::GetSystemDirectoryW(system, MAX_PATH);
     const std::wstring powerShell =
@@ -90,9 +103,13 @@ ScriptOutcome RunPackageScript(const std::wstring& folder, const wchar_t* verb, 
     FileHandle input(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
                                    0, nullptr));
 
+    // A command, not a script file: the execution policy, Group Policy's
+    // included, does not apply to it (Bypass only lets PowerShell load its
+    // own Appx module's script where no policy says otherwise).
     std::wstring commandLine = L"\"" + powerShell +
-                               L"\" -NoLogo -NoProfile -NonInteractive -ExecutionPolicy Bypass -File \"" +
-                               InFolder(folder, kScript) + L"\" " + verb;
+                               L"\" -NoLogo -NoProfile -NonInteractive -ExecutionPolicy Bypass -EncodedCommand " +
+                               Base64OfUtf16(CommandText(verb));
+    const FolderVariable variable(NeedsFolder(verb) ? WithoutTrailingBackslash(folder) : std::wstring());
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
