@@ -9,12 +9,10 @@
 # the root's Wine loader and server are replaced by scripts that start them
 # under qemu.
 #   bash tools/arm64-wine-root.sh
+. "$(dirname "$0")/usage.sh"
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../cmake/zig/env.sh"
-case ${1:-} in
-    -h | --help) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
-esac
 root=$TESSALY_ARM64_CACHE/wine-root
 [ -f "$root/.ready" ] && exit 0
 

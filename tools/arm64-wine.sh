@@ -6,10 +6,9 @@
 # The Wine root comes from tools/setup-arm64.sh. Wine's start-up notes
 # about the missing 32-bit side and display do not concern the DLL-level
 # programs run here.
+. "$(dirname "$0")/usage.sh"
 here=$(cd "$(dirname "$0")" && pwd)
-case ${1:-} in
-    -h | --help | "") sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; [ -n "${1:-}" ]; exit ;;
-esac
+[ $# -gt 0 ] || { echo "arm64-wine: which program? (see --help)" >&2; exit 2; }
 . "$here/arm64-wine-env.sh" || exit 2
 export TESSALY_WINE_TEMPLATE=${TESSALY_WINE_TEMPLATE:-$TESSALY_ARM64_CACHE/wine-template}
 exec bash "$here/wine-run.sh" "$@"

@@ -7,14 +7,11 @@
 # package's integrity hash. The tests' Wine: Debian's arm64 Wine and
 # qemu-user-static, unpacked into a root of their own (tools/arm64-wine-root.sh;
 # tools/arm64-wine.sh runs programs there).
+. "$(dirname "$0")/usage.sh"
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../cmake/zig/env.sh"
-case ${1:-} in
-    "") ;;
-    -h | --help) sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
-    *) echo "setup-arm64: unknown option $1 (see --help)" >&2; exit 2 ;;
-esac
+[ $# -eq 0 ] || { echo "setup-arm64: no arguments expected (see --help)" >&2; exit 2; }
 mkdir -p "$TESSALY_ARM64_CACHE"
 # One set-up at a time: test runs and builds may start it side by side.
 exec 9>"$TESSALY_ARM64_CACHE/.lock"
