@@ -20,7 +20,9 @@ class=$(sed -n 's/.*Clsid="\([^"]*\)".*/\1/p' "$stage/AppxManifest.xml" | head -
 publisher=$(python3 "$publisher_tool" "$work/signing/certificate.pem")
 stand_in() {  # file, package family name ("" for none), class id ("" for none)
     mkdir -p "$(dirname "$1")"
-    python3 -c "import uuid, sys; open(sys.argv[1], 'wb').write(b'MZ' + bytes(64) + sys.argv[2].encode('utf-16-le') +
+    # An x86-64 PE header: the machine the package's architecture follows.
+    python3 -c "import uuid, sys; open(sys.argv[1], 'wb').write(b'MZ' + bytes(58) + (64).to_bytes(4, 'little') +
+        b'PE\0\0' + (0x8664).to_bytes(2, 'little') + sys.argv[2].encode('utf-16-le') +
         (uuid.UUID(sys.argv[3]).bytes_le if sys.argv[3] else b''))" "$1" "$2" "$3"
 }
 stand_in "$work/Tessaly64_10000.dll" "$(python3 "$publisher_tool" --family "$publisher")" "$class"
@@ -50,6 +52,7 @@ rows=(
     'identity name|s#Name="Quenbridge.Tessaly"#Name="Tessaly"#|Identity Name'
     'identity version form|s#Version="\([0-9]*\)\.[0-9.]*"#Version="\1.0.0"#|four numbers'
     'identity version other than the project|s#Version="[0-9]*\.#Version="9.#|the project is'
+    'architecture other than the DLL|s#ProcessorArchitecture="x64"#ProcessorArchitecture="arm64"#|machine (x64)'
     'publisher other than the certificate|s#Publisher="[^"]*"#Publisher="CN=Someone Else"#|certificate subject'
     'publisher spelled otherwise|s#Publisher="\([^"]*\)"#Publisher="\1 "#|certificate subject'
     'external content not allowed|s#AllowExternalContent>true<#AllowExternalContent>false<#|external content'
