@@ -54,35 +54,29 @@ function(tessaly_split_debug target)
     set(release_tools ${PROJECT_SOURCE_DIR}/tools/release)
     if(TESSALY_ZIG_TOOLCHAIN)
         string(REGEX REPLACE "\\.[^.]*$" ".pdb" debug_name ${S_NAME})
-        add_custom_command(OUTPUT ${stripped} ${S_DESTINATION}/${debug_name}
+        set(split
             COMMAND ${CMAKE_OBJCOPY} --strip-all ${S_FILE} ${S_NAME}
             COMMAND ${CMAKE_COMMAND} -E copy $<PATH:REPLACE_EXTENSION,${S_FILE},.pdb> ${debug_name}
-            COMMAND ${TESSALY_PYTHON} ${release_tools}/pe-stamps.py ${S_NAME}
-            COMMAND ${TESSALY_PYTHON} ${release_tools}/pe-checksum.py ${S_NAME}
-            COMMAND bash ${release_tools}/sign.sh ${S_NAME}
-            WORKING_DIRECTORY ${S_DESTINATION}
-            DEPENDS ${S_DEPENDS} ${TESSALY_SIGNING_IDENTITY} ${release_tools}/pe-stamps.py
-                    ${release_tools}/pe-checksum.py ${release_tools}/sign.sh
-            COMMENT "Stripping ${S_NAME}, its PDB beside it"
-            VERBATIM)
-        add_custom_target(${target} ALL DEPENDS ${stripped} ${S_DESTINATION}/${debug_name})
-        add_dependencies(${target} tessaly_signing_identity)
-        return()
+            COMMAND ${TESSALY_PYTHON} ${release_tools}/pe-stamps.py ${S_NAME})
+    else()
+        set(debug_name ${S_NAME}.debug)
+        # objcopy stamps the PE files it writes with the time it runs, unless
+        # SOURCE_DATE_EPOCH says otherwise: 0, as the linker left it.
+        set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_OBJCOPY})
+        set(split
+            COMMAND ${objcopy} --only-keep-debug ${S_FILE} ${debug_name}
+            COMMAND ${objcopy} --strip-all --add-gnu-debuglink=${debug_name} ${S_FILE} ${S_NAME})
     endif()
-    # objcopy stamps the PE files it writes with the time it runs, unless
-    # SOURCE_DATE_EPOCH says otherwise: 0, as the linker left it.
-    set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_OBJCOPY})
-    add_custom_command(OUTPUT ${stripped} ${stripped}.debug
-        COMMAND ${objcopy} --only-keep-debug ${S_FILE} ${S_NAME}.debug
-        COMMAND ${objcopy} --strip-all --add-gnu-debuglink=${S_NAME}.debug ${S_FILE} ${S_NAME}
-        COMMAND ${TESSALY_PYTHON} ${PROJECT_SOURCE_DIR}/tools/release/pe-checksum.py ${S_NAME}
-        COMMAND bash ${PROJECT_SOURCE_DIR}/tools/release/sign.sh ${S_NAME}
+    add_custom_command(OUTPUT ${stripped} ${S_DESTINATION}/${debug_name}
+        ${split}
+        COMMAND ${TESSALY_PYTHON} ${release_tools}/pe-checksum.py ${S_NAME}
+        COMMAND bash ${release_tools}/sign.sh ${S_NAME}
         WORKING_DIRECTORY ${S_DESTINATION}
-        DEPENDS ${S_DEPENDS} ${TESSALY_SIGNING_IDENTITY} ${PROJECT_SOURCE_DIR}/tools/release/pe-checksum.py
-                ${PROJECT_SOURCE_DIR}/tools/release/sign.sh
+        DEPENDS ${S_DEPENDS} ${TESSALY_SIGNING_IDENTITY} ${release_tools}/pe-stamps.py ${release_tools}/pe-checksum.py
+                ${release_tools}/pe_file.py ${release_tools}/sign.sh
         COMMENT "Splitting the debug information off ${S_NAME}"
         VERBATIM)
-    add_custom_target(${target} ALL DEPENDS ${stripped} ${stripped}.debug)
+    add_custom_target(${target} ALL DEPENDS ${stripped} ${S_DESTINATION}/${debug_name})
     add_dependencies(${target} tessaly_signing_identity)
 endfunction()
 

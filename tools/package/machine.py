@@ -4,18 +4,21 @@ a package's ProcessorArchitecture names it, from its COFF header's machine:
     machine.py FILE
 A package's architecture follows the DLL it names: Windows starts the
 surrogate that loads the DLL for the package's architecture."""
+import os
 import struct
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'release'))
+from pe_file import pe_header  # noqa: E402
 
 ARCHITECTURES = {0x8664: 'x64', 0xAA64: 'arm64', 0x14C: 'x86'}
 
 
 def architecture_of(data):
     """The architecture of a PE file's bytes, None for another file or machine."""
-    if data[:2] != b'MZ' or len(data) < 0x40:
-        return None
-    pe = struct.unpack_from('<I', data, 0x3C)[0]
-    if data[pe:pe + 4] != b'PE\0\0':
+    try:
+        pe = pe_header(data)
+    except ValueError:
         return None
     return ARCHITECTURES.get(struct.unpack_from('<H', data, pe + 4)[0])
 

@@ -10,6 +10,8 @@ which the PDB repeats) is already a hash of the contents, and stays."""
 import struct
 import sys
 
+from pe_file import pe_header
+
 
 def sections(data, pe):
     count = struct.unpack_from('<H', data, pe + 6)[0]
@@ -29,11 +31,7 @@ def file_offset(data, pe, rva):
 
 def stamp_offsets(data):
     """The file offsets of the four-byte time stamps."""
-    if data[:2] != b'MZ':
-        raise ValueError('not a PE file (no MZ header)')
-    pe = struct.unpack_from('<I', data, 0x3C)[0]
-    if data[pe:pe + 4] != b'PE\0\0':
-        raise ValueError('not a PE file (no PE signature)')
+    pe = pe_header(data)
     yield pe + 8  # after the signature and the machine and section count
     optional = pe + 24
     magic = struct.unpack_from('<H', data, optional)[0]
