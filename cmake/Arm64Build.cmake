@@ -11,12 +11,12 @@ if(NOT TESSALY_WITH_ARM64)
     return()
 endif()
 set(TESSALY_ARM64_DIR ${CMAKE_BINARY_DIR}/arm64 CACHE PATH "Build folder of the ARM64 DLL")
-# As released: without their debug information, which stays beside them in PDBs.
+# As released: without their debug information, which stays beside them.
 set(TESSALY_ARM64_DLL ${TESSALY_ARM64_DIR}/stripped/Tessaly64_10000.dll)
 set(TESSALY_ARM64_SHELL ${TESSALY_ARM64_DIR}/stripped/tessaly-shell.exe)
 set(TESSALY_ARM64_ACTIONS ${TESSALY_ARM64_DIR}/stripped/TessalyInstallerActions.dll)
-set(TESSALY_ARM64_FILES ${TESSALY_ARM64_DLL} ${TESSALY_ARM64_DIR}/stripped/Tessaly64_10000.pdb
-    ${TESSALY_ARM64_SHELL} ${TESSALY_ARM64_DIR}/stripped/tessaly-shell.pdb)
+set(TESSALY_ARM64_FILES ${TESSALY_ARM64_DLL} ${TESSALY_ARM64_DLL}.debug ${TESSALY_ARM64_SHELL}
+    ${TESSALY_ARM64_SHELL}.debug)
 set(arm64_targets tessaly_dll_stripped tessaly_shell_stripped tessaly_installer_actions_stripped)
 
 if(CMAKE_GENERATOR MATCHES "Make")

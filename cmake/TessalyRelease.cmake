@@ -11,9 +11,13 @@
 if(TESSALY_WINDOWS)
     target_compile_options(tessaly_options INTERFACE
         $<$<COMPILE_LANGUAGE:C,CXX>:-g -ffile-prefix-map=${PROJECT_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=build/>)
-    # Zig's linker refuses the switch: the 64-bit ARM build sets its time
-    # stamps after linking instead (tools/release/pe-stamps.py).
-    if(NOT TESSALY_ZIG_TOOLCHAIN)
+    # Zig's linker refuses the switch: the ARM64 build sets its time stamps
+    # after linking instead (tools/release/pe-reproducible.py). Zig asks
+    # clang for CodeView, which goes into a PDB: DWARF beside it is the
+    # debug information the release files keep, as in the other builds.
+    if(TESSALY_ZIG_TOOLCHAIN)
+        target_compile_options(tessaly_options INTERFACE $<$<COMPILE_LANGUAGE:C,CXX>:-gdwarf-4>)
+    else()
         target_link_options(tessaly_options INTERFACE -Wl,--no-insert-timestamp)
     endif()
     # Each function and datum in a section of its own, so that the linker
@@ -42,24 +46,22 @@ endif()
 # first names the second and its checksum (.gnu_debuglink), so a debugger
 # given the stripped binary finds its debug file beside it. FILE may be a
 # generator expression such as $<TARGET_FILE:...>.
-# The ARM64 build's linker (Zig's) writes the debug information into a PDB
-# beside the binary instead, which the binary names with its GUID (its
-# CodeView record) as Windows' debuggers expect: that PDB is the debug file,
-# <folder>/<file name without extension>.pdb, and the binary gets the time
-# stamps of 0 that its linker cannot be told to write.
+# In the ARM64 build (Zig's linker), whose llvm-objcopy cannot write a COFF
+# file of the debug information alone, the .debug file is the whole binary
+# as linked; both lose the time stamps and the PDB record that Zig's linker
+# writes (tools/release/pe-reproducible.py).
 function(tessaly_split_debug target)
     cmake_parse_arguments(S "" "FILE;NAME;DESTINATION" "DEPENDS" ${ARGN})
     set(stripped ${S_DESTINATION}/${S_NAME})
     file(MAKE_DIRECTORY ${S_DESTINATION})  # the commands run in it
     set(release_tools ${PROJECT_SOURCE_DIR}/tools/release)
+    set(debug_name ${S_NAME}.debug)
     if(TESSALY_ZIG_TOOLCHAIN)
-        string(REGEX REPLACE "\\.[^.]*$" ".pdb" debug_name ${S_NAME})
         set(split
-            COMMAND ${CMAKE_OBJCOPY} --strip-all ${S_FILE} ${S_NAME}
-            COMMAND ${CMAKE_COMMAND} -E copy $<PATH:REPLACE_EXTENSION,${S_FILE},.pdb> ${debug_name}
-            COMMAND ${TESSALY_PYTHON} ${release_tools}/pe-stamps.py ${S_NAME})
+            COMMAND ${CMAKE_COMMAND} -E copy ${S_FILE} ${debug_name}
+            COMMAND ${TESSALY_PYTHON} ${release_tools}/pe-reproducible.py ${debug_name}
+            COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=${debug_name} ${debug_name} ${S_NAME})
     else()
-        set(debug_name ${S_NAME}.debug)
         # objcopy stamps the PE files it writes with the time it runs, unless
         # SOURCE_DATE_EPOCH says otherwise: 0, as the linker left it.
         set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_OBJCOPY})
@@ -72,7 +74,7 @@ function(tessaly_split_debug target)
         COMMAND ${TESSALY_PYTHON} ${release_tools}/pe-checksum.py ${S_NAME}
         COMMAND bash ${release_tools}/sign.sh ${S_NAME}
         WORKING_DIRECTORY ${S_DESTINATION}
-        DEPENDS ${S_DEPENDS} ${TESSALY_SIGNING_IDENTITY} ${release_tools}/pe-stamps.py ${release_tools}/pe-checksum.py
+        DEPENDS ${S_DEPENDS} ${TESSALY_SIGNING_IDENTITY} ${release_tools}/pe-reproducible.py ${release_tools}/pe-checksum.py
                 ${release_tools}/pe_file.py ${release_tools}/sign.sh
         COMMENT "Splitting the debug information off ${S_NAME}"
         VERBATIM)

@@ -1,5 +1,5 @@
 """Where a PE file's headers lie, for the release tools that read or mend
-them (pe-checksum.py, pe-stamps.py, tools/package/machine.py)."""
+them (pe-checksum.py, pe-reproducible.py, tools/package/machine.py)."""
 import struct
 
 
