@@ -20,10 +20,7 @@ class=$(sed -n 's/.*Clsid="\([^"]*\)".*/\1/p' "$stage/AppxManifest.xml" | head -
 publisher=$(python3 "$publisher_tool" "$work/signing/certificate.pem")
 stand_in() {  # file, package family name ("" for none), class id ("" for none)
     mkdir -p "$(dirname "$1")"
-    # An x86-64 PE header: the machine the package's architecture follows.
-    python3 -c "import uuid, sys; open(sys.argv[1], 'wb').write(b'MZ' + bytes(58) + (64).to_bytes(4, 'little') +
-        b'PE\0\0' + (0x8664).to_bytes(2, 'little') + sys.argv[2].encode('utf-16-le') +
-        (uuid.UUID(sys.argv[3]).bytes_le if sys.argv[3] else b''))" "$1" "$2" "$3"
+    python3 "$root/tests/support/stand-in-dll.py" "$1" "$2" "$3"
 }
 stand_in "$work/Tessaly64_10000.dll" "$(python3 "$publisher_tool" --family "$publisher")" "$class"
 echo MZ >"$work/tessaly-shell.exe"
