@@ -23,6 +23,10 @@ HICON LoadIconImage(HMODULE module, unsigned id, int size);
 // IconPixels reads them.
 BITMAPINFO SquareArgbFormat(int side);
 
+// A square bitmap's pixels read at 32 bits (SquareArgbFormat), side * side
+// of them; empty when they cannot be read.
+std::vector<std::uint32_t> BitmapPixels(HBITMAP bitmap, int side);
+
 // The image's pixels as 0xAARRGGBB, straight (not premultiplied) alpha, top
 // row first, size * size of them; empty when they cannot be read.
 std::vector<std::uint32_t> IconPixels(HICON icon, int size);

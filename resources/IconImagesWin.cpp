@@ -59,20 +59,22 @@ BITMAPINFO SquareArgbFormat(int side) {
     return format;
 }
 
+std::vector<std::uint32_t> BitmapPixels(HBITMAP bitmap, int side) {
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(side) * side);
+    BITMAPINFO format = SquareArgbFormat(side);
+    HDC screen = ::GetDC(nullptr);
+    const int rows = ::GetDIBits(screen, bitmap, 0, side, pixels.data(), &format, DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    if (bitmap == nullptr || rows != side) pixels.clear();
+    return pixels;
+}
+
 std::vector<std::uint32_t> IconPixels(HICON icon, int size) {
-    std::vector<std::uint32_t> pixels;
     ICONINFO info{};
-    if (icon == nullptr || !::GetIconInfo(icon, &info)) return pixels;
+    if (icon == nullptr || !::GetIconInfo(icon, &info)) return {};
     const GdiObject colour{info.hbmColor};
     const GdiObject mask{info.hbmMask};
-    if (info.hbmColor == nullptr) return pixels;
-    BITMAPINFO format = SquareArgbFormat(size);
-    pixels.resize(static_cast<std::size_t>(size) * size);
-    HDC screen = ::GetDC(nullptr);
-    const int rows = ::GetDIBits(screen, info.hbmColor, 0, size, pixels.data(), &format, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
-    if (rows != size) pixels.clear();
-    return pixels;
+    return BitmapPixels(info.hbmColor, size);
 }
 
 }  // namespace tessaly::resources

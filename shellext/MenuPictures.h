@@ -4,10 +4,10 @@
 // The menu draws a check-mark bitmap in a box of SM_CXMENUCHECK pixels for
 // the DPI of the monitor it shows on. Each picture is the one drawn for
 // exactly that size, in the middle of the box, never scaled (the largest
-// drawn size that fits where none was drawn for it). A light picture on a
-// menu drawn without a theme at 13 pixels (100 % with the classic menu font)
-// is the 16-colour bitmap, as it always was. MenuTheme.h says which set and
-// which ground a menu gets.
+// drawn size that fits where none was drawn for it). A menu drawn without
+// a theme gets the picture's ink (its outlines and marks) as a monochrome
+// bitmap, at 13 pixels (100 % with the classic menu font) the ink of the
+// 16-colour bitmap it always showed. MenuTheme.h says which menu gets which.
 #include <windows.h>
 
 #include "shellext/HandleOwners.h"

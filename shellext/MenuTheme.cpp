@@ -43,11 +43,11 @@ double Linear(BYTE channel) {
 
 }  // namespace
 
-bool IsDarkColour(COLORREF colour) noexcept {
-    const double luminance =
-        0.2126 * Linear(GetRValue(colour)) + 0.7152 * Linear(GetGValue(colour)) + 0.0722 * Linear(GetBValue(colour));
-    return luminance < 0.18;
+double Luminance(COLORREF colour) noexcept {
+    return 0.2126 * Linear(GetRValue(colour)) + 0.7152 * Linear(GetGValue(colour)) + 0.0722 * Linear(GetBValue(colour));
 }
+
+bool IsDarkColour(COLORREF colour) noexcept { return Luminance(colour) < 0.18; }
 
 MenuFacts ReadMenuFacts() {
     MenuFacts facts;
@@ -61,7 +61,7 @@ MenuFacts ReadMenuFacts() {
 }
 
 PictureLook ClassicPictureLook(const MenuFacts& facts) noexcept {
-    if (facts.highContrast || !facts.themed) return {facts.menuColourDark, true};
+    if (facts.highContrast || !facts.themed) return {false, true};
     return {facts.appsDark && facts.fileManager, false};
 }
 

@@ -71,50 +71,84 @@ done
 wait "$host" || true
 
 # The menus' pictures as each menu shows them, drawn for each size, on every
-# menu they are shown on (tools/pictures/surfaces.py): on the menu's colour
-# and, where a themed menu blends them, on its highlight; the classic menu's
-# at the check-mark sizes of 100 to 300 %, Windows 11's at its icon sizes.
-# Wine draws no themed menus, so this is composed from the icons themselves,
-# at twice their size (each pixel a 2 x 2 square) to be looked at.
-image_of() {  # icon file, size: that image of the icon, as ImageMagick names it
+# menu they are shown on (tools/pictures/surfaces.py), on the menu's colour
+# and on its highlight: the classic menu's at the check-mark sizes of 100 to
+# 300 %, Windows 11's at its icon sizes. A menu without a theme (the classic
+# look, high contrast) shows the classic pictures' ink in its text colours.
+# Wine draws no themed menus, so this is composed from the icons the DLL
+# carries, at twice their size (each pixel a 2 x 2 square) to be looked at.
+image_of() {  # picture, size: that image, of the icon with $suffix or of the ink in $ink
     local index
-    index=$(identify "$1" | awk -v size="$2" '$3 == size "x" size { sub(/.*\[/, "", $1); sub(/\].*/, "", $1); print $1 }')
-    echo "$1[$index]"
+    if [ -n "$ink" ]; then
+        echo "$ink/$1-$2.png"
+        return
+    fi
+    index=$(identify "$icons/$1$suffix.ico" |
+        awk -v size="$2" '$3 == size "x" size { sub(/.*\[/, "", $1); sub(/\].*/, "", $1); print $1 }')
+    echo "$icons/$1$suffix.ico[$index]"
 }
-rows_of() {  # background, suffix, sizes, pictures...: one row per picture, into rows
-    local background=$1 suffix=$2 sizes=$3 picture size
-    shift 3
+inks_in() {  # colour: a folder of each classic picture's ink in that colour, NAME-SIZE.png
+    local folder=$work/ink-${1#\#}
+    mkdir -p "$folder"
+    python3 -c "import os, sys
+sys.path.insert(0, sys.argv[1])
+import drawing, surfaces
+icons, colour, folder = sys.argv[2:]
+for name in ('entry', 'options', 'modified', 'accessed'):
+    for size, rows in drawing.read_icon(os.path.join(icons, name + '.ico')).items():
+        with open(os.path.join(folder, '%s-%d.png' % (name, size)), 'wb') as f:
+            f.write(drawing.png(surfaces.monochrome(rows, surfaces.rgb(colour))))" \
+        "$here/pictures" "$icons" "$1" "$folder"
+    echo "$folder"
+}
+rows_of() {  # background, sizes, pictures...: one row per picture, into rows
+    local background=$1 sizes=$2 picture size
+    shift 2
     rows=()
     for picture in "$@"; do
         rows+=("(")
-        for size in $sizes; do rows+=("$(image_of "$icons/$picture$suffix.ico" "$size")"); done
+        for size in $sizes; do rows+=("$(image_of "$picture" "$size")"); done
         rows+=(-background "$background" -gravity center -bordercolor "$background" -border 4 +append
                -filter point -resize 200% ")")
     done
 }
-panel() {  # out file, name, menu colour, highlight ("" for none), suffix ("" or -dark), text colour
-    local rows classic colour where
-    local parts=(-fill "$6" -font DejaVu-Sans -pointsize 13)
-    for colour in "$3" ${4:+"$4"}; do
-        where="menu"
-        [ "$colour" = "$3" ] || where="highlight"
-        rows_of "$colour" "$5" "15 19 23 27 31 39 47" entry options modified accessed
+panel() {  # out file, name, menu colour, highlight, suffix ("" or -dark), text colour[, ink on menu, on highlight]
+    local rows classic colour where label first
+    local parts=(-font DejaVu-Sans -pointsize 13)
+    suffix=$5
+    for colour in "$3" "$4"; do
+        where=menu label=$6 ink="" first="Windows 11 menu 16 to 48"
+        [ "$colour" = "$3" ] || where=highlight
+        if [ -n "${7:-}" ]; then  # without a theme: the ink, in the text colour
+            label=$7
+            [ "$where" = menu ] || label=$8
+            ink=$(inks_in "$label")
+        fi
+        rows_of "$colour" "15 19 23 27 31 39 47" entry options modified accessed
         classic=("${rows[@]}")
-        rows_of "$colour" "$5" "16 20 24 32 48" product options modified accessed
-        parts+=(\( -background "$colour" label:"$2, $where $colour: classic menu 15 to 47, Windows 11 menu 16 to 48"
-                "${classic[@]}" "${rows[@]}" -gravity west -append -bordercolor "$colour" -border 8 \))
+        ink="" rows=()
+        # Windows 11's menu is themed: it has no highlight of this colour.
+        if [ -z "${7:-}" ] || [ "$where" = menu ]; then
+            rows_of "$colour" "16 20 24 32 48" product options modified accessed
+        else
+            first=""
+        fi
+        parts+=(\( -background "$colour" -fill "$label"
+                label:"$2, $where $colour: classic menu 15 to 47${first:+, $first}" "${classic[@]}" "${rows[@]}"
+                -gravity west -append -bordercolor "$colour" -border 8 \))
     done
     convert "${parts[@]}" -background "$3" -append "$1"
 }
 sheets=()
-while IFS='|' read -r name menu highlight set; do
+while IFS='|' read -r name menu highlight set menu_ink highlight_ink; do
     suffix="" text=black
     [ "$set" = light ] || { suffix=-dark; text=white; }
-    panel "$work/panel-${#sheets[@]}.png" "$name" "$menu" "$highlight" "$suffix" "$text"
+    panel "$work/panel-${#sheets[@]}.png" "$name" "$menu" "$highlight" "$suffix" "$text" "$menu_ink" "$highlight_ink"
     sheets+=("$set:$work/panel-${#sheets[@]}.png")
 done < <(python3 -c "import sys; sys.path.insert(0, sys.argv[1])
 import surfaces
-for name, menu, highlight, chosen in surfaces.SURFACES: print('|'.join((name, menu, highlight or '', chosen)))" \
+for name, menu, highlight, chosen, inks in surfaces.SURFACES:
+    print('|'.join((name, menu, highlight, chosen) + (inks or ('', ''))))" \
     "$here/pictures")
 for set in light dark; do
     out=$out_dir/pictures.png

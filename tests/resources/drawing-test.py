@@ -1,13 +1,12 @@
 #!/usr/bin/env python3
 """The picture drawing tool: hinting to whole pixels; the committed icons the
 DLL carries hold what the sources draw; each picture reads on every menu it
-is shown on."""
+is shown on, and keeps its shape as the ink a menu without a theme draws."""
+import copy
 import os
-import struct
 import sys
 import tempfile
 import unittest
-import zlib
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..')
 sys.path.insert(0, os.path.join(ROOT, 'tools', 'pictures'))
@@ -45,40 +44,13 @@ class Hinting(unittest.TestCase):
         self.assertTrue(partial, 'edges where the design puts them, anti-aliased')
 
 
-def icon_images(path):
-    """{size: rows of (r, g, b, a)} of an .ico file of PNG images, as drawing writes them."""
-    with open(path, 'rb') as f:
-        data = f.read()
-    images = {}
-    for i in range(struct.unpack_from('<H', data, 4)[0]):
-        _, _, _, _, _, _, length, offset = struct.unpack_from('<BBBBHHII', data, 6 + 16 * i)
-        png = data[offset:offset + length]
-        width, height, depth, kind = struct.unpack_from('>IIBB', png, 16)
-        assert (depth, kind) == (8, 6), '8-bit RGBA'
-        raw, at = b'', 8
-        while at < len(png):
-            size, = struct.unpack_from('>I', png, at)
-            if png[at + 4:at + 8] == b'IDAT':
-                raw += png[at + 8:at + 8 + size]
-            at += 12 + size
-        raw = zlib.decompress(raw)
-        stride = 1 + 4 * width
-        rows = []
-        for y in range(height):
-            line = raw[y * stride:(y + 1) * stride]
-            assert line[0] == 0, 'no row filter'
-            rows.append([tuple(line[1 + 4 * x:5 + 4 * x]) for x in range(width)])
-        images[width] = rows
-    return images
-
-
 class CommittedIcons(unittest.TestCase):
     def test_hold_exactly_what_the_sources_draw_at_every_size_shown(self):
         for name, (source, icon, classic) in make_pictures.PICTURES.items():
             picture = drawing.Picture(os.path.join(ROOT, 'resources', 'pictures', source))
             for dark in (False, True):
                 file = name + ('-dark' if dark else '') + '.ico'
-                images = icon_images(os.path.join(ICONS, file))
+                images = drawing.read_icon(os.path.join(ICONS, file))
                 self.assertEqual(sorted(images), make_pictures.sizes(icon, classic), file)
                 for size, rows in images.items():
                     self.assertTrue(rows == picture.draw(size, dark),
@@ -90,22 +62,57 @@ class Contrast(unittest.TestCase):
     def test_every_picture_reads_on_every_menu_and_highlight_it_is_shown_on(self):
         # The set that reads on a light menu vanishes on a dark one, and the
         # other way round: each menu must get its own (the last two rows).
-        rows = [(name, menu, highlight, dark == 'dark', True) for name, menu, highlight, dark in surfaces.SURFACES]
-        rows += [('light set on Windows 11 dark', '#2b2b2b', None, False, False),
-                 ('dark set on Windows 11 light', '#f9f9f9', None, True, False)]
-        for name, menu, highlight, dark, reads in rows:
+        rows = [(name, menu, highlight, dark == 'dark', text, True)
+                for name, menu, highlight, dark, text in surfaces.SURFACES]
+        rows += [('light set on Windows 11 dark', '#2b2b2b', None, False, None, False),
+                 ('dark set on Windows 11 light', '#f9f9f9', None, True, None, False)]
+        for name, menu, highlight, dark, text, reads in rows:
             for file in sorted(os.listdir(ICONS)):
-                if file.endswith('-dark.ico') != dark:
-                    continue
-                for size, picture in icon_images(os.path.join(ICONS, file)).items():
-                    worst = min(surfaces.edge_contrast(picture, surfaces.rgb(colour))
-                                for colour in (menu, highlight) if colour)
+                for size, picture in drawing.read_icon(os.path.join(ICONS, file)).items():
+                    if text and size in make_pictures.CHECK_SIZES:
+                        # Without a theme: the light picture's ink in the text colours.
+                        if file.endswith('-dark.ico'):
+                            continue
+                        shown = [(surfaces.monochrome(picture, surfaces.rgb(ink)), colour)
+                                 for ink, colour in zip(text, (menu, highlight))]
+                    elif file.endswith('-dark.ico') == dark:
+                        # Blended; the first menu's icons in high contrast on its colour.
+                        shown = [(picture, colour) for colour in (menu, None if text else highlight) if colour]
+                    else:
+                        continue
+                    worst = min(surfaces.edge_contrast(image, surfaces.rgb(colour)) for image, colour in shown)
                     with self.subTest(menu=name, picture=file, size=size):
                         if reads:
                             self.assertGreaterEqual(worst, surfaces.MINIMUM_CONTRAST)
                         elif file.startswith(('entry', 'product')):
                             # Their outlines are the first to go.
                             self.assertLess(worst, surfaces.MINIMUM_CONTRAST)
+
+    def test_the_monochrome_pictures_keep_every_mark_and_leave_the_fills_clear_at_every_size(self):
+        # A mark reads on white (3 : 1); a fill that does not (the face, the
+        # pages) is left to the menu, else the ink would be a blob.
+        white = (255, 255, 255)
+        for name, (source, _, classic) in make_pictures.PICTURES.items():
+            if not classic:
+                continue
+            picture = drawing.Picture(os.path.join(ROOT, 'resources', 'pictures', source))
+            fills = {drawing.colour(shape, 'fill', False) for shape in picture.shapes} - {None}
+            fills = {fill for fill in fills if surfaces.contrast(fill, white) < surfaces.MINIMUM_CONTRAST}
+            for size in make_pictures.CHECK_SIZES:
+                whole = picture.draw(size)
+                marked = 0
+                for index, shape in enumerate(picture.shapes):
+                    alone = copy.copy(picture)
+                    alone.shapes = [shape]
+                    mark = [(x, y) for y, row in enumerate(alone.draw(size)) for x, pixel in enumerate(row)
+                            if pixel[3] >= 128 and surfaces.contrast(pixel[:3], white) >= surfaces.MINIMUM_CONTRAST]
+                    marked += len(mark)
+                    with self.subTest(picture=name, size=size, shape=index):
+                        self.assertGreaterEqual(sum(surfaces.ink(whole[y][x]) for x, y in mark), 0.9 * len(mark))
+                with self.subTest(picture=name, size=size):
+                    self.assertGreater(marked, size)
+                    self.assertFalse([pixel for row in whole for pixel in row
+                                      if pixel[3] == 255 and pixel[:3] in fills and surfaces.ink(pixel)])
 
 
 if __name__ == '__main__':

@@ -1,6 +1,9 @@
 // QueryContextMenu into a real menu, read back with GetMenuItemInfoW.
+#include <cstdint>
 #include <utility>
+#include <vector>
 
+#include "resources/IconImages.h"
 #include "resources/ResourceIds.h"
 #include "tests/shellext/HandlerFixture.h"
 
@@ -12,21 +15,24 @@ using testing::MenuItem;
 
 const std::wstring kQueryContextMenuLine = L"Tessaly: Exception in CTessalyShExt::QueryContextMenu: ";
 
-std::vector<BYTE> Pixels(HBITMAP picture) {
-    BITMAP info = {};
-    ::GetObjectW(picture, sizeof info, &info);
-    std::vector<BYTE> bits(static_cast<size_t>(info.bmWidthBytes) * info.bmHeight);
-    ::GetBitmapBits(picture, static_cast<LONG>(bits.size()), bits.data());
-    return bits;
+// A picture's pixels as 0xRRGGBB, top row first.
+std::vector<std::uint32_t> Pixels(HBITMAP picture) {
+    std::vector<std::uint32_t> pixels = resources::BitmapPixels(picture, ::GetSystemMetrics(SM_CXMENUCHECK));
+    for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFFu;
+    return pixels;
 }
-// A picture as the handler should load it.
-std::vector<BYTE> ResourcePixels(int id) {
+// A picture as the handler should load it for a menu drawn without a theme,
+// as Wine draws every menu: the resource's outlines and marks black, its
+// grey ground and its light fills (white, the page's very light grey) white.
+std::vector<std::uint32_t> ResourcePixels(int id) {
     const int side = ::GetSystemMetrics(SM_CXMENUCHECK);
     const auto picture = static_cast<HBITMAP>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, side, side, LR_LOADMAP3DCOLORS));
-    std::vector<BYTE> bits = Pixels(picture);
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, side, side, LR_CREATEDIBSECTION));
+    std::vector<std::uint32_t> pixels = Pixels(picture);
     ::DeleteObject(picture);
-    return bits;
+    for (std::uint32_t& pixel : pixels)
+        pixel = pixel == 0xC0C0C0u || pixel == 0xE0E0E0u || pixel == 0xFFFFFFu ? 0xFFFFFFu : 0u;
+    return pixels;
 }
 
 TEST_F(HandlerTest, BuildsOnePopupEntryWithBothListsSeparatorsAndOptions) {

@@ -30,7 +30,7 @@ struct Picture {
     int width = 0;
     int height = 0;
     int bitsPerPixel = 0;
-    std::vector<std::uint32_t> pixels;  // 0xAARRGGBB, top row first, when 32 bits a pixel
+    std::vector<std::uint32_t> pixels;  // 0xAARRGGBB, top row first; a monochrome one's 0xFF000000 or 0xFFFFFFFF
 };
 Picture Read(HBITMAP bitmap) {
     Picture picture;
@@ -42,9 +42,13 @@ Picture Read(HBITMAP bitmap) {
     if (picture.bitsPerPixel == 32 && section.dsBm.bmBits != nullptr) {
         const auto* bits = static_cast<const std::uint32_t*>(section.dsBm.bmBits);
         picture.pixels.assign(bits, bits + static_cast<size_t>(picture.width) * picture.height);
+    } else if (picture.width == picture.height) {  // a monochrome or a 16-colour one, read at 32 bits
+        picture.pixels = resources::BitmapPixels(bitmap, picture.width);
+        for (std::uint32_t& pixel : picture.pixels) pixel |= 0xFF000000u;
     }
     return picture;
 }
+constexpr std::uint32_t kInk = 0xFF000000u, kClear = 0xFFFFFFFFu;
 
 // Every picture of a menu built by a new handler: the popup entry's and the submenu items'.
 class PicturesTest : public HandlerTest {
@@ -70,37 +74,30 @@ int ChildAtScale(DWORD dpi, bool themed = false) {
 }
 
 // The child: every picture is a square of the check-mark size. In a menu
-// drawn without a theme (Wine draws every menu so, and copies the bitmap),
-// at 13 the 16-colour bitmap (checked against the resource in
-// HandlerMenuTest), at any other size an opaque picture on the menu's
-// colour. With a theme, a premultiplied picture with nothing around it.
+// drawn without a theme (Wine draws every menu so), a monochrome bitmap,
+// whose ink the menu draws in the item's text colour and the rest in the
+// item's own: no box on the menu or on the highlight. With a theme, a
+// premultiplied picture with nothing around it.
 TEST_F(PicturesTest, AtThisScale) {
     wchar_t mode[8] = {};
     if (::GetEnvironmentVariableW(kChildVariable, mode, 8) == 0) GTEST_SKIP() << "run by the scale test";
     const bool themed = std::wstring(mode) == L"themed";
     const int side = ::GetSystemMetrics(SM_CXMENUCHECK);
-    const COLORREF menuColour = ::GetSysColor(COLOR_MENU);
-    const std::uint32_t menuPixel = 0xFF000000u | (GetRValue(menuColour) << 16) | (GetGValue(menuColour) << 8) |
-                                    GetBValue(menuColour);
     for (HBITMAP shown : Pictures()) {
         const Picture picture = Read(shown);
         EXPECT_EQ(picture.width, side);
         EXPECT_EQ(picture.height, side);
-        if (side == 13 && !themed) {
-            EXPECT_TRUE(picture.pixels.empty()) << "the 16-colour bitmap, loaded as always";
-            continue;
-        }
-        ASSERT_EQ(picture.pixels.size(), static_cast<size_t>(side) * side) << "a 32-bit picture";
-        bool emptySomewhere = false;  // where the picture leaves the menu to show
+        EXPECT_EQ(picture.bitsPerPixel, themed ? 32 : 1);
+        ASSERT_EQ(picture.pixels.size(), static_cast<size_t>(side) * side);
+        size_t empty = 0, ink = 0;  // where the menu shows, and the picture's marks
         for (std::uint32_t pixel : picture.pixels) {
             const std::uint32_t alpha = pixel >> 24;
-            emptySomewhere = emptySomewhere || pixel == (themed ? 0u : menuPixel);
-            if (!themed) {
-                ASSERT_EQ(alpha, 255u) << "opaque on the menu's colour";
-            }
+            empty += pixel == (themed ? 0u : kClear);
+            ink += themed ? alpha == 255 : pixel == kInk;
             for (int shift : {0, 8, 16}) ASSERT_LE((pixel >> shift) & 0xFFu, alpha) << "premultiplied";
         }
-        EXPECT_TRUE(emptySomewhere) << "nothing but the menu around the picture";
+        EXPECT_GT(empty, 0u) << "nothing but the menu around the picture";
+        EXPECT_GT(ink * 8, picture.pixels.size()) << "its outlines and marks";
     }
     if (!HasFailure()) ::ExitProcess(static_cast<UINT>(side));
     ::ExitProcess(0);
@@ -154,21 +151,21 @@ TEST(MenuLook, EachMenuGetsTheSetThatReadsOnItAndABoxOnlyWhereItIsTheMenusColour
     const struct {
         const char* menu;
         MenuFacts facts;  // themed, high contrast, app mode dark, file manager, menu colour dark
-        bool darkSet, onMenuColour, darkIcons;
+        bool darkSet, monochrome, darkIcons;
     } rows[] = {
         {"Windows 10/11 light", {true, false, false, true, false}, false, false, false},
         {"Windows 11 dark, the file manager", {true, false, true, true, false}, true, false, true},
         {"Windows 11 dark, another program's dialog", {true, false, true, false, false}, false, false, true},
         {"classic grey", {false, false, false, true, false}, false, true, false},
-        {"classic, a dark menu colour", {false, false, true, true, true}, true, true, true},
-        {"High Contrast Black", {true, true, false, true, true}, true, true, true},
+        {"classic, a dark menu colour", {false, false, true, true, true}, false, true, true},
+        {"High Contrast Black", {true, true, false, true, true}, false, true, true},
         {"High Contrast White in a dark app mode", {true, true, true, true, false}, false, true, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.menu);
         const shellext::PictureLook look = shellext::ClassicPictureLook(row.facts);
         EXPECT_EQ(look.darkSet, row.darkSet);
-        EXPECT_EQ(look.onMenuColour, row.onMenuColour);
+        EXPECT_EQ(look.monochrome, row.monochrome);
         EXPECT_EQ(shellext::CommandIconsDark(row.facts), row.darkIcons);
     }
     // The menu colours of the classic look and of high contrast.
@@ -180,23 +177,22 @@ TEST(MenuLook, EachMenuGetsTheSetThatReadsOnItAndABoxOnlyWhereItIsTheMenusColour
 
 // Each picture is the one drawn for exactly the check-mark size of the DPI
 // asked, pixel for pixel (not the next smaller one in a larger box), for two
-// DPIs in one process, with nothing around it where the menu blends it and
-// the menu's colour where the menu copies it.
+// DPIs in one process, with nothing around it where the menu blends it; in a
+// menu without a theme its ink (at 13 pixels the 16-colour bitmap's, which
+// HandlerMenuTest checks).
 TEST(MenuLook, ThePictureForEachDpiIsTheOneDrawnForExactlyThatSize) {
     const HMODULE module = ::GetModuleHandleW(nullptr);
-    const COLORREF menu = ::GetSysColor(COLOR_MENU);
-    const std::uint32_t menuPixel = 0xFF000000u | (GetRValue(menu) << 16) | (GetGValue(menu) << 8) | GetBValue(menu);
     const shellext::MenuPictureIds ids{IDB_OPTIONS, IDI_MENU_OPTIONS, IDI_MENU_OPTIONS_DARK};
     const int at96 = shellext::CheckMarkSide(96);
     const int at144 = shellext::CheckMarkSide(144);
     EXPECT_GT(at144, at96) << "one process, two DPIs";
     for (const int side : {at96, at144}) {
         for (const shellext::PictureLook look : {shellext::PictureLook{false, false}, shellext::PictureLook{true, false},
-                                                 shellext::PictureLook{true, true}}) {
+                                                 shellext::PictureLook{false, true}}) {
+            if (look.monochrome && side == 13) continue;
             SCOPED_TRACE(std::to_string(side) + (look.darkSet ? " dark" : " light") +
-                         (look.onMenuColour ? " on the menu's colour" : " blended"));
-            const unsigned icon = look.darkSet ? ids.darkIcon : ids.icon;
-            const HICON image = resources::LoadIconImage(module, icon, side);
+                         (look.monochrome ? " monochrome" : " blended"));
+            const HICON image = resources::LoadIconImage(module, look.darkSet ? ids.darkIcon : ids.icon, side);
             ASSERT_NE(image, nullptr) << "drawn for exactly this size";
             const std::vector<std::uint32_t> drawn = resources::IconPixels(image, side);
             ::DestroyIcon(image);
@@ -208,9 +204,9 @@ TEST(MenuLook, ThePictureForEachDpiIsTheOneDrawnForExactlyThatSize) {
                 const std::uint32_t alpha = drawn[i] >> 24;
                 if (alpha == 0) {
                     ++empty;
-                    ASSERT_EQ(picture.pixels[i], look.onMenuColour ? menuPixel : 0u) << "no box at " << i;
-                } else if (alpha == 255) {
-                    ASSERT_EQ(picture.pixels[i], drawn[i]) << "the drawn pixel at " << i;
+                    ASSERT_EQ(picture.pixels[i], look.monochrome ? kClear : 0u) << "no box at " << i;
+                } else if (alpha == 255 && (!look.monochrome || drawn[i] == 0xFF000000u)) {
+                    ASSERT_EQ(picture.pixels[i], look.monochrome ? kInk : drawn[i]) << "drawn, or ink, at " << i;
                 }
             }
             EXPECT_GT(empty, 0u);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cwchar>
 
 #include "HostProcess.h"
@@ -305,14 +306,38 @@ TEST_F(ShellHost, SaysSoWhenAFactoryCreatesNothingAndGoesOnWithTheOthers) {
     EXPECT_TRUE(Mentions(run.lines, L"handler Sample " + std::wstring(kSampleClass) + L": QueryContextMenu used 2 ids"));
 }
 
-// These need the display that the test's runner starts.
+// These need the display that the test's runner starts. The submenu opens
+// by the keyboard, which highlights its first item: where its picture goes
+// that item shows the highlight and, with a picture, the highlighted text's
+// colour, nothing else (no box: Wine draws every menu without a theme).
 TEST_F(ShellHost, ShowsTheMenuWithTheSubmenuOpenAndClosesIt) {
-    const HostRun run = Host({L"--texts", L"--submenu", L"Sample", L"--show", L"1", m_folder.Path()});
-    ASSERT_FALSE(run.timedOut);
-    EXPECT_EQ(run.exitCode, 0u);
-    ASSERT_GE(run.lines.size(), 2u);
-    EXPECT_EQ(run.lines[run.lines.size() - 2], L"menu shown");
-    EXPECT_EQ(run.lines.back(), L"menu closed");
+    ASSERT_EQ(RunProgram(L"regsvr32.exe", {L"/s", WindowsPathOf(TESSALY_DLL)}).exitCode, 0u);
+    m_folder.MakeFile(L"listed.txt");
+    const auto hex = [](int index) {
+        wchar_t text[8];
+        const COLORREF colour = ::GetSysColor(index);
+        std::swprintf(text, 8, L"#%02x%02x%02x", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+        return std::wstring(text) + L" ";
+    };
+    const struct {
+        const wchar_t *handler, *submenu;
+        std::vector<std::wstring> colours;
+    } rows[] = {{L"Sample", L"Sample", {hex(COLOR_HIGHLIGHT)}},  // an item without a picture
+                {L"TessalyShExt", L"Tessaly", {hex(COLOR_HIGHLIGHT), hex(COLOR_HIGHLIGHTTEXT)}}};
+    for (const auto& row : rows) {
+        const HostRun run = RunProgram(WindowsPathOf(TESSALY_SHELL_EXE), {L"--handler", row.handler, L"--texts",
+                                                                          L"--submenu", row.submenu, L"--show", L"1",
+                                                                          m_folder.Path()});
+        ASSERT_FALSE(run.timedOut);
+        EXPECT_EQ(run.exitCode, 0u);
+        ASSERT_GE(run.lines.size(), 3u);
+        EXPECT_EQ(run.lines[run.lines.size() - 3], L"menu shown");
+        const std::wstring& column = run.lines[run.lines.size() - 2];
+        EXPECT_EQ(std::count(column.begin(), column.end(), L'#'), static_cast<long>(row.colours.size())) << column;
+        for (const std::wstring& colour : row.colours) EXPECT_NE(column.find(colour), std::wstring::npos) << column;
+        EXPECT_EQ(run.lines.back(), L"menu closed");
+    }
+    EXPECT_EQ(RunProgram(L"regsvr32.exe", {L"/s", L"/u", WindowsPathOf(TESSALY_DLL)}).exitCode, 0u);
 }
 
 TEST_F(ShellHost, ClosesTheWindowAnInvokedCommandOpensAndSaysWhatItSays) {

@@ -296,3 +296,29 @@ def icon_file(images):
         directory += struct.pack('<BBBBHHII', size % 256, size % 256, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
     return directory + b''.join(data for _, data in images)
+
+
+def read_icon(path):
+    """{size: rows of (r, g, b, a)} of an .ico file as icon_file writes it."""
+    with open(path, 'rb') as f:
+        data = f.read()
+    images = {}
+    for i in range(struct.unpack_from('<H', data, 4)[0]):
+        _, _, _, _, _, _, length, offset = struct.unpack_from('<BBBBHHII', data, 6 + 16 * i)
+        png = data[offset:offset + length]
+        width, height, depth, kind = struct.unpack_from('>IIBB', png, 16)
+        if (depth, kind) != (8, 6):
+            raise ValueError('%s: not an 8-bit RGBA image' % path)
+        raw, at = b'', 8
+        while at < len(png):
+            size, = struct.unpack_from('>I', png, at)
+            if png[at + 4:at + 8] == b'IDAT':
+                raw += png[at + 8:at + 8 + size]
+            at += 12 + size
+        raw = zlib.decompress(raw)
+        stride = 1 + 4 * width
+        lines = [raw[y * stride:(y + 1) * stride] for y in range(height)]
+        if any(line[0] != 0 for line in lines):
+            raise ValueError('%s: a row filter, which icon_file never writes' % path)
+        images[width] = [[tuple(line[1 + 4 * x:5 + 4 * x]) for x in range(width)] for line in lines]
+    return images

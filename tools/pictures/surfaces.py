@@ -1,23 +1,29 @@
-"""The menus Tessaly's pictures are shown on, and the set each one gets
+"""The menus Tessaly's pictures are shown on, and what each one gets
 (shellext/MenuTheme.cpp chooses; docs/windows11.md says why):
 
-    name, the menu's colour, its highlight, set
+    name, the menu's colour, its highlight, the set of colour pictures,
+    the text colours on the menu and on the highlight (None: themed)
 
 Themed menus (Windows 10 and 11) blend a picture's alpha onto the menu and
 onto the highlight, so it must read on both. Menus drawn without a theme
-(the classic look, high contrast) get the picture laid on their own colour,
-which it keeps on the highlight: no highlight is given for them. The
-colours are those of the themes as shown on screen; the classic grey is
-Windows 2000's COLOR_MENU, the darkest classic menu colour.
+(the classic look, high contrast) get each picture's ink as a monochrome
+bitmap, which they draw in the item's text colour: the menu text on the
+menu, the highlighted text on the highlight; there the set is that of the
+first menu's icons in high contrast. The colours are those of the themes
+as shown on screen; the classic grey and its highlight are Windows 2000's
+COLOR_MENU and COLOR_HIGHLIGHT; the contrast themes' highlights are those
+of Windows 11's Night sky (black) and Desert (light), as the Firefox design
+system lists them (toolkit/themes/shared/design-system, "HCM Theme":
+Highlight, HighlightText).
 """
 
 SURFACES = (
-    ('Windows 10 light', '#f2f2f2', '#91c9f7', 'light'),
-    ('Windows 11 light', '#f9f9f9', '#e0e0e0', 'light'),
-    ('Windows 11 dark', '#2b2b2b', '#414141', 'dark'),
-    ('classic grey', '#d4d0c8', None, 'light'),
-    ('High Contrast Black', '#000000', None, 'dark'),
-    ('High Contrast White', '#ffffff', None, 'light'),
+    ('Windows 10 light', '#f2f2f2', '#91c9f7', 'light', None),
+    ('Windows 11 light', '#f9f9f9', '#e0e0e0', 'light', None),
+    ('Windows 11 dark', '#2b2b2b', '#414141', 'dark', None),
+    ('classic grey', '#d4d0c8', '#0a246a', 'light', ('#000000', '#ffffff')),
+    ('High Contrast Black', '#000000', '#d6b4fd', 'dark', ('#ffffff', '#2b2b2b')),
+    ('High Contrast White', '#ffffff', '#903909', 'light', ('#000000', '#fff5e3')),
 )
 
 # Contrast the outlines and marks of a picture keep against the colour
@@ -39,6 +45,18 @@ def luminance(colour):
 def contrast(first, second):
     lighter, darker = sorted((luminance(first), luminance(second)), reverse=True)
     return (lighter + 0.05) / (darker + 0.05)
+
+
+def ink(pixel):
+    """Whether a pixel of a light picture is ink in its monochrome bitmap
+    (as shellext/MenuPictures.cpp decides): a third dark or more, so a
+    one-pixel line drawn across two half-covered pixels keeps both."""
+    return pixel[3] / 255.0 * (1.0 - luminance(pixel[:3])) >= 1.0 / 3
+
+
+def monochrome(rows, colour):
+    """The picture as a menu without a theme draws it: its ink in `colour`."""
+    return [[colour + (255,) if ink(pixel) else (0, 0, 0, 0) for pixel in row] for row in rows]
 
 
 def edge_contrast(rows, background):

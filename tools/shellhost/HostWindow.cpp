@@ -1,5 +1,14 @@
 #include "tools/shellhost/HostWindow.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cwchar>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "platform/win/HandleOwners.h"
+
 namespace tessaly::shellhost {
 namespace {
 
@@ -18,6 +27,86 @@ void RegisterClassOnce() {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = kClassName;
     ::RegisterClassExW(&windowClass);  // a second registration fails harmlessly
+}
+
+struct MenuWindowSearch {
+    HMENU menu;
+    HWND found;
+};
+BOOL CALLBACK FindMenuWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<MenuWindowSearch*>(data);
+    if (reinterpret_cast<HMENU>(::SendMessageW(window, MN_GETHMENU, 0, 0)) != search->menu) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// The window this thread shows `menu` in.
+HWND WindowOfMenu(HMENU menu) {
+    MenuWindowSearch search{menu, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindMenuWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+struct GdiObjectTraits {
+    using Handle = HGDIOBJ;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { ::DeleteObject(handle); }
+};
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { ::DeleteDC(handle); }
+};
+
+// The pixels (0xRRGGBB) of a part of a window as the window shows it.
+std::vector<std::uint32_t> WindowPixels(HWND window, int x, int y, int width, int height) {
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof format.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const platform::UniqueHandle<GdiObjectTraits> copy{
+        ::CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0)};
+    const platform::UniqueHandle<MemoryDcTraits> target{::CreateCompatibleDC(nullptr)};
+    if (!copy.valid() || !target.valid() || bits == nullptr) return {};
+    const HGDIOBJ previous = ::SelectObject(target.get(), copy.get());
+    HDC source = ::GetWindowDC(window);
+    const BOOL copied = ::BitBlt(target.get(), 0, 0, width, height, source, x, y, SRCCOPY);
+    ::ReleaseDC(window, source);
+    ::SelectObject(target.get(), previous);
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> read;
+    if (copied) read.assign(pixels, pixels + static_cast<std::size_t>(width) * height);
+    for (std::uint32_t& pixel : read) pixel &= 0xFFFFFFu;
+    return read;
+}
+
+// What `menu`'s highlighted item shows where its picture goes, the column of
+// the check mark's width at its left: "highlighted item N, its check-mark
+// column: #rrggbb PIXELS, ..." (most first); empty when no item is
+// highlighted.
+std::wstring HighlightedPicture(HMENU menu) {
+    const HWND window = WindowOfMenu(menu);
+    const int count = ::GetMenuItemCount(menu);
+    int item = 0;
+    while (item < count && (::GetMenuState(menu, item, MF_BYPOSITION) & MF_HILITE) == 0) ++item;
+    RECT itemRect{}, windowRect{};
+    if (window == nullptr || item == count || !::GetMenuItemRect(window, menu, item, &itemRect) ||
+        !::GetWindowRect(window, &windowRect))
+        return {};
+    std::map<std::uint32_t, int> colours;
+    for (std::uint32_t pixel : WindowPixels(window, itemRect.left - windowRect.left, itemRect.top - windowRect.top,
+                                            ::GetSystemMetrics(SM_CXMENUCHECK), itemRect.bottom - itemRect.top))
+        ++colours[pixel];
+    std::vector<std::pair<int, std::uint32_t>> most;  // fewest pixels last
+    for (const auto& [colour, pixels] : colours) most.emplace_back(-pixels, colour);
+    std::sort(most.begin(), most.end());
+    std::wstring line = L"highlighted item " + std::to_wstring(item) + L", its check-mark column:";
+    for (const auto& [pixels, colour] : most) {
+        wchar_t text[24];
+        std::swprintf(text, 24, L" #%06x %d,", static_cast<unsigned>(colour), -pixels);
+        line += text;
+    }
+    line.pop_back();
+    return line;
 }
 
 }  // namespace
@@ -94,13 +183,15 @@ void HostWindow::Tick() {
         if (s.shown) s.shown();
         return;
     }
-    if ((s.announced && static_cast<LONG>(now - s.closeAt) >= 0) || static_cast<LONG>(now - s.giveUpAt) >= 0)
+    if ((s.announced && static_cast<LONG>(now - s.closeAt) >= 0) || static_cast<LONG>(now - s.giveUpAt) >= 0) {
+        if (s.openSubmenu != nullptr) s.highlighted = HighlightedPicture(s.openSubmenu);
         ::EndMenu();
+    }
 }
 
-void HostWindow::ShowMenu(HMENU menu, int keyboardIndex, HMENU openSubmenu, std::uint32_t seconds,
-                          const std::function<void()>& shown) {
-    if (m_window == nullptr) return;
+std::wstring HostWindow::ShowMenu(HMENU menu, int keyboardIndex, HMENU openSubmenu, std::uint32_t seconds,
+                                  const std::function<void()>& shown) {
+    if (m_window == nullptr) return {};
     m_showing = Showing{};
     m_showing.keyboardIndex = openSubmenu != nullptr ? keyboardIndex : -1;
     m_showing.openSubmenu = openSubmenu;
@@ -116,6 +207,7 @@ void HostWindow::ShowMenu(HMENU menu, int keyboardIndex, HMENU openSubmenu, std:
                        m_window, nullptr);
     ::KillTimer(m_window, kTimerId);
     ::ShowWindow(m_window, SW_HIDE);
+    return m_showing.highlighted;
 }
 
 }  // namespace tessaly::shellhost

@@ -20,10 +20,12 @@ public:
 
     // Shows `menu` at the window's top left. With `openPosition` >= 0 the
     // item that keyboard navigation reaches after that many steps is opened
-    // (a submenu). `shown` is called once the menu (and that submenu) is up;
-    // the menu closes `seconds` later, or after 20 s more in any case.
-    void ShowMenu(HMENU menu, int keyboardIndex, HMENU openSubmenu, std::uint32_t seconds,
-                  const std::function<void()>& shown);
+    // (a submenu, whose first item that highlights). `shown` is called once
+    // the menu (and that submenu) is up; the menu closes `seconds` later, or
+    // after 20 s more in any case. Returns what the submenu's highlighted
+    // item showed as it closed where its picture goes (HighlightedPicture).
+    std::wstring ShowMenu(HMENU menu, int keyboardIndex, HMENU openSubmenu, std::uint32_t seconds,
+                          const std::function<void()>& shown);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -45,6 +47,7 @@ private:
         DWORD giveUpAt = 0;
         std::uint32_t seconds = 0;
         std::function<void()> shown;
+        std::wstring highlighted;
     } m_showing;
 };
 

@@ -149,7 +149,9 @@ int Run(const Options& options) {
         const int top = KeyboardIndex(tree, shownSubmenu);
         const int position = shownSubmenu != nullptr ? static_cast<int>(shownSubmenu - tree.data()) : -1;
         HMENU submenu = position >= 0 && top >= 0 ? SubmenuAt(menu.get(), {position}) : nullptr;
-        window.ShowMenu(menu.get(), top, submenu, *options.showSeconds, [] { Out(L"menu shown"); });
+        const std::wstring highlighted =
+            window.ShowMenu(menu.get(), top, submenu, *options.showSeconds, [] { Out(L"menu shown"); });
+        if (!highlighted.empty()) Out(highlighted);
         Out(L"menu closed");
     }
 
