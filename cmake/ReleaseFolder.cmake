@@ -1,10 +1,11 @@
 # Lays out the release folder afresh (run by the tessaly_release target):
-#   cmake -DFOLDER=<folder> -DFILES=<file>|<file>... -DSIZE_LIMITS=<name>=<bytes>|...
-#         -DSIGNING_IDENTITY=<file> -P ReleaseFolder.cmake
-# Copies the files, prints each one's size, fails when a file (without its
-# signature) is larger than its limit, and writes SHA256SUMS (the format
-# sha256sum -c reads). The signing identity file says whether a certificate
-# signed them.
+#   cmake -DFOLDER=<folder> -DFILES=<file>|<file>... [-DSUBFOLDER=<name> -DSUBFOLDER_FILES=<file>|...]
+#         -DSIZE_LIMITS=<name>=<bytes>|... -DSIGNING_IDENTITY=<file> -P ReleaseFolder.cmake
+# Copies the files (those of SUBFOLDER_FILES into <folder>/<name>), prints
+# each one's size, fails when a file (without its signature) is larger than
+# its limit, and writes SHA256SUMS (the format sha256sum -c reads, a file in
+# the subfolder as <name>/<file>). The signing identity file says whether a
+# certificate signed them.
 # The number stored little-endian in <count> bytes at <offset> of <file>.
 function(read_number file offset count out)
     file(READ "${file}" hex OFFSET ${offset} LIMIT ${count} HEX)
@@ -39,11 +40,26 @@ string(REPLACE "|" ";" files "${FILES}")
 string(REPLACE "|" ";" limits "${SIZE_LIMITS}")
 file(REMOVE_RECURSE "${FOLDER}")
 file(MAKE_DIRECTORY "${FOLDER}")
+# Each file with the name it gets in the folder.
+set(entries "")
+foreach(source IN LISTS files)
+    get_filename_component(name "${source}" NAME)
+    list(APPEND entries "${name}|${source}")
+endforeach()
+if(SUBFOLDER AND SUBFOLDER_FILES)
+    file(MAKE_DIRECTORY "${FOLDER}/${SUBFOLDER}")
+    string(REPLACE "|" ";" subfolder_files "${SUBFOLDER_FILES}")
+    foreach(source IN LISTS subfolder_files)
+        get_filename_component(name "${source}" NAME)
+        list(APPEND entries "${SUBFOLDER}/${name}|${source}")
+    endforeach()
+endif()
 
 set(sums "")
 set(failed "")
-foreach(source IN LISTS files)
-    get_filename_component(name "${source}" NAME)
+foreach(entry IN LISTS entries)
+    string(REGEX REPLACE "\\|.*" "" name "${entry}")
+    string(REGEX REPLACE "^[^|]*\\|" "" source "${entry}")
     file(COPY_FILE "${source}" "${FOLDER}/${name}")
     file(SIZE "${FOLDER}/${name}" size)
     set(line "${name}: ${size} bytes")

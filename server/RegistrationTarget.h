@@ -23,6 +23,11 @@ public:
 
 private:
     ClassesStore m_classes;
+    // Kept here for the guard's question rather than in its closure, which
+    // would then own a string: clang names such a closure's constructor in
+    // the debug information by the source file's full path.
+    const std::wstring m_classId;
+    const bool m_perUser;
     SharedEntryGuard m_guard;
 };
 

@@ -41,10 +41,12 @@ for clone in "${folders[@]}"; do
 done
 
 first=${folders[0]}/build/release/release second=${folders[1]}/build/release/release
+# Every file of a release folder, the ARM64 ones in arm64/ too, by its name in it.
+files_of() { (cd "$1" && find . -type f | sed 's|^\./||' | sort); }
 status=0
 echo "== comparing"
-for file in "$first"/*; do
-    name=$(basename "$file")
+for name in $(files_of "$first"); do
+    file=$first/$name
     if cmp -s "$file" "$second/$name"; then
         echo "same      $name ($(stat -c %s "$file") bytes, sha256 $(sha256sum "$file" | cut -c1-16)...)"
     else
@@ -52,14 +54,15 @@ for file in "$first"/*; do
         status=1
     fi
 done
-[ "$(ls "$first" | wc -l)" -eq "$(ls "$second" | wc -l)" ] || { echo "the two folders hold different files"; status=1; }
+[ "$(files_of "$first")" = "$(files_of "$second")" ] || { echo "the two folders hold different files"; status=1; }
 echo "== verifying the signatures"
-for file in "$first"/*.dll "$first"/*.exe "$first"/*.msi "$first"/*.msix; do
+for name in $(files_of "$first" | grep -E '\.(dll|exe|msi|msix)$'); do
+    file=$first/$name
     if osslsigncode verify -CAfile "$work/certificate.pem" -in "$file" >"$work/verify.log" 2>&1 &&
         ! grep -qi warning "$work/verify.log"; then
-        echo "verified  $(basename "$file") ($(sed -n 's/^[[:space:]]*Subject: //p' "$work/verify.log" | head -n 1))"
+        echo "verified  $name ($(sed -n 's/^[[:space:]]*Subject: //p' "$work/verify.log" | head -n 1))"
     else
-        echo "FAILED    $(basename "$file"): $(grep -i 'warning\|error\|fail' "$work/verify.log" | head -n 2 | tr '\n' ' ')"
+        echo "FAILED    $name: $(grep -i 'warning\|error\|fail' "$work/verify.log" | head -n 2 | tr '\n' ' ')"
         status=1
     fi
 done

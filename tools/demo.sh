@@ -9,15 +9,18 @@ usage: bash tools/demo.sh [FOLDER]
        bash tools/demo.sh --help
 
 Installs what it needs (Debian packages), builds the release files (the DLL
-and its 32-bit companion, the installer and the shell host of each bitness),
-installs Tessaly with msiexec into a Wine prefix of its own (kept for the
-next run), prints the Tessaly submenu of a right-click on the folder's
-background as a user reads it, once as a 64-bit program (the file manager)
-and once as a 32-bit program (the Open and Save dialogs of 32-bit
-applications) gets it, then the same as Windows 11's first menu shows it
-(the Tessaly command and its subcommands), and takes pictures of the open
-submenu at 100, 150 and 200 % display scale, of each page of the options
-sheet, and of the menus' pictures on a light and a dark menu.
+and its 32-bit companion, the installer and the shell host of each bitness,
+and the same for Windows on ARM), installs Tessaly with msiexec into a Wine
+prefix of its own (kept for the next run), prints the Tessaly submenu of a
+right-click on the folder's background as a user reads it, once as a 64-bit
+program (the file manager) and once as a 32-bit program (the Open and Save
+dialogs of 32-bit applications) gets it, then the same as Windows 11's
+first menu shows it (the Tessaly command and its subcommands), then installs
+the ARM64 installer into a prefix of Debian's arm64 Wine, emulated by qemu,
+and prints the submenu the ARM64 file manager gets from the ARM64 DLL, and
+takes pictures of the open submenu at 100, 150 and 200 % display scale, of
+each page of the options sheet, and of the menus' pictures on a light and a
+dark menu.
 
 FOLDER is a folder of yours (relative to the current folder, or absolute).
 Without it the demo makes a sample folder, C:\users\Public\Documents\Sample
@@ -194,6 +197,47 @@ print_command tessaly-shell.exe 'C:\Program Files\Quenbridge\Tessaly\Tessaly64_1
     "the icon of $windows_folder" --folder
 print_command tessaly-shell32.exe 'C:\Program Files (x86)\Quenbridge\Tessaly\Tessaly32_10000.dll' \
     "the background of $windows_folder"
+
+# Windows on ARM: the ARM64 installer into a prefix of Debian's arm64 Wine,
+# emulated by qemu (tools/setup-arm64.sh made it), and the submenu that the
+# ARM64 file manager gets from the ARM64 DLL, asked by the ARM64 shell host.
+(
+    . tools/arm64-wine-env.sh
+    export WINEPREFIX=$demo/prefix-arm64
+    trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+    if [ ! -f "$WINEPREFIX/.ready" ]; then
+        step "making the ARM64 Wine prefix $WINEPREFIX (once)"
+        rm -rf "$WINEPREFIX"
+        wine64 wineboot --init >/dev/null 2>&1
+        wineserver -w
+        touch "$WINEPREFIX/.ready"
+    fi
+    installed=$(find "$WINEPREFIX/drive_c" -name Tessaly64_10000.dll -print -quit)
+    if ! cmp -s "$installed" "$release/arm64/Tessaly64_10000.dll"; then
+        [ -z "$installed" ] || wine64 msiexec /x "$product_code" /qn
+        step "Windows on ARM: msiexec /i arm64\tessaly.msi /qn (ARM64 Wine's installer)"
+        wine64 msiexec /i "$(windows_path "$release/arm64/tessaly.msi")" /qn
+        installed=$(find "$WINEPREFIX/drive_c" -name Tessaly64_10000.dll -print -quit)
+        cmp -s "$installed" "$release/arm64/Tessaly64_10000.dll" ||
+            { echo "demo: the ARM64 installer left no ARM64 DLL" >&2; exit 1; }
+    fi
+    # Wine 8's installer sets no program folders for an Arm64 package, so
+    # its files land in the drive's root; Windows puts them in Program Files.
+    installed=${installed#"$WINEPREFIX/drive_c/"}
+    echo "the ARM64 DLL as installed: C:\\${installed//\//\\}"
+    if [[ $windows_folder == C:* ]]; then
+        # The sample folder, with its files' times, in this prefix too.
+        mkdir -p "$WINEPREFIX/drive_c/users/Public/Documents"
+        rm -rf "$WINEPREFIX/drive_c/users/Public/Documents/Sample"
+        cp -a "$folder" "$WINEPREFIX/drive_c/users/Public/Documents/Sample"
+    fi
+    step "right-click on the background of $windows_folder on Windows on ARM (arm64\tessaly-shell.exe): the Tessaly submenu"
+    if ! wine64 "$release/arm64/tessaly-shell.exe" --texts --submenu Tessaly "$windows_folder" \
+        2>"$demo/host.log" | tr -d '\r'; then
+        cat "$demo/host.log" >&2
+        exit 1
+    fi
+)
 
 step "taking pictures"
 # Wine's desktop process of a session started without a display cannot show

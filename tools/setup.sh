@@ -5,8 +5,10 @@
 # --demo adds what tools/demo.sh needs to take pictures of the windows;
 # --bench what the benchmarks' slow share needs (FUSE, and its headers to
 # build the share's small server).
+# Last, tools/setup-arm64.sh fetches the ARM64 build's toolchain and Wine.
 . "$(dirname "$0")/usage.sh"
 set -euo pipefail
+arm64_setup=(bash "$(dirname "$0")/setup-arm64.sh")
 
 packages=(cmake make g++ googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb)
 # The build makes the icons of Windows 11's menu with a Python script.
@@ -26,6 +28,11 @@ packages+=(openssl unzip)
 if [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" = bookworm ]; then
     packages+=(libicu72)
 fi
+# The ARM64 build: llvm-cvtres for its resources, llvm-objdump and
+# llvm-objcopy for its DLL, and the npm client of the registry its toolchain
+# comes from (tools/setup-arm64.sh).
+packages+=(llvm)
+command -v npm >/dev/null || packages+=(npm)
 if [ "${1:-}" = --demo ]; then
     # Pictures of the windows, and fonts for Chinese and symbol file names.
     packages+=(x11-apps x11-utils imagemagick fonts-dejavu-core fonts-wqy-microhei fonts-symbola)
@@ -41,7 +48,7 @@ done
 signer_version=$(dpkg-query -W -f='${Version}' osslsigncode 2>/dev/null || true)
 old_signer=false
 if [ -z "$signer_version" ] || dpkg --compare-versions "$signer_version" lt 2.9; then old_signer=true; fi
-[ ${#missing[@]} -gt 0 ] || [ "$old_signer" = true ] || exit 0
+[ ${#missing[@]} -gt 0 ] || [ "$old_signer" = true ] || exec "${arm64_setup[@]}"
 
 [ ${#missing[@]} -eq 0 ] || echo "setup: installing ${missing[*]}"
 sudo_cmd=()
@@ -76,3 +83,4 @@ apt_get update -qq
 [ ${#missing[@]} -eq 0 ] || apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 [ "$old_signer" = false ] ||
     apt_get install -y -qq --no-install-recommends "${backports[@]}" osslsigncode >/dev/null
+exec "${arm64_setup[@]}"

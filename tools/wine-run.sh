@@ -9,7 +9,10 @@
 #   bash tools/wine-run.sh PROGRAM.exe [ARGUMENT...]
 . "$(dirname "$0")/usage.sh"
 set -u
-export PATH="/usr/lib/wine:$PATH"
+# The folder of Wine's loader and server: Debian's (amd64) unless a caller
+# names another Wine (tools/arm64-wine.sh).
+wine_bin=${TESSALY_WINE_BIN:-/usr/lib/wine}
+export PATH="$wine_bin:$PATH"
 
 template_root=${TESSALY_WINE_TEMPLATE:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/tessaly/wine-template}
 template="$template_root/prefix"
@@ -24,7 +27,7 @@ common_env() {
 # programs: it is made again once that side is there.
 template_usable() {
     [ -f "$template/.ready" ] || return 1
-    [ ! -x /usr/lib/wine/wine ] || [ -f "$template/drive_c/windows/syswow64/kernel32.dll" ]
+    [ ! -x "$wine_bin/wine" ] || [ -f "$template/drive_c/windows/syswow64/kernel32.dll" ]
 }
 
 (

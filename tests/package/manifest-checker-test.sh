@@ -20,8 +20,7 @@ class=$(sed -n 's/.*Clsid="\([^"]*\)".*/\1/p' "$stage/AppxManifest.xml" | head -
 publisher=$(python3 "$publisher_tool" "$work/signing/certificate.pem")
 stand_in() {  # file, package family name ("" for none), class id ("" for none)
     mkdir -p "$(dirname "$1")"
-    python3 -c "import uuid, sys; open(sys.argv[1], 'wb').write(b'MZ' + bytes(64) + sys.argv[2].encode('utf-16-le') +
-        (uuid.UUID(sys.argv[3]).bytes_le if sys.argv[3] else b''))" "$1" "$2" "$3"
+    python3 "$root/tests/support/stand-in-dll.py" "$1" "$2" "$3"
 }
 stand_in "$work/Tessaly64_10000.dll" "$(python3 "$publisher_tool" --family "$publisher")" "$class"
 echo MZ >"$work/tessaly-shell.exe"
@@ -50,6 +49,7 @@ rows=(
     'identity name|s#Name="Quenbridge.Tessaly"#Name="Tessaly"#|Identity Name'
     'identity version form|s#Version="\([0-9]*\)\.[0-9.]*"#Version="\1.0.0"#|four numbers'
     'identity version other than the project|s#Version="[0-9]*\.#Version="9.#|the project is'
+    'architecture other than the DLL|s#ProcessorArchitecture="x64"#ProcessorArchitecture="arm64"#|machine (x64)'
     'publisher other than the certificate|s#Publisher="[^"]*"#Publisher="CN=Someone Else"#|certificate subject'
     'publisher spelled otherwise|s#Publisher="\([^"]*\)"#Publisher="\1 "#|certificate subject'
     'external content not allowed|s#AllowExternalContent>true<#AllowExternalContent>false<#|external content'

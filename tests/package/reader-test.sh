@@ -47,8 +47,7 @@ class=$(sed -n 's/.*Clsid="\([^"]*\)".*/\1/p' <<<"$manifest" | head -n 1)
 version=$(sed -n 's/.*<Identity [^>]*Version="\([0-9.]*\)".*/\1/p' <<<"$manifest")
 build_signed() {  # out
     mkdir -p "$work/installed"
-    python3 -c "import sys, uuid; open(sys.argv[1], 'wb').write(b'MZ' + sys.argv[2].encode('utf-16-le') +
-    uuid.UUID(sys.argv[3]).bytes_le)" "$work/installed/Tessaly64_10000.dll" \
+    python3 "$root/tests/support/stand-in-dll.py" "$work/installed/Tessaly64_10000.dll" \
         "$(bash "$root/tools/package/publisher.sh" --family)" "$class"
     echo MZ >"$work/installed/tessaly-shell.exe"
     bash "$root/tools/package/build-package.sh" "$root/resources/package/AppxManifest.xml.in" \

@@ -11,7 +11,8 @@
 namespace tessaly::testing {
 
 #define TESSALY_HANDLER_CLASS L"{B922807E-EF82-4915-A30C-4C892F724740}"
-// Inline, so that they are ready before any test file's own statics use them.
+// Inline: one of each for every test file. A file's own statics that use them
+// are made on first use (clang's Windows targets may initialise those first).
 inline const std::wstring kApplicationIdText = L"{733D43C3-335E-4248-9DA6-6223F64E3028}";
 inline const std::wstring kApprovedKey =
     L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";

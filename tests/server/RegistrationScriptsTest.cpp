@@ -56,14 +56,19 @@ HResult Unregister(registry::Registry& registry, int bits = kOwnBits) {
 
 // Other software's entries, and the keys a user's profile always has.
 // Nothing below Drive, so registration has to make those NoRemove keys.
-const std::vector<Seed> kOtherSoftware = {
-    {kMachineClasses + L"\\CLSID\\{00000000-0000-0000-0000-0000000000A1}", L"", L"Other class"},
-    {kMachineClasses + L"\\AppID\\Other.exe", L"AppID", L"{00000000-0000-0000-0000-0000000000A2}"},
-    {kMachineClasses + L"\\Directory\\Background\\ShellEx\\ContextMenuHandlers\\Other", L"",
-     L"{00000000-0000-0000-0000-0000000000A1}"},
-    {kApprovedKey, L"{00000000-0000-0000-0000-0000000000A1}", L"Other"},
-    {L"HKCU\\Software\\Classes\\.txt", L"", L"txtfile"},
-};
+// Made on first use: clang's Windows targets may run this file's static
+// initialisers before those of the inline names it is built from.
+const std::vector<Seed>& OtherSoftware() {
+    static const std::vector<Seed> seeds = {
+        {kMachineClasses + L"\\CLSID\\{00000000-0000-0000-0000-0000000000A1}", L"", L"Other class"},
+        {kMachineClasses + L"\\AppID\\Other.exe", L"AppID", L"{00000000-0000-0000-0000-0000000000A2}"},
+        {kMachineClasses + L"\\Directory\\Background\\ShellEx\\ContextMenuHandlers\\Other", L"",
+         L"{00000000-0000-0000-0000-0000000000A1}"},
+        {kApprovedKey, L"{00000000-0000-0000-0000-0000000000A1}", L"Other"},
+        {L"HKCU\\Software\\Classes\\.txt", L"", L"txtfile"},
+    };
+    return seeds;
+}
 
 class PerUserMode {
 public:
@@ -79,7 +84,7 @@ protected:
 
 TEST_P(RegistrationScripts, RoundTripOnTheMemoryRegistry) {
     registry::MemoryRegistry registry;
-    Plant(registry, kOtherSoftware);
+    Plant(registry, OtherSoftware());
     const Lines before = ContentsOf(registry);
     PerUserMode mode(PerUser());
 
@@ -108,7 +113,7 @@ TEST_P(RegistrationScripts, RoundTripOnTheMemoryRegistry) {
 TEST(RegistrationScriptsRefused, ApprovalListWithoutWriteAccess) {
     constexpr HResult kAccessDenied = static_cast<HResult>(0x80070005u);
     registry::MemoryRegistry registry;
-    Plant(registry, kOtherSoftware);
+    Plant(registry, OtherSoftware());
     std::wstring approvedBelow;
     registry.Deny(RootOf(kApprovedKey, approvedBelow), approvedBelow, registry::access::kSetValue);
     const Lines before = ContentsOf(registry);
@@ -127,7 +132,7 @@ TEST(RegistrationScriptsRefused, ApprovalListWithoutWriteAccess) {
 // the approval: it never asks to write it, and takes all of his.
 TEST(RegistrationScriptsRefused, ApprovalListWithoutWriteAccessBesideTheMachinesRegistration) {
     registry::MemoryRegistry registry(registry::ClassesRoot::Merged);
-    Plant(registry, kOtherSoftware);
+    Plant(registry, OtherSoftware());
     const Lines before = ContentsOf(registry);
     ASSERT_EQ(Register(registry), hr::kOk);
     PerUserMode mode(true);

@@ -1,13 +1,16 @@
 #!/bin/bash
 # Builds the installer package, the same bytes from the same inputs:
 #   bash tools/installer/build-msi.sh WXS DLL DLL32 ICON VERSION DLL32_VERSION WEB_ADDRESS REGISTRY_TABLE
-#       WINDOWS_PACKAGE ASSETS PROGRAM ACTIONS OUT.msi
+#       WINDOWS_PACKAGE ASSETS PROGRAM ACTIONS OUT.msi [PLATFORM]
 # WXS is the generated installer source; DLL and DLL32 are the 64-bit DLL and
 # its 32-bit companion; VERSION (the package's and DLL's) and DLL32_VERSION
 # have four numbers (the package's product version takes the first three);
 # WINDOWS_PACKAGE is the Windows 11 package, ASSETS the folder of its logos
 # and PROGRAM the program it names, installed beside the 64-bit DLL; ACTIONS
-# is the DLL of the installer's actions for that package. wixl stamps a package
+# is the DLL of the installer's actions for that package. PLATFORM is x64
+# (the default) or arm64, for Windows on ARM: wixl writes x64 packages only,
+# so an arm64 one is written as x64 and then marked for the Arm64 platform,
+# which also asks for Windows Installer 5.0. wixl stamps a package
 # with the time it runs, its file with that file's time, and gives it a new
 # random package code each time: here every time is the sources' own
 # (SOURCE_DATE_EPOCH, else the last commit's), and the package code is
@@ -16,7 +19,12 @@
 . "$(dirname "$0")/../usage.sh"
 set -euo pipefail
 wxs=$1 dll=$2 dll32=$3 icon=$4 version=$5 dll32_version=$6 web_address=$7 table=$8 windows_package=$9
-assets=${10} program=${11} actions=${12} out=${13}
+assets=${10} program=${11} actions=${12} out=${13} platform=${14:-x64}
+case $platform in
+    x64) installer_version=200 ;;
+    arm64) installer_version=500 ;;
+    *) echo "build-msi: no platform $platform (x64 or arm64)" >&2; exit 2 ;;
+esac
 here=$(cd "$(dirname "$0")" && pwd)
 stage=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-msi.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
@@ -36,17 +44,21 @@ find "$stage" -type f -exec touch -d "@$epoch" {} +
 product_version=$(cut -d. -f1-3 <<<"$version")
 hash=$(cat "$wxs" "$stage/Tessaly64_10000.dll" "$stage/Tessaly32_10000.dll" "$stage/tessaly.ico" \
     "$stage/Tessaly.msix" "$stage"/Assets/* "$stage/tessaly-shell.exe" "$stage/TessalyInstallerActions.dll" \
-    "$here/CustomAction.idt" <(echo "$version $dll32_version $web_address") |
+    "$here/CustomAction.idt" <(echo "$version $dll32_version $web_address $platform") |
     sha256sum | cut -c1-32 | tr a-f A-F)
 package_code="{${hash:0:8}-${hash:8:4}-${hash:12:4}-${hash:16:4}-${hash:20:12}}"
 
 rm -f "$out"
 (cd "$stage" && faketime "$at" wixl -a x64 -D "ProductVersion=$product_version" -D "WebAddress=$web_address" \
-    -o "$out" "$wxs")
+    -D "InstallerVersion=$installer_version" -o "$out" "$wxs")
 summary=$(msiinfo suminfo "$out")
 field() { sed -n "s/^$1: //p" <<<"$summary"; }
+template=$(field Template)
+# The Template's platform is what the Windows Installer checks against the
+# machine ("Arm64;1033" installs on ARM64 only).
+[ "$platform" = x64 ] || template="Arm64;${template#*;}"
 # msibuild sets the subject, author, template and package code together.
-faketime "$at" msibuild "$out" -s "$(field Subject)" "$(field Author)" "$(field Template)" "$package_code"
+faketime "$at" msibuild "$out" -s "$(field Subject)" "$(field Author)" "$template" "$package_code"
 # A DLL with a version block is a versioned file to the Windows Installer
 # (so an update replaces an older one); wixl writes it as unversioned, with
 # the hash that only unversioned files carry.

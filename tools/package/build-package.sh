@@ -5,7 +5,7 @@
 # the logos are drawn from (resources/pictures/stopwatch.svg), VERSION the package's (four numbers), CLASS the Explorer command's
 # class id, DLL the DLL the package names and PROGRAM the program its
 # Application names (both as installed beside each other: stripped and
-# signed). STAGE receives the package's files (the manifest and Assets/),
+# signed); the package's architecture is the DLL's machine. STAGE receives the package's files (the manifest and Assets/),
 # which the installer also installs beside the DLL. The Publisher is the
 # subject of the certificate TESSALY_SIGN_PFX names, else an unsigned
 # build's (which Windows 11 registers only when told to allow it).
@@ -24,14 +24,15 @@ publisher=$(bash "$here/publisher.sh" "$work/certificate.pem")
 rm -rf "$stage"
 mkdir -p "$stage/Assets"
 python3 "$here/make-logos.py" "$picture" "$stage/Assets"
+architecture=$(python3 "$here/machine.py" "$dll")
 python3 - "$template" "$stage/AppxManifest.xml" "$publisher" "$version" "$class" "$(basename "$dll")" \
-    "$(basename "$program")" <<'PY'
+    "$(basename "$program")" "$architecture" <<'PY'
 import sys
 from xml.sax.saxutils import escape
-template, out, publisher, version, clsid, dll, program = sys.argv[1:]
+template, out, publisher, version, clsid, dll, program, architecture = sys.argv[1:]
 text = open(template, encoding='utf-8').read()
 for name, value in (('PUBLISHER', publisher), ('VERSION', version), ('CLASS', clsid), ('DLL', dll),
-                    ('PROGRAM', program)):
+                    ('PROGRAM', program), ('ARCHITECTURE', architecture)):
     text = text.replace('@%s@' % name, escape(value, {'"': '&quot;'}))
 open(out, 'w', encoding='utf-8', newline='\n').write(text)
 PY

@@ -16,6 +16,7 @@ import uuid
 import xml.etree.ElementTree as ET
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from machine import architecture_of  # noqa: E402
 from publisher import PACKAGE_NAME, UNSIGNED_PUBLISHER_ATTRIBUTE, publisher_of  # noqa: E402
 
 NAMESPACES = {
@@ -70,8 +71,12 @@ def check(args):
         problems.append('Identity Version must be four numbers of 0 to 65535, not %r' % version)
     elif args.version and version != args.version:
         problems.append('Identity Version is %s, the project is %s' % (version, args.version))
-    if identity.get('ProcessorArchitecture') not in ('x64', 'neutral'):
-        problems.append('Identity ProcessorArchitecture must be x64 or neutral')
+    # The surrogate that loads the DLL runs as the package's architecture.
+    with open(args.dll, 'rb') as dll:
+        machine = architecture_of(dll.read())
+    if identity.get('ProcessorArchitecture') not in (machine, 'neutral'):
+        problems.append('Identity ProcessorArchitecture must be the DLL\'s machine (%s) or neutral, not %r' %
+                        (machine, identity.get('ProcessorArchitecture')))
     # Windows installs a package whose Publisher is its signing certificate's
     # subject, or an unsigned one whose Publisher carries the unsigned mark.
     publisher = identity.get('Publisher', '')

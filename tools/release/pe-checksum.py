@@ -13,14 +13,11 @@ to one, as signing pads it anyway, and then its sum."""
 import struct
 import sys
 
+from pe_file import pe_header
+
 
 def checksum_offset(data):
-    if data[:2] != b'MZ':
-        raise ValueError('not a PE file (no MZ header)')
-    pe = struct.unpack_from('<I', data, 0x3C)[0]
-    if data[pe:pe + 4] != b'PE\0\0':
-        raise ValueError('not a PE file (no PE signature)')
-    return pe + 4 + 20 + 64  # signature, file header, then the optional header's CheckSum
+    return pe_header(data) + 4 + 20 + 64  # signature, file header, then the optional header's CheckSum
 
 
 def pe_checksum(data, field):

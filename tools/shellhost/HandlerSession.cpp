@@ -75,7 +75,8 @@ void HandlerSession::Load(const std::vector<HandlerEntry>& entries, ClickKind ki
             report(name + L"QueryContextMenu failed with " + HresultText(result));
             continue;
         }
-        loaded.range = {next, HRESULT_CODE(result)};
+        // HRESULT_CODE is a long: clang (the ARM64 build) refuses to narrow it unasked.
+        loaded.range = {next, static_cast<std::uint32_t>(HRESULT_CODE(result))};
         report(name + L"QueryContextMenu used " + std::to_wstring(loaded.range.count) + L" ids from " +
                std::to_wstring(next));
         next += loaded.range.count;

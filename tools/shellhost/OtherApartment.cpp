@@ -47,6 +47,24 @@ void Ask(Exchange& exchange) {
     if (withSite) withSite->SetSite(nullptr);
 }
 
+// The second apartment's thread. It holds the exchange, which outlives a
+// thread that does not answer in time. (A function, not a lambda owning the
+// exchange: clang would name such a lambda's constructor in the debug
+// information by this file's full path, which differs between checkouts.)
+void AnswerOnWorker(std::shared_ptr<Exchange> exchange) {
+    if (SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
+        try {
+            Ask(*exchange);
+        } catch (const std::exception&) {
+            exchange->answer.result = E_OUTOFMEMORY;  // nothing else here throws
+        }
+        ::CoUninitialize();
+    } else {
+        exchange->answer.problem = L"CoInitializeEx failed";
+    }
+    ::SetEvent(exchange->done);
+}
+
 }  // namespace
 
 OtherApartmentAnswer AskFromAnotherApartment(const CommandMaker& make, IShellItemArray* items, IUnknown* site,
@@ -71,19 +89,7 @@ OtherApartmentAnswer AskFromAnotherApartment(const CommandMaker& make, IShellIte
         exchange->answer.problem = L"marshaling the click failed with " + ResultInWords(result);
         return exchange->answer;
     }
-    std::thread worker([exchange] {
-        if (SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
-            try {
-                Ask(*exchange);
-            } catch (const std::exception&) {
-                exchange->answer.result = E_OUTOFMEMORY;  // nothing else here throws
-            }
-            ::CoUninitialize();
-        } else {
-            exchange->answer.problem = L"CoInitializeEx failed";
-        }
-        ::SetEvent(exchange->done);
-    });
+    std::thread worker(AnswerOnWorker, exchange);
     DWORD index = 0;
     const HRESULT waited = ::CoWaitForMultipleHandles(COWAIT_DEFAULT, seconds * 1000, 1, &exchange->done, &index);
     if (waited == RPC_S_CALLPENDING) {

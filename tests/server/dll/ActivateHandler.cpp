@@ -3,6 +3,7 @@
 // Prints "create 0x<hr>" and, with a folder, "menu 0x<hr> items <n>".
 #include <windows.h>
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <cstdio>
@@ -12,7 +13,10 @@ namespace {
 constexpr CLSID kHandlerClass = {0xB922807E, 0xEF82, 0x4915, {0xA3, 0x0C, 0x4C, 0x89, 0x2F, 0x72, 0x47, 0x40}};
 }
 
-int wmain(int argc, wchar_t** argv) {
+// main, not wmain: the ARM64 build's compiler has no wide entry point.
+int main() {
+    int argc = 0;
+    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IContextMenu* menu = nullptr;
     const HRESULT created = ::CoCreateInstance(kHandlerClass, nullptr, CLSCTX_INPROC_SERVER, IID_IContextMenu,
@@ -34,5 +38,6 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (menu != nullptr) menu->Release();
     ::CoUninitialize();
+    ::LocalFree(argv);
     return 0;
 }
