@@ -2,8 +2,10 @@
 # The Windows 11 package as readers we did not write see it, unsigned and
 # signed the release step's way (tools/release/sign.sh, a throwaway
 # certificate):
-#   bash tests/package/reader-test.sh PACKAGE
-# PACKAGE is the built (unsigned) package. Checked: that package; a copy of
+#   bash tests/package/reader-test.sh PACKAGE [ARM64_PACKAGE]
+# PACKAGE is the built (unsigned) package, ARM64_PACKAGE the one of the
+# Windows on ARM installer, whose architecture the reader must read as
+# arm64. Checked: those packages; a copy of
 # it signed; and the package built as a signed release builds it, whose
 # Publisher is the certificate's subject. Each must unpack with Microsoft's
 # MSIX SDK reader (../shared/tools/msix/makemsix beside the source tree:
@@ -16,7 +18,7 @@
 # too (-ac: any certificate). Without the reader it reports a skip (77).
 . "$(dirname "$0")/../../tools/usage.sh"
 set -uo pipefail
-package=$1
+package=$1 arm64_package=${2:-}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 reader=$root/../shared/tools/msix
 if [ ! -x "$reader/makemsix" ]; then
@@ -78,14 +80,16 @@ PY
         echo "unzip -t: $(head -n 2 "$work/unzip.log" | tr '\n' ' ')"
     fi
 }
-publisher_of() {  # unpacked folder
+identity_of() {  # unpacked folder, attribute of the manifest's Identity
     python3 -c "import sys, xml.etree.ElementTree as ET
 root = ET.parse(sys.argv[1] + '/AppxManifest.xml').getroot()
-print(root.find('{http://schemas.microsoft.com/appx/manifest/foundation/windows10}Identity').get('Publisher'))" "$1" 2>/dev/null
+print(root.find('{http://schemas.microsoft.com/appx/manifest/foundation/windows10}Identity').get(sys.argv[2]))" \
+        "$1" "$2" 2>/dev/null
 }
-for name in release release-signed built-signed built-signed-plain; do
+for name in release release-signed built-signed built-signed-plain ${arm64_package:+release-arm64}; do
     file=$work/$name.msix
     [ "$name" != release ] || file=$package
+    [ "$name" != release-arm64 ] || file=$arm64_package
     signature=-ss
     [ "$name" != built-signed-plain ] || signature=-ac
     expect "$name: every zip entry reads back" "$(zip_problems "$file" | tr '\n' ' ')"
@@ -98,10 +102,14 @@ for name in release release-signed built-signed built-signed-plain; do
 done
 unsigned_mark=$(python3 -c "import sys; sys.path.insert(0, sys.argv[1]); import publisher
 print(publisher.UNSIGNED_PUBLISHER_ATTRIBUTE)" "$root/tools/package")
-publisher=$(publisher_of "$work/release")
+publisher=$(identity_of "$work/release" Publisher)
 expect "release: an unsigned build's Publisher carries the unsigned mark" \
     "$([[ $publisher == "CN="*", $unsigned_mark" ]] || echo "it is '$publisher'")"
-publisher=$(publisher_of "$work/built-signed")
+if [ -n "$arm64_package" ]; then
+    architecture=$(identity_of "$work/release-arm64" ProcessorArchitecture)
+    expect "release-arm64: the package is for arm64" "$([ "$architecture" = arm64 ] || echo "it is '$architecture'")"
+fi
+publisher=$(identity_of "$work/built-signed" Publisher)
 expect "built-signed: the Publisher is the certificate's subject as Windows spells it" \
     "$([ "$publisher" = "$windows_subject" ] || echo "it is '$publisher'")"
 expect "built-signed: its signature verifies" \
